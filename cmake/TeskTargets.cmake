@@ -1,0 +1,37 @@
+# Warning flags belong to our own targets only, never to the build as a whole.
+function(tesk_set_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  if(TESK_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+  if(TESK_SANITIZE)
+    set(sanitizers -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    target_compile_options(${target} PRIVATE ${sanitizers} -D_GLIBCXX_ASSERTIONS)
+    target_link_options(${target} PRIVATE ${sanitizers})
+  endif()
+endfunction()
+
+# One static library per folder: tesk_add_library(<name> SOURCES ... [DEPENDS ...])
+# creates tesk_<name> with the repository root on its public include path, so
+# headers are included as "core/raster_source.h".
+function(tesk_add_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
+  add_library(tesk_${name} STATIC ${ARG_SOURCES})
+  target_include_directories(tesk_${name} PUBLIC "${PROJECT_SOURCE_DIR}")
+  target_link_libraries(tesk_${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
+  tesk_set_warnings(tesk_${name})
+endfunction()
+
+# A GoogleTest executable registered test by test in CTest.
+function(tesk_add_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    TESK_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+    TESK_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples"
+    TESK_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    TESK_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  tesk_set_warnings(${name})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "TZ=UTC")
+endfunction()

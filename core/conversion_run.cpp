@@ -1,0 +1,163 @@
+#include "core/conversion_run.h"
+
+#include "core/band_geometry.h"
+#include "core/picture_limits.h"
+#include "core/run_messages.h"
+#include "image/bmp_file.h"
+#include "image/png_file.h"
+#include "platform/file_system.h"
+#include "platform/output_file.h"
+#include "zip/zip_writer.h"
+
+namespace tesk::core {
+namespace {
+
+using platform::FileWriteResult;
+using Status = FileWriteResult::Status;
+
+FileWriteResult WriteWholeFile(const std::filesystem::path& path,
+                               std::span<const std::uint8_t> bytes) {
+  FileWriteResult result;
+  result.path = path;
+  platform::OutputFile file = platform::OutputFile::Create(path);
+  if (!file.IsOpen()) {
+    result.error = file.Error();
+    return result;
+  }
+  if (!file.Write(bytes) || !file.Close()) {
+    result.status = Status::WriteFailed;
+    result.error = file.Error();
+    return result;
+  }
+  result.status = Status::Written;
+  result.length = bytes.size();
+  return result;
+}
+
+// A run deletes only what it wrote itself, and only when the user chose not to keep it.
+void KeepOrDelete(const std::filesystem::path& path, bool keep, RunFigures& figures) {
+  if (keep)
+    figures.keptOutputs.push_back(path);
+  else
+    platform::DeleteOutputFile(path);
+}
+
+image::PictureGeometry PictureOf(const BandGeometry& geometry) {
+  return {geometry.widthBytes, geometry.bitmapWidth, geometry.bitmapHeight, geometry.rowStride,
+          geometry.pixelBytes};
+}
+
+}  // namespace
+
+std::filesystem::path OutputBase(const std::filesystem::path& loadedPath) {
+  std::filesystem::path base = loadedPath;
+  base.replace_extension();
+  return base;
+}
+
+std::filesystem::path OutputPath(const std::filesystem::path& base, const char* suffix) {
+  return std::filesystem::path(base.native() + suffix);
+}
+
+std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
+                                        const RunOptions& options, RunFigures& figures,
+                                        RasterSource& source, image::DibImage& image) {
+  // 1. Load.
+  std::filesystem::path path = inputPath;
+  const CaptureKind kind = source.Load(path);
+  if (kind == CaptureKind::OpenFailed) return MakeRunMessage(RunMessageCode::LoadFailed);
+  if (kind == CaptureKind::Invalid) return MakeRunMessage(RunMessageCode::InvalidData);
+  figures.loadedPath = path;
+  const std::filesystem::path base = OutputBase(path);
+
+  // 2.
+  figures.dataLength = source.dataLength;
+
+  // 3. Plain Binary: capture input only; raw input already is the job's plain binary.
+  const std::filesystem::path binPath = OutputPath(base, ".bin");
+  bool wroteBin = false;
+  if (kind == CaptureKind::CaptureText) {
+    const FileWriteResult bin = WriteWholeFile(
+        binPath, std::span<const std::uint8_t>(source.data.data(),
+                                               static_cast<std::size_t>(source.dataLength)));
+    if (bin.status == Status::NotCreated) return MakeRunMessage(RunMessageCode::PlainBinaryFailed);
+    if (bin.status == Status::WriteFailed) return MakeWriteFailedMessage(bin.path, bin.error);
+    wroteBin = true;
+  }
+  const std::filesystem::path plainBinary = kind == CaptureKind::CaptureText ? binPath : path;
+
+  // 4. Plain Binary ZIP.
+  const std::filesystem::path zipPath = OutputPath(base, "bin.zip");
+  bool wroteZip = false;
+  if (zip::ZipHandle* handle = zip::ZipWriterCreate(zipPath)) {
+    wroteZip = true;
+    int addError = 0;
+    int closeError = 0;
+    const zip::ZipResult added =
+        zip::ZipWriterAddFile(handle, plainBinary.filename().string(), plainBinary, &addError);
+    const zip::ZipResult closed = zip::ZipWriterClose(handle, &closeError);
+    if (added == zip::kZipWriteFailed || closed == zip::kZipWriteFailed)
+      return MakeWriteFailedMessage(zipPath, addError != 0 ? addError : closeError);
+    if (const auto size = platform::FileLength(zipPath)) figures.zipFileSize = *size;
+  }
+
+  // 5. Keep or delete.
+  if (wroteBin) KeepOrDelete(binPath, options.keepPlainBinary, figures);
+  if (wroteZip) KeepOrDelete(zipPath, options.keepPlainBinaryZip, figures);
+
+  // 6. Band header.
+  std::int32_t mode = 0;
+  std::int32_t widthBytes = 0;
+  std::int32_t bandHeight = 0;
+  source.ReadBandHeader(mode, widthBytes, bandHeight);
+  figures.mode = mode;
+  figures.widthBytes = widthBytes;
+  figures.bandHeight = bandHeight;
+
+  // 7. Pure data. A header that asks for more than any real job needs is corrupt.
+  const PureDataPlan plan = source.PlanPureData();
+  const BandGeometry planned = ComputeBandGeometry(mode, widthBytes, bandHeight, plan.pureLength);
+  if (planned.pureLength > PictureByteLimit() || planned.pixelBytes > PictureByteLimit())
+    return MakeRunMessage(RunMessageCode::InvalidData);
+  const std::uint8_t* pureData = nullptr;
+  std::int64_t pureLength = 0;
+  if (!source.GatherPureData(pureData, pureLength)) return MakeRunMessage(RunMessageCode::LoadFailed);
+  const BandGeometry geometry = ComputeBandGeometry(mode, widthBytes, bandHeight, pureLength);
+  figures.bandCount = geometry.bandCount;
+  figures.bitmapWidth = geometry.bitmapWidth;
+  figures.bitmapHeight = geometry.bitmapHeight;
+  figures.paddedWidth = geometry.paddedWidth;
+  const std::span<const std::uint8_t> pure(pureData, static_cast<std::size_t>(pureLength));
+
+  // 8. Pure Data.
+  const FileWriteResult dat = WriteWholeFile(OutputPath(base, ".dat"), pure);
+  if (dat.status == Status::WriteFailed) return MakeWriteFailedMessage(dat.path, dat.error);
+  if (dat.status == Status::Written) KeepOrDelete(dat.path, options.keepPureData, figures);
+
+  // 9. DIB.
+  const image::PictureGeometry picture = PictureOf(geometry);
+  if (!image::BuildDibImage(image, pure, picture, options.bottomUp))
+    return MakeRunMessage(RunMessageCode::OutOfMemory);
+  figures.imageReady = true;
+
+  // 10. BMP.
+  const FileWriteResult bmp = image::WriteBmpFile(image, OutputPath(base, ".bmp"));
+  if (bmp.status == Status::WriteFailed) return MakeWriteFailedMessage(bmp.path, bmp.error);
+  if (bmp.status == Status::Written) {
+    figures.bmpFileSize = bmp.length;
+    KeepOrDelete(bmp.path, options.keepBitmap, figures);
+  }
+
+  // 11. PNG.
+  const FileWriteResult png = image::WritePngFile(pure, picture, OutputPath(base, ".png"));
+  if (png.status == Status::WriteFailed) return MakeWriteFailedMessage(png.path, png.error);
+  if (png.status == Status::Written) {
+    figures.pngFileSize = png.length;
+    KeepOrDelete(png.path, options.keepPng, figures);
+  }
+
+  // 12.
+  return std::nullopt;
+}
+
+}  // namespace tesk::core

@@ -1,0 +1,88 @@
+#include "core/raster_source.h"
+
+#include <cstring>
+
+#include "capture/capture_decoder.h"
+#include "zip/archive_input.h"
+
+namespace tesk::core {
+namespace {
+
+bool StartsWith(const ByteBuffer& bytes, std::initializer_list<std::uint8_t> prefix) {
+  // fileBytes always ends in two zero bytes, and none of the signatures holds a
+  // zero, so the comparison stops inside the buffer even for tiny files.
+  std::size_t index = 0;
+  for (std::uint8_t expected : prefix) {
+    if (index >= bytes.size() || bytes[index] != expected) return false;
+    ++index;
+  }
+  return true;
+}
+
+}  // namespace
+
+void RasterSource::ReleaseFile() {
+  file.Close();
+  fileBytes.Release();
+  data.Release();
+  text = {};
+}
+
+CaptureKind RasterSource::Load(std::filesystem::path& path) {
+  for (int pass = 0;; ++pass) {
+    ReleaseFile();
+    bytesPerLine = 0;
+    dataLength = 0;
+    fileSize = 0;
+
+    file = platform::InputFile::Open(path);
+    if (!file.IsOpen()) return CaptureKind::OpenFailed;
+
+    const std::uint64_t size = file.Size();
+    if (size > kLargestLoadableFile) {
+      file.Close();
+      return CaptureKind::OpenFailed;  // outside the 32-bit data model
+    }
+    if (!fileBytes.Allocate(size + 2) || !data.Allocate(size)) {
+      ReleaseFile();
+      return CaptureKind::OpenFailed;  // no memory for the file
+    }
+    fileSize = static_cast<std::int32_t>(size);
+    // A short read is no error: what was not read stays zero.
+    file.ReadFully(std::span<std::uint8_t>(fileBytes.data(), size));
+
+    if (StartsWith(fileBytes, {0x1B, 0x40})) {
+      kind = CaptureKind::RawJob;
+      std::memcpy(data.data(), fileBytes.data(), size);
+      dataLength = fileSize;
+      return kind;
+    }
+
+    if (StartsWith(fileBytes, {0x50, 0x4B, 0x03, 0x04})) {
+      if (pass >= kDeepestArchiveNesting) return CaptureKind::Invalid;
+      if (!zip::ExtractArchiveInput(path)) return CaptureKind::Invalid;
+      continue;
+    }
+
+    const auto* characters = reinterpret_cast<const char*>(fileBytes.data());
+    text = std::string_view(characters, std::strlen(characters));
+    bytesPerLine = 0;
+    dataLength = 0;
+    if (DecodeCaptureText() == 1) {
+      kind = CaptureKind::CaptureText;
+      return kind;
+    }
+    return CaptureKind::Invalid;
+  }
+}
+
+int RasterSource::DecodeCaptureText() {
+  capture::CaptureDecodeTarget target{data.span(), dataLength, bytesPerLine};
+  const int result = capture::DecodeCaptureText(text, target);
+  dataLength = target.dataLength;
+  bytesPerLine = target.bytesPerLine;
+  kind = target.kindIsCapture ? CaptureKind::CaptureText : CaptureKind::Invalid;
+  return result;
+}
+
+}  // namespace tesk::core

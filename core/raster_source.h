@@ -1,0 +1,71 @@
+#pragma once
+// The loader's record: the file last loaded, its bytes, and the print job found
+// in it. One lives as long as the window (or the command-line run) does.
+
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+#include "core/byte_buffer.h"
+#include "core/capture_kind.h"
+#include "platform/input_file.h"
+
+namespace tesk::core {
+
+// Files of this size or more are outside the 32-bit data model.
+inline constexpr std::uint64_t kLargestLoadableFile = (std::uint64_t{1} << 31) - 1;
+
+// Archives inside archives are followed this deep; a deeper chain (or an
+// archive that, extracted, gives itself back) is nothing valid.
+inline constexpr int kDeepestArchiveNesting = 16;
+
+struct PureDataPlan {
+  std::int64_t bandBytes = 0;   // widthBytes x bandHeight
+  std::int64_t bandCount = 0;   // bands whose first byte lies before dataLength
+  std::int64_t pureLength = 0;  // bandCount x bandBytes
+};
+
+class RasterSource {
+ public:
+  CaptureKind kind = CaptureKind::Invalid;
+  platform::InputFile file;
+  std::int32_t fileSize = 0;
+  ByteBuffer fileBytes;  // the file's bytes and two zero bytes
+  ByteBuffer data;       // the job's bytes; capacity fileSize (more once bands are completed)
+  // The file as text, up to its first zero byte. A view of fileBytes rather than
+  // a copy widened to UTF-16: widening each byte to the code unit of the same
+  // value changes none of the decoder's comparisons, and the view saves twice
+  // the file's size in memory on captures of hundreds of megabytes.
+  std::string_view text;
+  std::int32_t mode = 0;
+  std::int32_t widthBytes = 0;
+  std::int32_t bandHeight = 0;
+  std::int32_t bytesPerLine = 0;
+  std::int32_t dataLength = 0;
+
+  // Loads the file at `path`; for archive input, `path` is rewritten to the
+  // file finally loaded.
+  CaptureKind Load(std::filesystem::path& path);
+
+  // Decodes `text` into `data`; 1 when a capture was found, else 0.
+  int DecodeCaptureText();
+
+  // Reads the first band header (mode byte, width in bytes, height in dots).
+  void ReadBandHeader(std::int32_t& modeOut, std::int32_t& widthBytesOut,
+                      std::int32_t& bandHeightOut);
+
+  // Which bands GatherPureData will take, for the header ReadBandHeader read.
+  PureDataPlan PlanPureData() const;
+
+  // Gathers the dot rows of all bands, in place, at the front of `data`. A last
+  // band cut off by the end of the job is completed with white rows. False only
+  // when the room for that completion cannot be had.
+  bool GatherPureData(const std::uint8_t*& pureData, std::int64_t& pureLength);
+
+ private:
+  bool FirstHeaderAtSeven() const;
+  std::uint8_t JobByte(std::int64_t index) const;
+  void ReleaseFile();
+};
+
+}  // namespace tesk::core

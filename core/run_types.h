@@ -1,0 +1,56 @@
+#pragma once
+// What the window (or tesk-cli) hands a conversion run, and what it gets back.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tesk::core {
+
+struct RunOptions {
+  bool keepPlainBinary = true;
+  bool keepPlainBinaryZip = true;
+  bool keepPureData = false;
+  bool keepBitmap = true;
+  bool keepPng = true;
+  bool bottomUp = false;
+};
+
+// Each figure is reported by a run or not; a front end shows the reported ones
+// and leaves the others as an earlier run left them.
+struct RunFigures {
+  std::optional<std::int64_t> dataLength;
+  std::optional<std::uint64_t> zipFileSize;
+  std::optional<std::int64_t> mode;
+  std::optional<std::int64_t> widthBytes;
+  std::optional<std::int64_t> bandHeight;
+  std::optional<std::int64_t> bandCount;
+  std::optional<std::int64_t> bitmapWidth;
+  std::optional<std::int64_t> bitmapHeight;
+  std::optional<std::int64_t> paddedWidth;
+  std::optional<std::uint64_t> bmpFileSize;
+  std::optional<std::uint64_t> pngFileSize;
+  bool imageReady = false;
+
+  // Not figures of the window, but what batch use wants to know: the file that
+  // was finally loaded (an archive's last entry) and the outputs left on disk.
+  std::filesystem::path loadedPath;
+  std::vector<std::filesystem::path> keptOutputs;
+};
+
+enum class RunMessageCode {
+  LoadFailed,          // the input file cannot be opened
+  InvalidData,         // nothing valid in the input
+  PlainBinaryFailed,   // base.bin cannot be created
+  OutOfMemory,         // no memory for the picture's pixel buffer
+  WriteFailed,         // an output that was created could not be written
+};
+
+struct RunMessage {
+  RunMessageCode code;
+  std::string text;  // UTF-8, as the user sees it
+};
+
+}  // namespace tesk::core

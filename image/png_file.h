@@ -1,0 +1,18 @@
+#pragma once
+
+#include <filesystem>
+#include <span>
+
+#include "image/dib_image.h"
+#include "platform/output_file.h"
+
+namespace tesk::image {
+
+// Encodes the pure dot data as a 1-bit palette PNG (top row first, whatever the
+// DIB's row order) and writes it. NotCreated also covers an encoding failure
+// and a picture without rows, which PNG cannot hold.
+platform::FileWriteResult WritePngFile(std::span<const std::uint8_t> pureData,
+                                       const PictureGeometry& geometry,
+                                       const std::filesystem::path& path);
+
+}  // namespace tesk::image

@@ -1,0 +1,64 @@
+#include "platform/file_system.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include "platform/held_files.h"
+#include "platform/input_file.h"
+
+namespace tesk::platform {
+
+bool PathExists(const std::filesystem::path& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
+}
+
+bool IsDirectory(const std::filesystem::path& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool IsSymbolicLink(const std::filesystem::path& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+bool CreateFolder(const std::filesystem::path& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+
+bool DeleteOutputFile(const std::filesystem::path& path, int* error) {
+  if (IsHeldFile(path)) {
+    if (error) *error = EBUSY;
+    return false;
+  }
+  if (::unlink(path.c_str()) != 0) {
+    if (error) *error = errno;
+    return false;
+  }
+  return true;
+}
+
+std::optional<std::uint64_t> FileLength(const std::filesystem::path& path) {
+  InputFile file = InputFile::Open(path);
+  if (!file.IsOpen()) return std::nullopt;
+  return file.Size();
+}
+
+bool ClearWritePermission(const std::filesystem::path& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return false;
+  return ::chmod(path.c_str(), info.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+std::filesystem::path CurrentFolder() {
+  std::error_code error;
+  auto folder = std::filesystem::current_path(error);
+  return error ? std::filesystem::path(".") : folder;
+}
+
+std::string ErrorText(int error) { return std::strerror(error); }
+
+}  // namespace tesk::platform

@@ -1,0 +1,34 @@
+#pragma once
+// Path queries, folder creation and deletion for the project's own files.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace tesk::platform {
+
+bool PathExists(const std::filesystem::path& path);
+bool IsDirectory(const std::filesystem::path& path);
+// True when the path exists and is a symbolic link (not followed).
+bool IsSymbolicLink(const std::filesystem::path& path);
+
+// Creates one folder; false when it could not be created (it may exist already).
+bool CreateFolder(const std::filesystem::path& path);
+
+// Deletes a file that the project wrote. Refused (false, EBUSY) for a held file.
+bool DeleteOutputFile(const std::filesystem::path& path, int* error = nullptr);
+
+// Opens the file for reading and returns its length, as the run reads back
+// the sizes of finished outputs.
+std::optional<std::uint64_t> FileLength(const std::filesystem::path& path);
+
+// Clears every write permission bit, as the read-only attribute would.
+bool ClearWritePermission(const std::filesystem::path& path);
+
+std::filesystem::path CurrentFolder();
+
+// The system's text for an errno value.
+std::string ErrorText(int error);
+
+}  // namespace tesk::platform

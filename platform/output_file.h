@@ -1,0 +1,54 @@
+#pragma once
+// Files the project creates: every output, archive and extracted file goes
+// through here, so none of them can replace a held file (held_files.h).
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+
+namespace tesk::platform {
+
+class OutputFile {
+ public:
+  OutputFile() = default;
+  ~OutputFile();
+  OutputFile(OutputFile&& other) noexcept;
+  OutputFile& operator=(OutputFile&& other) noexcept;
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  // Creates the file, or truncates an existing one, for reading and writing.
+  // Fails with EBUSY when `path` names a held file.
+  static OutputFile Create(const std::filesystem::path& path);
+
+  bool IsOpen() const { return descriptor_ >= 0; }
+  // errno of the last failure.
+  int Error() const { return error_; }
+  const std::filesystem::path& Path() const { return path_; }
+
+  // Writes all of `bytes` at the current position; false on a short or failed write.
+  bool Write(std::span<const std::uint8_t> bytes);
+  bool Seek(std::uint64_t offset);
+  // Length of the open file (fstat).
+  std::optional<std::uint64_t> Length() const;
+  // Closes the file; false when the system reports an error on close.
+  bool Close();
+
+ private:
+  int descriptor_ = -1;
+  int error_ = 0;
+  std::uint64_t bytesWritten_ = 0;
+  std::filesystem::path path_;
+};
+
+// What a writer of one output file reports to the run.
+struct FileWriteResult {
+  enum class Status { NotCreated, Written, WriteFailed };
+  Status status = Status::NotCreated;
+  std::uint64_t length = 0;  // valid when Written
+  int error = 0;             // errno when NotCreated or WriteFailed
+  std::filesystem::path path;
+};
+
+}  // namespace tesk::platform

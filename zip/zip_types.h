@@ -1,0 +1,34 @@
+#pragma once
+// Result codes and handles shared by the archive writer and reader.
+
+#include <cstdint>
+
+namespace tesk::zip {
+
+using ZipResult = std::uint32_t;
+
+inline constexpr ZipResult kZipOk = 0;
+inline constexpr ZipResult kZipCannotOpen = 0x200;
+inline constexpr ZipResult kZipWriteFailed = 0x400;
+inline constexpr ZipResult kZipBadLocalHeader = 0x700;
+inline constexpr ZipResult kZipBadLocalExtra = 0x800;
+inline constexpr ZipResult kZipBadPassword = 0x1000;
+inline constexpr ZipResult kZipBadArguments = 0x10000;
+inline constexpr ZipResult kZipWrongHandle = 0x80000;
+inline constexpr ZipResult kZipBadData = 0x5000000;
+
+inline constexpr std::int32_t kZipReaderKind = 1;
+inline constexpr std::int32_t kZipWriterKind = 2;
+
+class ZipComponent {
+ public:
+  virtual ~ZipComponent() = default;
+};
+
+// Created by ZipWriterCreate or ZipReaderOpen, released by the matching close.
+struct ZipHandle {
+  std::int32_t kind = 0;
+  ZipComponent* component = nullptr;
+};
+
+}  // namespace tesk::zip
