@@ -59,6 +59,8 @@ const LayoutCase kLayouts[] = {
      {}},
 };
 
+void PrintTo(const LayoutCase& layout, std::ostream* out) { *out << layout.name; }
+
 class BandLayout : public ::testing::TestWithParam<LayoutCase> {};
 
 TEST_P(BandLayout, ReadsTheHeaderAndGathersTheBands) {

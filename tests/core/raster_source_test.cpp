@@ -19,6 +19,8 @@ struct LoadCase {
   std::int32_t dataLength;
 };
 
+void PrintTo(const LoadCase& load, std::ostream* out) { *out << load.name; }
+
 class LoadKinds : public ::testing::TestWithParam<LoadCase> {};
 
 TEST_P(LoadKinds, RecognisesTheFileByItsFirstBytes) {
