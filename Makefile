@@ -5,7 +5,7 @@ JOBS         ?= $(shell nproc)
 # CI builds treat warnings as errors.
 CMAKE_FLAGS  := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(CI),-DTESK_WERROR=ON)
 
-.PHONY: all bootstrap build run test test-sanitize bench clean
+.PHONY: all bootstrap build run test test-sanitize fuzz bench clean
 
 all: build
 
@@ -29,8 +29,13 @@ test-sanitize: bootstrap
 	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
 
+# Coverage-guided fuzzing of every input path (clang + libFuzzer), FUZZ_SECONDS per target.
+FUZZ_SECONDS ?= 120
+fuzz: bootstrap
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) scripts/fuzz
+
 bench: build
 	@cmake --build $(BUILD_DIR) --target bench
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) build-fuzz

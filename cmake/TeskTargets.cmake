@@ -9,6 +9,12 @@ function(tesk_set_warnings target)
     target_compile_options(${target} PRIVATE ${sanitizers} -D_GLIBCXX_ASSERTIONS)
     target_link_options(${target} PRIVATE ${sanitizers})
   endif()
+  if(TESK_FUZZ)
+    # Coverage for libFuzzer in every library; only the fuzz executables link its runtime.
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined
+                                             -fno-omit-frame-pointer -D_GLIBCXX_ASSERTIONS)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
 endfunction()
 
 # One static library per folder: tesk_add_library(<name> SOURCES ... [DEPENDS ...])
