@@ -1,6 +1,4 @@
-// Where the raster bands lie in a job: the first GS v 0 header at offset 7 (or
-// 10), each later band 11 bytes after the previous band's data, every band as
-// wide and as high as the first.
+#include "core/band_layout.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,21 +6,47 @@
 #include "core/raster_source.h"
 
 namespace tesk::core {
-
-bool RasterSource::FirstHeaderAtSeven() const { return JobByte(7) == 0x1D && JobByte(8) == 0x76; }
+namespace {
 
 // Bytes past the job read as zero, as they do in the zero-filled buffer of a
-// decoded capture; nothing outside the buffer is ever read.
-std::uint8_t RasterSource::JobByte(std::int64_t index) const {
-  return index >= 0 && index < dataLength ? data[static_cast<std::size_t>(index)] : 0;
+// decoded capture; nothing outside the job is ever read.
+std::uint8_t JobByteAt(std::span<const std::uint8_t> job, std::int64_t index) {
+  return index >= 0 && index < static_cast<std::int64_t>(job.size()) ? job[static_cast<std::size_t>(index)] : 0;
+}
+
+}  // namespace
+
+std::int64_t CountFixedBands(std::int64_t jobLength, std::int64_t firstDataOffset,
+                             std::int64_t bandBytes) {
+  if (bandBytes == 0 || jobLength <= firstDataOffset) return 0;
+  const std::int64_t stride = bandBytes + 11;
+  return (jobLength - firstDataOffset + stride - 1) / stride;
+}
+
+FixedBandLayout PlanFixedLayout(std::span<const std::uint8_t> job) {
+  FixedBandLayout layout;
+  layout.headerAtSeven = JobByteAt(job, 7) == 0x1D && JobByteAt(job, 8) == 0x76;
+  const std::int64_t h = layout.headerAtSeven ? 10 : 13;
+  layout.firstDataOffset = layout.headerAtSeven ? 15 : 18;
+  layout.mode = JobByteAt(job, h);
+  layout.widthBytes = JobByteAt(job, h + 1) + 256 * JobByteAt(job, h + 2);
+  layout.bandHeight = JobByteAt(job, h + 3) + 256 * JobByteAt(job, h + 4);
+  layout.bandBytes = std::int64_t{layout.widthBytes} * layout.bandHeight;
+  layout.bandCount =
+      CountFixedBands(static_cast<std::int64_t>(job.size()), layout.firstDataOffset, layout.bandBytes);
+  return layout;
+}
+
+std::span<const std::uint8_t> RasterSource::Job() const {
+  return {data.data(), static_cast<std::size_t>(dataLength)};
 }
 
 void RasterSource::ReadBandHeader(std::int32_t& modeOut, std::int32_t& widthBytesOut,
                                   std::int32_t& bandHeightOut) {
-  const std::int64_t h = FirstHeaderAtSeven() ? 10 : 13;
-  mode = JobByte(h);
-  widthBytes = JobByte(h + 1) + 256 * JobByte(h + 2);
-  bandHeight = JobByte(h + 3) + 256 * JobByte(h + 4);
+  const FixedBandLayout layout = PlanFixedLayout(Job());
+  mode = layout.mode;
+  widthBytes = layout.widthBytes;
+  bandHeight = layout.bandHeight;
   modeOut = mode;
   widthBytesOut = widthBytes;
   bandHeightOut = bandHeight;
@@ -30,32 +54,28 @@ void RasterSource::ReadBandHeader(std::int32_t& modeOut, std::int32_t& widthByte
 
 PureDataPlan RasterSource::PlanPureData() const {
   PureDataPlan plan;
+  plan.firstDataOffset = PlanFixedLayout(Job()).firstDataOffset;
   plan.bandBytes = std::int64_t{widthBytes} * bandHeight;
-  if (plan.bandBytes == 0) return plan;
-  const std::int64_t firstData = FirstHeaderAtSeven() ? 15 : 18;
-  if (dataLength > firstData) {
-    const std::int64_t stride = plan.bandBytes + 11;
-    plan.bandCount = (dataLength - firstData + stride - 1) / stride;
-  }
+  plan.bandCount = CountFixedBands(dataLength, plan.firstDataOffset, plan.bandBytes);
   plan.pureLength = plan.bandCount * plan.bandBytes;
   return plan;
 }
 
 bool RasterSource::GatherPureData(const std::uint8_t*& pureData, std::int64_t& pureLength) {
   const PureDataPlan plan = PlanPureData();
-  const std::int64_t firstData = FirstHeaderAtSeven() ? 15 : 18;
   if (plan.pureLength > static_cast<std::int64_t>(data.size()) &&
       !data.Grow(static_cast<std::size_t>(plan.pureLength))) {
     pureData = data.data();
     pureLength = 0;
     return false;
   }
-  std::int64_t source = firstData;
+  std::int64_t source = plan.firstDataOffset;
   for (std::int64_t band = 0; band < plan.bandCount; ++band) {
     const std::int64_t destination = band * plan.bandBytes;
     const std::int64_t present = std::min(plan.bandBytes, std::int64_t{dataLength} - source);
     // The destination always lies before the source, so an ascending move is safe.
     std::memmove(data.data() + destination, data.data() + source, static_cast<std::size_t>(present));
+    // A band cut off by the end of the job is completed with white rows.
     std::memset(data.data() + destination + present, 0,
                 static_cast<std::size_t>(plan.bandBytes - present));
     source += plan.bandBytes + 11;

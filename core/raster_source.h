@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string_view>
 
 #include "core/byte_buffer.h"
@@ -20,6 +21,7 @@ inline constexpr std::uint64_t kLargestLoadableFile = (std::uint64_t{1} << 31) -
 inline constexpr int kDeepestArchiveNesting = 16;
 
 struct PureDataPlan {
+  std::int64_t firstDataOffset = 18;
   std::int64_t bandBytes = 0;   // widthBytes x bandHeight
   std::int64_t bandCount = 0;   // bands whose first byte lies before dataLength
   std::int64_t pureLength = 0;  // bandCount x bandBytes
@@ -54,6 +56,9 @@ class RasterSource {
   void ReadBandHeader(std::int32_t& modeOut, std::int32_t& widthBytesOut,
                       std::int32_t& bandHeightOut);
 
+  // The job: the first dataLength bytes of data.
+  std::span<const std::uint8_t> Job() const;
+
   // Which bands GatherPureData will take, for the header ReadBandHeader read.
   PureDataPlan PlanPureData() const;
 
@@ -63,8 +68,6 @@ class RasterSource {
   bool GatherPureData(const std::uint8_t*& pureData, std::int64_t& pureLength);
 
  private:
-  bool FirstHeaderAtSeven() const;
-  std::uint8_t JobByte(std::int64_t index) const;
   void ReleaseFile();
 };
 
