@@ -40,6 +40,11 @@ const char* CliUsage() {
          "                 bmp, png, or all, or none (default: bin,zip,bmp,png)\n"
          "  --bottom-up    store the BMP bottom-up (default: top-down)\n"
          "  --top-down     store the BMP top-down\n"
+         "  --layout KIND  where the raster bands are: fixed (default: the drivers'\n"
+         "                 layout, header at 7 or 10, bands 11 bytes apart, all alike)\n"
+         "                 or commands (every GS v 0 command found, each its own size)\n"
+         "  --inspect      print each job's command stream and check the fixed band\n"
+         "                 layout against it; nothing is written\n"
          "  --json         print one JSON object per file instead of text\n"
          "  --help         show this help and exit\n"
          "  --version      show the version and exit\n"
@@ -63,6 +68,27 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
       options.version = true;
     } else if (argument == "--json") {
       options.json = true;
+    } else if (argument == "--inspect") {
+      options.inspect = true;
+    } else if (argument == "--layout" || argument.rfind("--layout=", 0) == 0) {
+      std::string kind;
+      if (argument == "--layout") {
+        if (index + 1 >= arguments.size()) {
+          error = "--layout needs fixed or commands";
+          return false;
+        }
+        kind = arguments[++index];
+      } else {
+        kind = argument.substr(9);
+      }
+      if (kind == "fixed") {
+        options.run.layout = core::BandLayoutChoice::Fixed;
+      } else if (kind == "commands") {
+        options.run.layout = core::BandLayoutChoice::Commands;
+      } else {
+        error = "unknown layout '" + kind + "' (fixed, commands)";
+        return false;
+      }
     } else if (argument == "--bottom-up") {
       options.run.bottomUp = true;
     } else if (argument == "--top-down") {

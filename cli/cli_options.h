@@ -12,6 +12,7 @@ namespace tesk::cli {
 struct CliOptions {
   core::RunOptions run;
   bool json = false;
+  bool inspect = false;  // print the command stream instead of converting
   bool help = false;
   bool version = false;
   std::vector<std::filesystem::path> files;

@@ -1,36 +1,9 @@
 #include "cli/cli_report.h"
 
-#include <cstdio>
-
+#include "cli/json_text.h"
 #include "core/figure_captions.h"
 
 namespace tesk::cli {
-namespace {
-
-std::string JsonString(const std::string& text) {
-  std::string quoted = "\"";
-  for (const char character : text) {
-    const auto byte = static_cast<unsigned char>(character);
-    switch (character) {
-      case '"': quoted += "\\\""; break;
-      case '\\': quoted += "\\\\"; break;
-      case '\n': quoted += "\\n"; break;
-      case '\r': quoted += "\\r"; break;
-      case '\t': quoted += "\\t"; break;
-      default:
-        if (byte < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-          quoted += escaped;
-        } else {
-          quoted += character;
-        }
-    }
-  }
-  return quoted + "\"";
-}
-
-}  // namespace
 
 std::string FormatTextReport(const std::filesystem::path& input, const core::RunFigures& figures,
                              const std::optional<core::RunMessage>& message) {

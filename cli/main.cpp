@@ -9,6 +9,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_report.h"
+#include "cli/job_inspection.h"
 #include "core/conversion_run.h"
 
 int main(int argc, char** argv) {
@@ -39,6 +40,12 @@ int main(int argc, char** argv) {
     if (showProgress)
       std::cerr << "\r[" << index + 1 << "/" << options.files.size() << "] " << file.string()
                 << "\x1b[K" << std::flush;
+    if (options.inspect) {
+      bool failed = false;
+      std::cout << cli::InspectJob(file, options.json, failed) << std::flush;
+      if (failed) status = 1;
+      continue;
+    }
     core::RunFigures figures;
     const auto message = core::RunConversion(file, options.run, figures, source, image);
     if (message) status = 1;

@@ -9,6 +9,12 @@
 
 namespace tesk::core {
 
+// Where the run looks for the raster bands.
+enum class BandLayoutChoice {
+  Fixed,     // the drivers' layout: first header at 7 or 10, bands 11 bytes apart, all alike
+  Commands,  // every GS v 0 command found in the job, each with its own size
+};
+
 struct RunOptions {
   bool keepPlainBinary = true;
   bool keepPlainBinaryZip = true;
@@ -16,6 +22,7 @@ struct RunOptions {
   bool keepBitmap = true;
   bool keepPng = true;
   bool bottomUp = false;
+  BandLayoutChoice layout = BandLayoutChoice::Fixed;
 };
 
 // Each figure is reported by a run or not; a front end shows the reported ones

@@ -6,9 +6,11 @@
 #include <cerrno>
 #include <cstring>
 #include <system_error>
+#include <vector>
 
 #include "platform/held_files.h"
 #include "platform/input_file.h"
+#include "platform/output_file.h"
 
 namespace tesk::platform {
 
@@ -57,6 +59,33 @@ std::filesystem::path CurrentFolder() {
   std::error_code error;
   auto folder = std::filesystem::current_path(error);
   return error ? std::filesystem::path(".") : folder;
+}
+
+std::filesystem::path CreateTemporaryFolder() {
+  std::error_code error;
+  std::string pattern = (std::filesystem::temp_directory_path(error) / "tesk-XXXXXX").string();
+  if (error || !::mkdtemp(pattern.data())) return {};
+  return pattern;
+}
+
+void RemoveFolderTree(const std::filesystem::path& folder) {
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+}
+
+bool CopyFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+  InputFile source = InputFile::Open(from);
+  if (!source.IsOpen()) return false;
+  OutputFile copy = OutputFile::Create(to);
+  if (!copy.IsOpen()) return false;
+  std::vector<std::uint8_t> block(1 << 16);
+  for (;;) {
+    const std::int64_t count = source.Read(block);
+    if (count < 0) return false;
+    if (count == 0) break;
+    if (!copy.Write(std::span<const std::uint8_t>(block.data(), static_cast<std::size_t>(count)))) return false;
+  }
+  return copy.Close();
 }
 
 std::string ErrorText(int error) { return std::strerror(error); }

@@ -28,6 +28,13 @@ bool ClearWritePermission(const std::filesystem::path& path);
 
 std::filesystem::path CurrentFolder();
 
+// A new, empty, private folder under the system's temporary folder; empty on failure.
+std::filesystem::path CreateTemporaryFolder();
+// Removes a folder made by CreateTemporaryFolder with everything in it.
+void RemoveFolderTree(const std::filesystem::path& folder);
+// Copies a file; false when it cannot be read or the copy cannot be created.
+bool CopyFile(const std::filesystem::path& from, const std::filesystem::path& to);
+
 // The system's text for an errno value.
 std::string ErrorText(int error);
 

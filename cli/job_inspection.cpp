@@ -1,0 +1,124 @@
+#include "cli/job_inspection.h"
+
+#include <cstdio>
+
+#include "cli/json_text.h"
+#include "core/layout_check.h"
+#include "core/raster_source.h"
+#include "core/run_messages.h"
+#include "inspect/command_scanner.h"
+#include "platform/file_system.h"
+#include "platform/input_file.h"
+
+namespace tesk::cli {
+namespace {
+
+bool LooksLikeArchive(const std::filesystem::path& path) {
+  platform::InputFile file = platform::InputFile::Open(path);
+  std::uint8_t signature[4] = {};
+  return file.IsOpen() && file.ReadFully(signature) == 4 && signature[0] == 0x50 &&
+         signature[1] == 0x4B && signature[2] == 0x03 && signature[3] == 0x04;
+}
+
+const char* KindText(core::CaptureKind kind) {
+  return kind == core::CaptureKind::RawJob ? "raw job" : "capture text";
+}
+
+std::string Padded(std::string text, std::size_t width) {
+  if (text.size() < width) text.append(width - text.size(), ' ');
+  return text;
+}
+
+std::string TextReport(const std::filesystem::path& input, const std::filesystem::path& loaded,
+                       core::CaptureKind kind, std::span<const std::uint8_t> job) {
+  std::string report = input.string() + "\n";
+  if (loaded.filename() != input.filename()) report += "  archive entry: " + loaded.filename().string() + "\n";
+  report += std::string("  ") + KindText(kind) + ", " + std::to_string(job.size()) + " bytes\n";
+  report += "    offset  bytes                            command   meaning\n";
+  inspect::ScanCommands(job, [&](const inspect::CommandRecord& command) {
+    char offset[32];
+    std::snprintf(offset, sizeof offset, "%10llu", static_cast<unsigned long long>(command.offset));
+    report += std::string(offset) + "  " + Padded(inspect::CommandBytes(command, job), 33) +
+              Padded(inspect::CommandName(command), 10) + inspect::DescribeCommand(command, job) + "\n";
+  });
+  const core::LayoutCheck check = core::CheckFixedLayout(job);
+  report += "  fixed band layout:\n";
+  for (const core::BandCheck& band : check.bands) {
+    report += "    band " + std::to_string(band.band) + ": header expected at " +
+              std::to_string(band.expectedHeader) + ": ";
+    if (!band.found)
+      report += "no GS v 0 there\n";
+    else
+      report += "GS v 0 " + std::to_string(band.widthBytes) + " x " + std::to_string(band.height) +
+                (band.matches ? ", matches\n" : ", differs\n");
+  }
+  report += "  verdict: " + check.verdict + "\n";
+  return report;
+}
+
+std::string JsonReport(const std::filesystem::path& input, const std::filesystem::path& loaded,
+                       core::CaptureKind kind, std::span<const std::uint8_t> job) {
+  std::string json = "{\"path\":" + JsonString(input.string()) +
+                     ",\"entry\":" + JsonString(loaded.filename().string()) + ",\"kind\":" +
+                     JsonString(KindText(kind)) + ",\"dataLength\":" + std::to_string(job.size()) +
+                     ",\"commands\":[";
+  bool first = true;
+  inspect::ScanCommands(job, [&](const inspect::CommandRecord& command) {
+    json += std::string(first ? "" : ",") + "{\"offset\":" + std::to_string(command.offset) +
+            ",\"length\":" + std::to_string(command.length) +
+            ",\"name\":" + JsonString(inspect::CommandName(command)) +
+            ",\"bytes\":" + JsonString(inspect::CommandBytes(command, job)) +
+            ",\"detail\":" + JsonString(inspect::DescribeCommand(command, job)) +
+            ",\"cutOff\":" + (command.cutOff ? "true" : "false") + "}";
+    first = false;
+  });
+  const core::LayoutCheck check = core::CheckFixedLayout(job);
+  json += "],\"layout\":{\"expectedBands\":" + std::to_string(check.expectedBands) +
+          ",\"rasterCommands\":" + std::to_string(check.rasterCommands) + ",\"bands\":[";
+  for (std::size_t index = 0; index < check.bands.size(); ++index) {
+    const core::BandCheck& band = check.bands[index];
+    json += std::string(index ? "," : "") + "{\"band\":" + std::to_string(band.band) +
+            ",\"expectedHeader\":" + std::to_string(band.expectedHeader) +
+            ",\"found\":" + (band.found ? "true" : "false") +
+            ",\"widthBytes\":" + std::to_string(band.widthBytes) +
+            ",\"height\":" + std::to_string(band.height) +
+            ",\"matches\":" + (band.matches ? "true" : "false") + "}";
+  }
+  json += std::string("],\"matches\":") + (check.matches ? "true" : "false") +
+          ",\"verdict\":" + JsonString(check.verdict) + "}}";
+  return json + "\n";
+}
+
+}  // namespace
+
+std::string InspectJob(const std::filesystem::path& input, bool json, bool& failed) {
+  failed = false;
+  // An archive extracts beside itself when loaded; inspect a copy in a private
+  // folder so that nothing appears beside the input.
+  std::filesystem::path scratch;
+  std::filesystem::path path = input;
+  if (LooksLikeArchive(input)) {
+    scratch = platform::CreateTemporaryFolder();
+    path = scratch / input.filename();
+    if (scratch.empty() || !platform::CopyFile(input, path)) path = input;
+  }
+  std::string report;
+  {
+    core::RasterSource source;
+    const core::CaptureKind kind = source.Load(path);
+    if (kind == core::CaptureKind::OpenFailed || kind == core::CaptureKind::Invalid) {
+      failed = true;
+      const core::RunMessage message =
+          core::MakeRunMessage(kind == core::CaptureKind::OpenFailed ? core::RunMessageCode::LoadFailed
+                                                                     : core::RunMessageCode::InvalidData);
+      report = json ? "{\"path\":" + JsonString(input.string()) + ",\"message\":" + JsonString(message.text) + "}\n"
+                    : input.string() + "\n  " + message.text + "\n";
+    } else {
+      report = json ? JsonReport(input, path, kind, source.Job()) : TextReport(input, path, kind, source.Job());
+    }
+  }
+  if (!scratch.empty()) platform::RemoveFolderTree(scratch);
+  return report;
+}
+
+}  // namespace tesk::cli

@@ -1,0 +1,13 @@
+#pragma once
+// tesk-cli --inspect: the job's command stream and whether the fixed band
+// layout fits it. Nothing is written beside the input.
+
+#include <filesystem>
+#include <string>
+
+namespace tesk::cli {
+
+// The report for one file; `failed` is set when the file gave no job.
+std::string InspectJob(const std::filesystem::path& input, bool json, bool& failed);
+
+}  // namespace tesk::cli

@@ -1,0 +1,49 @@
+#include "core/command_layout.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "inspect/command_scanner.h"
+
+namespace tesk::core {
+
+CommandBandLayout PlanCommandLayout(std::span<const std::uint8_t> job) {
+  CommandBandLayout layout;
+  inspect::ScanCommands(job, [&](const inspect::CommandRecord& command) {
+    if (command.type != inspect::CommandType::RasterBand) return;
+    CommandBand band;
+    band.dataOffset = command.dataOffset;
+    band.widthBytes = command.widthBytes;
+    band.height = command.height;
+    const std::uint64_t end = command.offset + command.length;
+    band.presentBytes = end > command.dataOffset ? end - command.dataOffset : 0;
+    if (layout.bands.empty()) {
+      layout.mode = command.mode;
+      layout.bandHeight = static_cast<std::int32_t>(command.height);
+    }
+    layout.widthBytes = std::max(layout.widthBytes, static_cast<std::int32_t>(command.widthBytes));
+    layout.bitmapHeight += command.height;
+    layout.bands.push_back(band);
+  });
+  layout.pureLength = std::int64_t{layout.widthBytes} * layout.bitmapHeight;
+  return layout;
+}
+
+bool GatherCommandBands(std::span<const std::uint8_t> job, const CommandBandLayout& layout,
+                        ByteBuffer& pureData) {
+  if (!pureData.Allocate(static_cast<std::size_t>(layout.pureLength))) return false;
+  const auto stride = static_cast<std::size_t>(layout.widthBytes);
+  std::size_t row = 0;
+  for (const CommandBand& band : layout.bands) {
+    const std::uint8_t* source = job.data() + band.dataOffset;
+    for (std::uint32_t bandRow = 0; bandRow < band.height; ++bandRow, ++row) {
+      const std::uint64_t start = std::uint64_t{bandRow} * band.widthBytes;
+      if (start >= band.presentBytes) continue;  // the zero-filled buffer is already white
+      const std::uint64_t count = std::min<std::uint64_t>(band.widthBytes, band.presentBytes - start);
+      std::memcpy(pureData.data() + row * stride, source + start, static_cast<std::size_t>(count));
+    }
+  }
+  return true;
+}
+
+}  // namespace tesk::core

@@ -1,0 +1,358 @@
+#include "inspect/command_scanner.h"
+
+#include <cstdio>
+#include <iterator>
+
+#include "platform/little_endian.h"
+
+namespace tesk::inspect {
+
+// How a command's length follows from its bytes, beyond its prefix and fixed parameters.
+enum class Payload : std::uint8_t {
+  None,
+  BitImage,       // ESC * m nL nH: n columns of 1 or 3 bytes
+  RasterImage,    // GS v 0 m xL xH yL yH: x * y bytes
+  Cut,            // GS V m [n]: n only for the feed-and-cut forms
+  LengthPrefix16, // GS ( x pL pH: p bytes
+  LengthPrefix32, // GS 8 L p1..p4: p bytes
+  NulTerminated,  // ESC D: tab stops up to NUL
+  Barcode,        // GS k m: NUL-terminated (m <= 6) or n bytes (m >= 65)
+  DefinedImage,   // GS * x y: x * y * 8 bytes
+};
+
+using Describer = std::string (*)(std::span<const std::uint8_t> parameters);
+
+struct CommandSpec {
+  std::uint8_t prefix[3];
+  std::uint8_t prefixLength;
+  std::uint8_t parameters;  // fixed parameter bytes after the prefix
+  Payload payload;
+  const char* name;
+  Describer describe;
+};
+
+namespace {
+
+std::string Format(const char* format, unsigned long long a, unsigned long long b = 0,
+                   unsigned long long c = 0) {
+  char text[160];
+  std::snprintf(text, sizeof text, format, a, b, c);
+  return text;
+}
+
+unsigned Byte(std::span<const std::uint8_t> bytes, std::size_t index) {
+  return index < bytes.size() ? bytes[index] : 0;
+}
+
+unsigned Word(std::span<const std::uint8_t> bytes, std::size_t index) {
+  return Byte(bytes, index) + 256 * Byte(bytes, index + 1);
+}
+
+std::string Nothing(std::span<const std::uint8_t>) { return ""; }
+std::string Initialise(std::span<const std::uint8_t>) { return "initialise the printer"; }
+std::string FeedDots(std::span<const std::uint8_t> p) { return Format("print and feed %llu dots", Byte(p, 0)); }
+std::string FeedLines(std::span<const std::uint8_t> p) { return Format("print and feed %llu lines", Byte(p, 0)); }
+std::string Justify(std::span<const std::uint8_t> p) {
+  switch (Byte(p, 0)) {
+    case 0: case 48: return "justify left";
+    case 1: case 49: return "justify centre";
+    case 2: case 50: return "justify right";
+  }
+  return Format("justify %llu (undefined)", Byte(p, 0));
+}
+std::string AbsolutePosition(std::span<const std::uint8_t> p) { return Format("absolute position %llu", Word(p, 0)); }
+std::string DefaultSpacing(std::span<const std::uint8_t>) { return "default line spacing"; }
+std::string LineSpacing(std::span<const std::uint8_t> p) { return Format("line spacing %llu dots", Byte(p, 0)); }
+std::string Font(std::span<const std::uint8_t> p) { return Format("character font %llu", Byte(p, 0) & 0x0F); }
+std::string OnOff(std::span<const std::uint8_t> p) { return (Byte(p, 0) & 1) ? "on" : "off"; }
+std::string Underline(std::span<const std::uint8_t> p) {
+  return Format("underline %llu dot(s)", Byte(p, 0) >= 48 ? Byte(p, 0) - 48 : Byte(p, 0));
+}
+std::string PrintModes(std::span<const std::uint8_t> p) { return Format("print mode 0x%02llx", Byte(p, 0)); }
+std::string Size(std::span<const std::uint8_t> p) {
+  return Format("character size %llu x %llu", (Byte(p, 0) >> 4) + 1, (Byte(p, 0) & 0x0F) + 1);
+}
+std::string LeftMargin(std::span<const std::uint8_t> p) { return Format("left margin %llu dots", Word(p, 0)); }
+std::string AreaWidth(std::span<const std::uint8_t> p) { return Format("print area width %llu dots", Word(p, 0)); }
+std::string Reverse(std::span<const std::uint8_t> p) { return std::string("white/black reverse ") + OnOff(p); }
+std::string Emphasis(std::span<const std::uint8_t> p) { return std::string("emphasis ") + OnOff(p); }
+std::string OneValue(std::span<const std::uint8_t> p) { return Format("n = %llu", Byte(p, 0)); }
+std::string TwoValues(std::span<const std::uint8_t> p) { return Format("%llu, %llu", Byte(p, 0), Byte(p, 1)); }
+std::string Pulse(std::span<const std::uint8_t> p) {
+  return Format("drawer pin %llu, on %llu, off %llu", Byte(p, 0) & 1, Byte(p, 1), Byte(p, 2));
+}
+std::string Cut(std::span<const std::uint8_t> p) {
+  switch (Byte(p, 0)) {
+    case 0: case 48: return "full cut";
+    case 1: case 49: return "partial cut";
+    case 65: return Format("feed %llu and full cut", Byte(p, 1));
+    case 66: return Format("feed %llu and partial cut", Byte(p, 1));
+    case 97: return Format("reserve full cut after feed %llu", Byte(p, 1));
+    case 98: return Format("reserve partial cut after feed %llu", Byte(p, 1));
+    case 103: return Format("feed %llu and full cut, then feed back", Byte(p, 1));
+    case 104: return Format("feed %llu and partial cut, then feed back", Byte(p, 1));
+  }
+  return Format("cut form %llu (undefined)", Byte(p, 0));
+}
+std::string Graphics16(std::span<const std::uint8_t> p) {
+  return Format("function %llu, %llu parameter bytes", Byte(p, 3), Word(p, 0));
+}
+std::string Graphics32(std::span<const std::uint8_t> p) {
+  const std::uint32_t length = p.size() >= 4 ? platform::ReadLe32(p.data()) : 0;
+  return Format("function %llu, %llu parameter bytes", Byte(p, 5), length);
+}
+std::string BitImage(std::span<const std::uint8_t> p) {
+  return Format("bit image mode %llu, %llu columns", Byte(p, 0), Word(p, 1));
+}
+std::string Barcode(std::span<const std::uint8_t> p) { return Format("bar code system %llu", Byte(p, 0)); }
+std::string DefinedImage(std::span<const std::uint8_t> p) {
+  return Format("define bit image %llu x %llu bytes", Byte(p, 0) * 8ull, Byte(p, 1));
+}
+std::string KanjiOn(std::span<const std::uint8_t>) { return "select Kanji character mode"; }
+std::string KanjiOff(std::span<const std::uint8_t>) { return "cancel Kanji character mode"; }
+std::string RealTimeStatus(std::span<const std::uint8_t> p) { return Format("real-time status %llu", Byte(p, 0)); }
+
+constexpr CommandSpec kCommands[] = {
+    {{0x1B, '@'}, 2, 0, Payload::None, "ESC @", Initialise},
+    {{0x1B, 'J'}, 2, 1, Payload::None, "ESC J", FeedDots},
+    {{0x1B, 'd'}, 2, 1, Payload::None, "ESC d", FeedLines},
+    {{0x1B, 'a'}, 2, 1, Payload::None, "ESC a", Justify},
+    {{0x1B, '$'}, 2, 2, Payload::None, "ESC $", AbsolutePosition},
+    {{0x1B, '2'}, 2, 0, Payload::None, "ESC 2", DefaultSpacing},
+    {{0x1B, '3'}, 2, 1, Payload::None, "ESC 3", LineSpacing},
+    {{0x1B, 'M'}, 2, 1, Payload::None, "ESC M", Font},
+    {{0x1B, 'E'}, 2, 1, Payload::None, "ESC E", Emphasis},
+    {{0x1B, 'G'}, 2, 1, Payload::None, "ESC G", Emphasis},
+    {{0x1B, '-'}, 2, 1, Payload::None, "ESC -", Underline},
+    {{0x1B, '!'}, 2, 1, Payload::None, "ESC !", PrintModes},
+    {{0x1B, ' '}, 2, 1, Payload::None, "ESC SP", OneValue},
+    {{0x1B, '%'}, 2, 1, Payload::None, "ESC %", OneValue},
+    {{0x1B, 'R'}, 2, 1, Payload::None, "ESC R", OneValue},
+    {{0x1B, 't'}, 2, 1, Payload::None, "ESC t", OneValue},
+    {{0x1B, 'V'}, 2, 1, Payload::None, "ESC V", OneValue},
+    {{0x1B, '{'}, 2, 1, Payload::None, "ESC {", OneValue},
+    {{0x1B, 'U'}, 2, 1, Payload::None, "ESC U", OneValue},
+    {{0x1B, 'r'}, 2, 1, Payload::None, "ESC r", OneValue},
+    {{0x1B, 'e'}, 2, 1, Payload::None, "ESC e", FeedLines},
+    {{0x1B, 'T'}, 2, 1, Payload::None, "ESC T", OneValue},
+    {{0x1B, 'c'}, 2, 2, Payload::None, "ESC c", TwoValues},
+    {{0x1B, 'p'}, 2, 3, Payload::None, "ESC p", Pulse},
+    {{0x1B, 'L'}, 2, 0, Payload::None, "ESC L", Nothing},
+    {{0x1B, 'S'}, 2, 0, Payload::None, "ESC S", Nothing},
+    {{0x1B, 'i'}, 2, 0, Payload::None, "ESC i", Nothing},
+    {{0x1B, 'm'}, 2, 0, Payload::None, "ESC m", Nothing},
+    {{0x1B, 'D'}, 2, 0, Payload::NulTerminated, "ESC D", Nothing},
+    {{0x1B, '*'}, 2, 3, Payload::BitImage, "ESC *", BitImage},
+    {{0x1D, 'v', '0'}, 3, 5, Payload::RasterImage, "GS v 0", Nothing},
+    {{0x1D, '!'}, 2, 1, Payload::None, "GS !", Size},
+    {{0x1D, 'L'}, 2, 2, Payload::None, "GS L", LeftMargin},
+    {{0x1D, 'W'}, 2, 2, Payload::None, "GS W", AreaWidth},
+    {{0x1D, 'B'}, 2, 1, Payload::None, "GS B", Reverse},
+    {{0x1D, 'V'}, 2, 1, Payload::Cut, "GS V", Cut},
+    {{0x1D, '(', 'L'}, 3, 2, Payload::LengthPrefix16, "GS ( L", Graphics16},
+    {{0x1D, '8', 'L'}, 3, 4, Payload::LengthPrefix32, "GS 8 L", Graphics32},
+    {{0x1D, '('}, 2, 3, Payload::LengthPrefix16, "GS (", Graphics16},
+    {{0x1D, 'k'}, 2, 1, Payload::Barcode, "GS k", Barcode},
+    {{0x1D, '*'}, 2, 2, Payload::DefinedImage, "GS *", DefinedImage},
+    {{0x1D, '/'}, 2, 1, Payload::None, "GS /", OneValue},
+    {{0x1D, 'P'}, 2, 2, Payload::None, "GS P", TwoValues},
+    {{0x1D, 'a'}, 2, 1, Payload::None, "GS a", OneValue},
+    {{0x1D, 'b'}, 2, 1, Payload::None, "GS b", OneValue},
+    {{0x1D, 'f'}, 2, 1, Payload::None, "GS f", OneValue},
+    {{0x1D, 'h'}, 2, 1, Payload::None, "GS h", OneValue},
+    {{0x1D, 'w'}, 2, 1, Payload::None, "GS w", OneValue},
+    {{0x1D, 'H'}, 2, 1, Payload::None, "GS H", OneValue},
+    {{0x1D, 'r'}, 2, 1, Payload::None, "GS r", OneValue},
+    {{0x1D, 'I'}, 2, 1, Payload::None, "GS I", OneValue},
+    {{0x1C, '.'}, 2, 0, Payload::None, "FS .", KanjiOff},
+    {{0x1C, '&'}, 2, 0, Payload::None, "FS &", KanjiOn},
+    {{0x1C, '!'}, 2, 1, Payload::None, "FS !", PrintModes},
+    {{0x1C, '-'}, 2, 1, Payload::None, "FS -", Underline},
+    {{0x1C, 'C'}, 2, 1, Payload::None, "FS C", OneValue},
+    {{0x1C, 'W'}, 2, 1, Payload::None, "FS W", OneValue},
+    {{0x1C, 'S'}, 2, 2, Payload::None, "FS S", TwoValues},
+    {{0x1C, 'p'}, 2, 2, Payload::None, "FS p", TwoValues},
+    {{0x10, 0x04}, 2, 1, Payload::None, "DLE EOT", RealTimeStatus},
+    {{0x10, 0x05}, 2, 1, Payload::None, "DLE ENQ", OneValue},
+    {{0x10, 0x14}, 2, 3, Payload::None, "DLE DC4", TwoValues},
+};
+
+// Escape bytes that start a command even when the table does not know the
+// command; the unknown form is reported as its prefix and one byte.
+bool IsEscapeByte(std::uint8_t byte) { return byte == 0x1B || byte == 0x1D || byte == 0x1C || byte == 0x10; }
+bool IsControlByte(std::uint8_t byte) {
+  return byte == 0x0A || byte == 0x0D || byte == 0x09 || byte == 0x0C || byte == 0x18;
+}
+bool IsTextByte(std::uint8_t byte) { return byte >= 0x20 && byte != 0x7F; }
+
+const CommandSpec* FindSpec(std::span<const std::uint8_t> job, std::uint64_t at) {
+  for (const CommandSpec& spec : kCommands) {
+    if (at + spec.prefixLength > job.size()) continue;
+    bool match = true;
+    for (std::uint8_t index = 0; index < spec.prefixLength && match; ++index)
+      match = job[at + index] == spec.prefix[index];
+    if (match) return &spec;
+  }
+  return nullptr;
+}
+
+// The whole length a command announces, counted from its first byte; the
+// caller compares it with what the job really holds.
+std::uint64_t AnnouncedLength(const CommandSpec& spec, std::span<const std::uint8_t> job,
+                              std::uint64_t at, CommandRecord& record) {
+  const std::uint64_t fixed = std::uint64_t{spec.prefixLength} + spec.parameters;
+  const auto parameter = [&](std::uint64_t index) -> std::uint64_t {
+    const std::uint64_t position = at + spec.prefixLength + index;
+    return position < job.size() ? job[position] : 0;
+  };
+  switch (spec.payload) {
+    case Payload::None: return fixed;
+    case Payload::BitImage: {
+      const std::uint64_t columns = parameter(1) + 256 * parameter(2);
+      const std::uint64_t mode = parameter(0);
+      return fixed + columns * (mode == 32 || mode == 33 ? 3 : 1);
+    }
+    case Payload::RasterImage:
+      record.mode = static_cast<std::uint8_t>(parameter(0));
+      record.widthBytes = static_cast<std::uint32_t>(parameter(1) + 256 * parameter(2));
+      record.height = static_cast<std::uint32_t>(parameter(3) + 256 * parameter(4));
+      record.dataOffset = at + fixed;
+      record.dataLength = std::uint64_t{record.widthBytes} * record.height;
+      return fixed + record.dataLength;
+    case Payload::Cut: {
+      const std::uint64_t form = parameter(0);
+      const bool feeds = form == 65 || form == 66 || form == 97 || form == 98 || form == 103 || form == 104;
+      return fixed + (feeds ? 1 : 0);
+    }
+    case Payload::LengthPrefix16: return std::uint64_t{spec.prefixLength} + 2 + parameter(0) + 256 * parameter(1);
+    case Payload::LengthPrefix32:
+      return std::uint64_t{spec.prefixLength} + 4 + parameter(0) + (parameter(1) << 8) +
+             (parameter(2) << 16) + (parameter(3) << 24);
+    case Payload::NulTerminated: {
+      std::uint64_t end = at + fixed;
+      while (end < job.size() && job[end] != 0) ++end;
+      return end - at + 1;
+    }
+    case Payload::Barcode: {
+      if (parameter(0) >= 65) return fixed + 1 + parameter(1);
+      std::uint64_t end = at + fixed;
+      while (end < job.size() && job[end] != 0) ++end;
+      return end - at + 1;
+    }
+    case Payload::DefinedImage: return fixed + parameter(0) * parameter(1) * 8;
+  }
+  return fixed;
+}
+
+}  // namespace
+
+void ScanCommands(std::span<const std::uint8_t> job,
+                  const std::function<void(const CommandRecord&)>& visit) {
+  std::uint64_t at = 0;
+  const std::uint64_t size = job.size();
+  while (at < size) {
+    CommandRecord record;
+    record.offset = at;
+    const std::uint8_t first = job[at];
+    if (const CommandSpec* spec = IsEscapeByte(first) ? FindSpec(job, at) : nullptr) {
+      record.type = spec->payload == Payload::RasterImage ? CommandType::RasterBand : CommandType::Known;
+      record.spec = spec;
+      record.needed = AnnouncedLength(*spec, job, at, record);
+    } else if (IsEscapeByte(first)) {
+      record.type = CommandType::Unknown;
+      record.needed = 2;
+    } else if (IsControlByte(first)) {
+      record.type = CommandType::Control;
+      record.needed = 1;
+    } else if (IsTextByte(first)) {
+      record.type = CommandType::Text;
+      std::uint64_t end = at;
+      while (end < size && IsTextByte(job[end])) ++end;
+      record.needed = end - at;
+    } else {
+      record.type = CommandType::Unknown;
+      std::uint64_t end = at;
+      while (end < size && !IsTextByte(job[end]) && !IsControlByte(job[end]) && !IsEscapeByte(job[end])) ++end;
+      record.needed = end - at;
+    }
+    record.cutOff = record.needed > size - at;
+    record.length = record.cutOff ? size - at : record.needed;
+    visit(record);
+    at += record.length;
+  }
+}
+
+std::string RasterModeName(std::uint8_t mode) {
+  switch (mode) {
+    case 0: case 48: return "normal";
+    case 1: case 49: return "double width";
+    case 2: case 50: return "double height";
+    case 3: case 51: return "quadruple";
+  }
+  return "undefined";
+}
+
+std::string CommandName(const CommandRecord& command) {
+  switch (command.type) {
+    case CommandType::Text: return "text";
+    case CommandType::Unknown: return "unknown";
+    case CommandType::Control: return "control";
+    case CommandType::Known:
+    case CommandType::RasterBand: return command.spec->name;
+  }
+  return "";
+}
+
+std::string DescribeCommand(const CommandRecord& command, std::span<const std::uint8_t> job) {
+  const auto bytes = job.subspan(command.offset, command.length);
+  std::string text;
+  switch (command.type) {
+    case CommandType::Text: {
+      text = "\"";
+      for (std::size_t index = 0; index < bytes.size() && index < 60; ++index) {
+        const std::uint8_t byte = bytes[index];
+        if (byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\') text += static_cast<char>(byte);
+        else text += Format("\\x%02llx", byte);
+      }
+      text += bytes.size() > 60 ? "\"..." : "\"";
+      text += Format(" (%llu bytes)", bytes.size());
+      break;
+    }
+    case CommandType::Control:
+      switch (bytes[0]) {
+        case 0x0A: text = "LF: print and line feed"; break;
+        case 0x0D: text = "CR: print and carriage return"; break;
+        case 0x09: text = "HT: horizontal tab"; break;
+        case 0x0C: text = "FF: print and return to standard mode"; break;
+        default: text = "CAN: cancel print data in page mode"; break;
+      }
+      break;
+    case CommandType::Unknown:
+      text = IsEscapeByte(bytes[0]) ? "unknown command" : Format("%llu unknown bytes", bytes.size());
+      break;
+    case CommandType::Known:
+      text = command.spec->describe(bytes.subspan(std::min<std::size_t>(command.spec->prefixLength, bytes.size())));
+      break;
+    case CommandType::RasterBand:
+      text = Format("mode %llu (", command.mode) + RasterModeName(command.mode) +
+             Format("), %llu bytes (%llu dots) x %llu rows", command.widthBytes,
+                    std::uint64_t{command.widthBytes} * 8, command.height) +
+             Format(", %llu data bytes", command.dataLength);
+      if (command.cutOff)
+        text += Format(", only %llu present", command.length > 8 ? command.length - 8 : 0);
+      break;
+  }
+  if (command.cutOff) text += Format(" [cut off by the end of the job: %llu of %llu bytes]", command.length, command.needed);
+  return text;
+}
+
+std::string CommandBytes(const CommandRecord& command, std::span<const std::uint8_t> job, std::size_t shown) {
+  std::string text;
+  const std::uint64_t count = command.length < shown ? command.length : shown;
+  for (std::uint64_t index = 0; index < count; ++index)
+    text += Format(index ? " %02llx" : "%02llx", job[command.offset + index]);
+  if (command.length > shown) text += " ...";
+  return text;
+}
+
+}  // namespace tesk::inspect

@@ -1,0 +1,54 @@
+#pragma once
+// Splits a print job into its ESC/POS commands, so an engineer can see what a
+// host really sent and where the raster bands stand.
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+
+namespace tesk::inspect {
+
+enum class CommandType : std::uint8_t {
+  Text,        // a run of printable bytes
+  Control,     // LF, CR, HT, FF, CAN
+  Known,       // an ESC, GS, FS or DLE command of the table
+  RasterBand,  // GS v 0 and its dot rows
+  Unknown,     // bytes that are neither text nor a known command
+};
+
+struct CommandSpec;
+
+struct CommandRecord {
+  CommandType type = CommandType::Unknown;
+  std::uint64_t offset = 0;
+  std::uint64_t length = 0;  // bytes of the job it takes
+  std::uint64_t needed = 0;  // bytes the command announces; more than length when cut off
+  bool cutOff = false;
+  const CommandSpec* spec = nullptr;  // Known and RasterBand
+
+  // GS v 0 only.
+  std::uint8_t mode = 0;
+  std::uint32_t widthBytes = 0;
+  std::uint32_t height = 0;
+  std::uint64_t dataOffset = 0;
+  std::uint64_t dataLength = 0;  // widthBytes x height, as announced
+};
+
+// Calls `visit` for every command of the job, in order. Linear in the job's
+// size; the payload of a command (dot rows, graphics data) is skipped, not read.
+void ScanCommands(std::span<const std::uint8_t> job,
+                  const std::function<void(const CommandRecord&)>& visit);
+
+// The command's name as engineers write it ("GS v 0", "ESC J", "text").
+std::string CommandName(const CommandRecord& command);
+// Its decoded parameters ("mode 0 (normal), 72 bytes (576 dots) x 24 rows").
+std::string DescribeCommand(const CommandRecord& command, std::span<const std::uint8_t> job);
+// Its first bytes as hex, shortened for long commands.
+std::string CommandBytes(const CommandRecord& command, std::span<const std::uint8_t> job,
+                         std::size_t shown = 8);
+
+// The name of a GS v 0 mode byte: normal, double width, double height, quadruple.
+std::string RasterModeName(std::uint8_t mode);
+
+}  // namespace tesk::inspect
