@@ -7,6 +7,12 @@
 
 namespace tesk::core {
 
+namespace {
+
+std::string Bands(std::int64_t count) { return std::to_string(count) + (count == 1 ? " band" : " bands"); }
+
+}  // namespace
+
 LayoutCheck CheckFixedLayout(std::span<const std::uint8_t> job) {
   LayoutCheck check;
   std::vector<inspect::CommandRecord> raster;
@@ -55,7 +61,7 @@ LayoutCheck CheckFixedLayout(std::span<const std::uint8_t> job) {
   } else if (!firstProblem.empty()) {
     check.verdict = firstProblem;
   } else if (check.rasterCommands != layout.bandCount) {
-    check.verdict = "the fixed layout takes " + std::to_string(layout.bandCount) + " bands, but the job holds " +
+    check.verdict = "the fixed layout takes " + Bands(layout.bandCount) + ", but the job holds " +
                     std::to_string(check.rasterCommands) + " GS v 0 commands";
   } else {
     check.matches = true;

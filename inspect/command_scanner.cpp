@@ -97,6 +97,10 @@ std::string Cut(std::span<const std::uint8_t> p) {
 std::string Graphics16(std::span<const std::uint8_t> p) {
   return Format("function %llu, %llu parameter bytes", Byte(p, 3), Word(p, 0));
 }
+std::string ExtendedFunction(std::span<const std::uint8_t> p) {
+  char letter[2] = {static_cast<char>(Byte(p, 0) >= 0x20 && Byte(p, 0) < 0x7F ? Byte(p, 0) : '?'), 0};
+  return std::string("function group ") + letter + Format(", %llu parameter bytes", Word(p, 1));
+}
 std::string Graphics32(std::span<const std::uint8_t> p) {
   const std::uint32_t length = p.size() >= 4 ? platform::ReadLe32(p.data()) : 0;
   return Format("function %llu, %llu parameter bytes", Byte(p, 5), length);
@@ -151,7 +155,7 @@ constexpr CommandSpec kCommands[] = {
     {{0x1D, 'V'}, 2, 1, Payload::Cut, "GS V", Cut},
     {{0x1D, '(', 'L'}, 3, 2, Payload::LengthPrefix16, "GS ( L", Graphics16},
     {{0x1D, '8', 'L'}, 3, 4, Payload::LengthPrefix32, "GS 8 L", Graphics32},
-    {{0x1D, '('}, 2, 3, Payload::LengthPrefix16, "GS (", Graphics16},
+    {{0x1D, '('}, 2, 0, Payload::LengthPrefix16, "GS (", ExtendedFunction},
     {{0x1D, 'k'}, 2, 1, Payload::Barcode, "GS k", Barcode},
     {{0x1D, '*'}, 2, 2, Payload::DefinedImage, "GS *", DefinedImage},
     {{0x1D, '/'}, 2, 1, Payload::None, "GS /", OneValue},
@@ -224,7 +228,12 @@ std::uint64_t AnnouncedLength(const CommandSpec& spec, std::span<const std::uint
       const bool feeds = form == 65 || form == 66 || form == 97 || form == 98 || form == 103 || form == 104;
       return fixed + (feeds ? 1 : 0);
     }
-    case Payload::LengthPrefix16: return std::uint64_t{spec.prefixLength} + 2 + parameter(0) + 256 * parameter(1);
+    case Payload::LengthPrefix16: {
+      // GS ( L names its function in the prefix; the other GS ( commands carry
+      // the function letter before the length.
+      const std::uint64_t letter = spec.prefixLength == 2 ? 1 : 0;
+      return std::uint64_t{spec.prefixLength} + letter + 2 + parameter(letter) + 256 * parameter(letter + 1);
+    }
     case Payload::LengthPrefix32:
       return std::uint64_t{spec.prefixLength} + 4 + parameter(0) + (parameter(1) << 8) +
              (parameter(2) << 16) + (parameter(3) << 24);

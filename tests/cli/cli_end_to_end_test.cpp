@@ -63,3 +63,44 @@ TEST(CliEndToEnd, ExitStatusTellsFailuresAndUsageErrors) {
 
 }  // namespace
 }  // namespace tesk
+
+namespace tesk {
+namespace {
+
+TEST(CliInspect, ListsTheCommandsAndWritesNothing) {
+  testing::TempFolder folder;
+  const auto input = folder / "receipt.prn";
+  std::filesystem::copy_file(std::filesystem::path(TESK_SAMPLES_DIR) / "receipt.prn", input);
+  int status = -1;
+  const std::string text = Cli("--inspect " + input.string(), &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(text.find("         7  1d 76 30 00 48 00 18 00 ...      GS v 0    mode 0 (normal), 72 bytes "
+                      "(576 dots) x 24 rows, 1728 data bytes"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("verdict: fixed layout matches all 20 bands"), std::string::npos);
+
+  const std::string json = Cli("--inspect --json " + input.string(), &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(json.find("\"matches\":true,\"verdict\":\"fixed layout matches all 20 bands\""), std::string::npos);
+  EXPECT_NE(json.find("{\"offset\":0,\"length\":2,\"name\":\"ESC @\""), std::string::npos);
+
+  std::size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path())) ++files;
+  EXPECT_EQ(files, 1u);
+}
+
+TEST(CliInspect, LayoutCommandsOptionChangesTheRun) {
+  testing::TempFolder folder;
+  const auto input = folder / "job.prn";
+  testing::WriteFile(input, testing::HexBytes("1b40 1d76300001000100 81 1d76300001000100 42"));
+  const std::string fixed = Cli("--json " + input.string());
+  // The fixed layout reads the header at 10, inside the first band: a scrambled picture.
+  EXPECT_NE(fixed.find("\"widthBytes\":256"), std::string::npos) << fixed;
+  const std::string commands = Cli("--json --layout commands " + input.string());
+  EXPECT_NE(commands.find("\"bandCount\":2"), std::string::npos) << commands;
+  EXPECT_NE(commands.find("\"bitmapHeight\":2"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tesk
