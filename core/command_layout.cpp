@@ -35,12 +35,12 @@ bool GatherCommandBands(std::span<const std::uint8_t> job, const CommandBandLayo
   const auto stride = static_cast<std::size_t>(layout.widthBytes);
   std::size_t row = 0;
   for (const CommandBand& band : layout.bands) {
-    const std::uint8_t* source = job.data() + band.dataOffset;
     for (std::uint32_t bandRow = 0; bandRow < band.height; ++bandRow, ++row) {
       const std::uint64_t start = std::uint64_t{bandRow} * band.widthBytes;
       if (start >= band.presentBytes) continue;  // the zero-filled buffer is already white
       const std::uint64_t count = std::min<std::uint64_t>(band.widthBytes, band.presentBytes - start);
-      std::memcpy(pureData.data() + row * stride, source + start, static_cast<std::size_t>(count));
+      std::memcpy(pureData.data() + row * stride, job.data() + band.dataOffset + start,
+                  static_cast<std::size_t>(count));
     }
   }
   return true;
