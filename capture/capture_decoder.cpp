@@ -110,8 +110,6 @@ std::size_t ReadLineBytes(std::string_view field, std::size_t limit, std::uint8_
   return count;
 }
 
-int Result(const CaptureDecodeTarget& target) { return target.kindIsCapture ? 1 : 0; }
-
 }  // namespace
 
 int DecodeCaptureText(std::string_view text, CaptureDecodeTarget& target) {
@@ -123,7 +121,8 @@ int DecodeCaptureText(std::string_view text, CaptureDecodeTarget& target) {
       std::min<std::size_t>(target.data.size(), std::numeric_limits<std::int32_t>::max());
   bool collecting = false;
   bool secondPass = false;
-  int transferLine = 0;  // lines of the current OUT transfer seen in the first pass
+  bool firstLineRead = false;  // of the current OUT transfer, in the first pass
+  std::string_view jobFirstLine;  // data field of the first OUT line, which began with ESC @
   std::size_t position = 0;
 
   for (;;) {
@@ -133,20 +132,16 @@ int DecodeCaptureText(std::string_view text, CaptureDecodeTarget& target) {
     position = lineEnd + 2;
     if (line.empty()) continue;
 
-    switch (RoleOf(line)) {
-      case LineRole::TransferStart:
-        if (target.dataLength > 0) return Result(target);  // the next transfer
-        collecting = true;
-        transferLine = 0;
-        break;
-      case LineRole::OtherTransfer:
-        collecting = false;
-        continue;
-      case LineRole::Continuation:
-        if (!collecting) continue;
-        break;
-      case LineRole::Unrelated:
-        continue;
+    const LineRole role = RoleOf(line);
+    if (role == LineRole::OtherTransfer) {
+      collecting = false;
+      continue;
+    }
+    if (role == LineRole::Unrelated || (role == LineRole::Continuation && !collecting)) continue;
+    if (role == LineRole::TransferStart) {
+      if (target.dataLength > 0) break;  // the next transfer ends the job's
+      collecting = true;
+      firstLineRead = false;
     }
 
     if (secondPass) {
@@ -157,10 +152,11 @@ int DecodeCaptureText(std::string_view text, CaptureDecodeTarget& target) {
       continue;
     }
 
-    if (transferLine == 0) {
-      if (!BeginsWithEscAt(DataField(line))) return Result(target);
+    if (!firstLineRead) {
+      if (!BeginsWithEscAt(DataField(line))) break;
+      if (!target.kindIsCapture) jobFirstLine = DataField(line);
       target.kindIsCapture = true;
-      transferLine = 1;
+      firstLineRead = true;
       continue;
     }
 
@@ -169,7 +165,6 @@ int DecodeCaptureText(std::string_view text, CaptureDecodeTarget& target) {
     std::int32_t bytesPerLine = 0;
     if (!ReadLineOffset(DataField(line), bytesPerLine) || bytesPerLine <= 0) {
       // Without a count every further pass would stop at this same line.
-      target.bytesPerLine = 0;
       target.kindIsCapture = false;
       return 0;
     }
@@ -180,7 +175,16 @@ int DecodeCaptureText(std::string_view text, CaptureDecodeTarget& target) {
     collecting = false;
     position = 0;
   }
-  return Result(target);
+
+  if (target.kindIsCapture && !secondPass) {
+    // The job's transfer was a single line and no later transfer told how long
+    // a line is. The line's own layout ends its bytes: a short line by its run
+    // of spaces, a full one by its description, whose first character stands
+    // for ESC and so is the dot that no hexadecimal number begins with.
+    target.dataLength = static_cast<std::int32_t>(
+        ReadLineBytes(jobFirstLine, capacity, target.data.data()));
+  }
+  return target.kindIsCapture ? 1 : 0;
 }
 
 }  // namespace tesk::capture

@@ -30,7 +30,8 @@ struct CaptureDecodeTarget {
 // collects the transfer with that count. A missing, zero or negative count is
 // no capture (0). Continuation lines are taken only after the transfer's own
 // OUT line has been met again in the second pass, so an indented header line
-// is never read as data.
+// is never read as data. A transfer of a single line, with no later transfer
+// to show the count, gives the bytes of that line.
 int DecodeCaptureText(std::string_view text, CaptureDecodeTarget& target);
 
 }  // namespace tesk::capture

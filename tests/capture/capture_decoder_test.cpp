@@ -183,8 +183,13 @@ std::vector<CaptureCase> CaptureCases() {
       {"SingleLineTransferThenSecondOut",
        Capture(16, {{"OUT", {0x1B, 0x40}, ""}, kStatusByte, {"OUT", otherJob, ""}}), 1, {0x1B, 0x40},
        16},
+      // A transfer of one line, with no later transfer that tells how long a
+      // line is: the line's own layout ends its bytes.
       {"SecondOutNotAJob", Capture(16, {{"OUT", {0x1B, 0x40, 0x0A}, ""}, {"OUT", notAJob, ""}}), 1,
-       {}, 0},
+       {0x1B, 0x40, 0x0A}, 0},
+      {"OnlyOutIsOneShortLine", JobCapture(16, TestJob(5)), 1, TestJob(5), 0},
+      {"OnlyOutIsOneFullLine", JobCapture(16, TestJob(16)), 1, TestJob(16), 0},
+      {"OnlyOutIsOneFullWideLine", JobCapture(64, TestJob(64)), 1, TestJob(64), 0},
       {"FirstOutNotAJob", Capture(16, {kDeviceIdRequest, {"OUT", notAJob, ""}, {"OUT", job, ""}}), 0,
        {}, 0},
       {"HeaderLineWithOut", InsertBeforeLine(capture, "Device  Phase", "Capture OUT of 27.2\r\n"), 0,
