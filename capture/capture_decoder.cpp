@@ -55,7 +55,8 @@ std::string_view DataField(std::string_view line) {
   return line.size() > kDataFieldStart ? line.substr(kDataFieldStart) : std::string_view();
 }
 
-// A transfer must be a print job: its first two bytes ESC @, in either case.
+// A transfer must be a print job: its first two bytes ESC @, hex letters of
+// either case.
 bool BeginsWithEscAt(std::string_view field) {
   constexpr std::string_view kEscAt = "1b 40";
   if (field.size() < kEscAt.size()) return false;
