@@ -1,10 +1,191 @@
 #include "capture/capture_decoder.h"
 
-namespace tesk::capture {
+#include <algorithm>
+#include <cstring>
+#include <limits>
 
-int DecodeCaptureText(std::string_view /*text*/, CaptureDecodeTarget& target) {
+#include "capture/piece_reader.h"
+
+namespace tesk::capture {
+namespace {
+
+constexpr std::size_t kPhaseFieldStart = 8;
+constexpr std::size_t kPhaseFieldWidth = 6;
+constexpr std::size_t kDataFieldStart = 15;
+constexpr std::size_t kNoLineEnd = std::string_view::npos;
+
+enum class LineRole {
+  TransferStart,  // the phase field names OUT
+  OtherTransfer,  // IN or CTL: ends the collection of the current transfer
+  Continuation,   // the phase field is six spaces
+  Unrelated,      // anything else: headers, other phases
+};
+
+// Where the CR LF that ends the line starting at `from` begins. A lone CR or
+// LF inside a line does not end it.
+std::size_t FindLineEnd(std::string_view text, std::size_t from) {
+  const char* const characters = text.data();
+  std::size_t next = from + 1;  // where the LF of a CR LF at `from` would stand
+  while (next < text.size()) {
+    const void* found = std::memchr(characters + next, '\n', text.size() - next);
+    if (!found) return kNoLineEnd;
+    const std::size_t lineFeed = static_cast<std::size_t>(static_cast<const char*>(found) - characters);
+    if (characters[lineFeed - 1] == '\r') return lineFeed - 1;
+    next = lineFeed + 1;
+  }
+  return kNoLineEnd;
+}
+
+LineRole RoleOf(std::string_view line) {
+  // Continuation lines are nearly every line of a capture; six spaces cannot
+  // hold a phase name, so they are told first.
+  if (line.size() >= kPhaseFieldStart + kPhaseFieldWidth &&
+      std::memcmp(line.data() + kPhaseFieldStart, "      ", kPhaseFieldWidth) == 0)
+    return LineRole::Continuation;
+  const std::string_view phase =
+      line.size() > kPhaseFieldStart ? line.substr(kPhaseFieldStart, kPhaseFieldWidth)
+                                     : std::string_view();
+  if (phase.find("OUT") != std::string_view::npos) return LineRole::TransferStart;
+  if (phase.find("IN") != std::string_view::npos || phase.find("CTL") != std::string_view::npos)
+    return LineRole::OtherTransfer;
+  return LineRole::Unrelated;
+}
+
+std::string_view DataField(std::string_view line) {
+  return line.size() > kDataFieldStart ? line.substr(kDataFieldStart) : std::string_view();
+}
+
+// A transfer must be a print job: its first two bytes ESC @, hex letters of
+// either case.
+bool BeginsWithEscAt(std::string_view field) {
+  constexpr std::string_view kEscAt = "1b 40";
+  if (field.size() < kEscAt.size()) return false;
+  for (std::size_t index = 0; index < kEscAt.size(); ++index) {
+    char character = field[index];
+    if (character >= 'A' && character <= 'Z') character = static_cast<char>(character - 'A' + 'a');
+    if (character != kEscAt[index]) return false;
+  }
+  return true;
+}
+
+// The offset of the transfer's second line, which is the count of bytes a full
+// line shows: the number after the line's last ".".
+bool ReadLineOffset(std::string_view field, std::int32_t& offset) {
+  const std::size_t lastDot = field.rfind('.');
+  return ReadDecimalInt(lastDot == std::string_view::npos ? field : field.substr(lastDot + 1),
+                        offset);
+}
+
+// Reads at most `limit` bytes of one line into `out` and returns how many.
+// The bytes are separated by one space, or two between groups; a run of three
+// or more spaces ends them, as does the end of the field or a piece that is no
+// hexadecimal number. The columns after a full line are never reached.
+std::size_t ReadLineBytes(std::string_view field, std::size_t limit, std::uint8_t* out) {
+  const char* cursor = field.data();
+  const char* const end = cursor + field.size();
+  std::size_t count = 0;
+  while (count < limit) {
+    const char* pieceEnd;
+    // Nearly every piece is two digits followed by a space.
+    const int high = end - cursor >= 3 ? HexDigitValue(static_cast<unsigned char>(cursor[0])) : -1;
+    const int low = high >= 0 ? HexDigitValue(static_cast<unsigned char>(cursor[1])) : -1;
+    if (low >= 0 && cursor[2] == ' ') {
+      out[count++] = static_cast<std::uint8_t>(high << 4 | low);
+      pieceEnd = cursor + 2;
+    } else {
+      pieceEnd = std::find(cursor, end, ' ');
+      if (pieceEnd == cursor) break;  // an empty piece
+      if (!ReadHexByte(std::string_view(cursor, static_cast<std::size_t>(pieceEnd - cursor)),
+                       out[count]))
+        break;
+      ++count;
+    }
+    if (pieceEnd == end) break;
+    const char* next = pieceEnd + 1;
+    if (next != end && *next == ' ') {
+      ++next;
+      if (next != end && *next == ' ') break;  // the run after a short last line
+    }
+    cursor = next;
+  }
+  return count;
+}
+
+}  // namespace
+
+int DecodeCaptureText(std::string_view text, CaptureDecodeTarget& target) {
   target.kindIsCapture = false;
-  return 0;  // capture decoding is not built yet
+  target.dataLength = 0;
+  target.bytesPerLine = 0;
+  // dataLength is a 32-bit count; a larger buffer is used up to that count.
+  const std::size_t capacity =
+      std::min<std::size_t>(target.data.size(), std::numeric_limits<std::int32_t>::max());
+  bool collecting = false;
+  bool secondPass = false;
+  bool firstLineRead = false;  // of the current OUT transfer, in the first pass
+  std::string_view jobFirstLine;  // data field of the first OUT line, which began with ESC @
+  std::size_t position = 0;
+
+  for (;;) {
+    const std::size_t lineEnd = FindLineEnd(text, position);
+    if (lineEnd == kNoLineEnd) break;
+    const std::string_view line = text.substr(position, lineEnd - position);
+    position = lineEnd + 2;
+    if (line.empty()) continue;
+
+    const LineRole role = RoleOf(line);
+    if (role == LineRole::OtherTransfer) {
+      collecting = false;
+      continue;
+    }
+    if (role == LineRole::Unrelated || (role == LineRole::Continuation && !collecting)) continue;
+    if (role == LineRole::TransferStart) {
+      if (target.dataLength > 0) break;  // the next transfer ends the job's
+      collecting = true;
+      firstLineRead = false;
+    }
+
+    if (secondPass) {
+      const std::size_t room = capacity - static_cast<std::size_t>(target.dataLength);
+      const std::size_t limit = std::min(static_cast<std::size_t>(target.bytesPerLine), room);
+      target.dataLength += static_cast<std::int32_t>(
+          ReadLineBytes(DataField(line), limit, target.data.data() + target.dataLength));
+      continue;
+    }
+
+    if (!firstLineRead) {
+      if (!BeginsWithEscAt(DataField(line))) break;
+      if (!target.kindIsCapture) jobFirstLine = DataField(line);
+      target.kindIsCapture = true;
+      firstLineRead = true;
+      continue;
+    }
+
+    // The transfer's second line: learn the count, then read the text again
+    // from its first line with it.
+    std::int32_t bytesPerLine = 0;
+    if (!ReadLineOffset(DataField(line), bytesPerLine) || bytesPerLine <= 0) {
+      // Without a count every further pass would stop at this same line.
+      target.kindIsCapture = false;
+      return 0;
+    }
+    target.bytesPerLine = bytesPerLine;
+    secondPass = true;
+    // Collection starts at the transfer's OUT line, never at an indented line
+    // of the header above it.
+    collecting = false;
+    position = 0;
+  }
+
+  if (target.kindIsCapture && !secondPass) {
+    // The job's transfer was a single line and no later transfer told how long
+    // a line is. The line's own layout ends its bytes: a short line by its run
+    // of spaces, a full one by its description, whose first character stands
+    // for ESC and so is the dot that no hexadecimal number begins with.
+    target.dataLength = static_cast<std::int32_t>(
+        ReadLineBytes(jobFirstLine, capacity, target.data.data()));
+  }
+  return target.kindIsCapture ? 1 : 0;
 }
 
 }  // namespace tesk::capture

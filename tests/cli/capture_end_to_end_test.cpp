@@ -1,0 +1,74 @@
+// tesk-cli on the bundled capture text of the sample job.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/temp_folder.h"
+#include "tools/sample_capture.h"
+
+namespace tesk {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFile;
+using testing::TempFolder;
+
+const fs::path kSampleJob = fs::path(TESK_SAMPLES_DIR) / "receipt.prn";
+const fs::path kSampleCapture = fs::path(TESK_SAMPLES_DIR) / "receipt.txt";
+
+std::string CliJson(const fs::path& input, int* status) {
+  std::string output;
+  *status = testing::RunCommand(std::string(TESK_CLI_PATH) + " --json --keep all " + input.string(),
+                                &output);
+  return output;
+}
+
+std::string FiguresOf(const std::string& json) {
+  const std::size_t start = json.find("\"figures\":{");
+  if (start == std::string::npos) return "no figures in: " + json;
+  return json.substr(start, json.find('}', start) - start + 1);
+}
+
+TEST(SampleCapture, GeneratorReproducesTheBundledCapture) {
+  const auto job = ReadFile(kSampleJob);
+  const std::string text = tools::MakeSampleCaptureText(job);
+  EXPECT_EQ(testing::Bytes(text.begin(), text.end()), ReadFile(kSampleCapture));
+}
+
+TEST(CaptureEndToEnd, CaptureGivesTheRawJobAndItsFigures) {
+  TempFolder rawFolder;
+  TempFolder captureFolder;
+  fs::copy_file(kSampleJob, rawFolder / "receipt.prn");
+  fs::copy_file(kSampleCapture, captureFolder / "receipt.txt");
+  int rawStatus = -1;
+  int captureStatus = -1;
+  const std::string raw = CliJson(rawFolder / "receipt.prn", &rawStatus);
+  const std::string capture = CliJson(captureFolder / "receipt.txt", &captureStatus);
+  ASSERT_EQ(rawStatus, 0) << raw;
+  ASSERT_EQ(captureStatus, 0) << capture;
+
+  EXPECT_EQ(ReadFile(captureFolder / "receipt.bin"), ReadFile(kSampleJob));
+  EXPECT_NE(FiguresOf(raw).find("\"widthBytes\":72"), std::string::npos) << raw;
+  EXPECT_EQ(FiguresOf(capture), FiguresOf(raw));
+  for (const char* output : {"receipt.dat", "receipt.bmp", "receipt.png"}) {
+    ASSERT_EQ(fs::exists(captureFolder / output), fs::exists(rawFolder / output)) << output;
+    if (fs::exists(rawFolder / output)) {
+      EXPECT_EQ(ReadFile(captureFolder / output), ReadFile(rawFolder / output)) << output;
+    }
+  }
+}
+
+TEST(CaptureEndToEnd, CaptureNamedLikeItsOwnBinaryIsLeftAlone) {
+  // The loaded file is held, so the Plain Binary cannot replace it.
+  TempFolder folder;
+  fs::copy_file(kSampleCapture, folder / "log.bin");
+  int status = -1;
+  const std::string output = CliJson(folder / "log.bin", &status);
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(output.find("保存Plain Binary文件失败!"), std::string::npos) << output;
+  EXPECT_EQ(ReadFile(folder / "log.bin"), ReadFile(kSampleCapture));
+}
+
+}  // namespace
+}  // namespace tesk
