@@ -29,6 +29,7 @@ class OutputFile {
   bool IsOpen() const { return descriptor_ >= 0; }
   // errno of the last failure.
   int Error() const { return error_; }
+  int Descriptor() const { return descriptor_; }
   const std::filesystem::path& Path() const { return path_; }
 
   // Writes all of `bytes` at the current position; false on a short or failed write.

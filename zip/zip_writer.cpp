@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/file_times.h"
 #include "platform/input_file.h"
 #include "platform/output_file.h"
@@ -238,6 +239,9 @@ ZipResult ZipWriterAddFile(ZipHandle* handle, const std::string& entryName,
 
   platform::InputFile source = platform::InputFile::Open(sourcePath);
   if (!source.IsOpen()) return kZipCannotOpen;  // the source cannot be opened
+  // Reading the archive while appending to it would never reach its end.
+  if (platform::IsSameFile(source.Descriptor(), writer->archive.Descriptor()))
+    return kZipCannotOpen;  // the source is the archive being written
   const auto status = platform::StatusOf(source.Descriptor());
   if (!status) return kZipCannotOpen;  // the source's information cannot be read
   if (status->size > kLargestField) return kZipBadArguments;  // no size field holds it

@@ -171,6 +171,25 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"job.prn", "job.prn"}, {"sub/inner.bin", "sub/inner.bin"}}, "sub/inner.bin", {"sub"}}),
     [](const auto& info) { return std::string(info.param.label); });
 
+// A bare archive name lies in the current folder, and so do its entries.
+TEST(ArchiveInputPaths, BareNameExtractsIntoTheCurrentFolder) {
+  TempFolder root;
+  MakeInputs(root.path());
+  std::string output;
+  ASSERT_EQ(testing::RunCommand("cd " + testing::Quoted(root.path()) + " && zip -q pack.zip job.prn && rm job.prn",
+                                &output),
+            0)
+      << output;
+  const fs::path before = fs::current_path();
+  fs::current_path(root.path());
+  fs::path path = "pack.zip";
+  const bool extracted = ExtractArchiveInput(path);
+  fs::current_path(before);
+  EXPECT_TRUE(extracted);
+  EXPECT_EQ(path, fs::path("./job.prn"));
+  EXPECT_EQ(testing::ReadFile(root / "job.prn"), JobContent());
+}
+
 // A wrong password fails on the check byte, or in the rare case the check byte
 // matches by chance, on the data; either way no file is left.
 TEST(ToolArchivesEncrypted, OtherPasswordLeavesNoFile) {

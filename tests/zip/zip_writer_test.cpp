@@ -13,6 +13,7 @@
 #include "platform/little_endian.h"
 #include "platform/write_faults.h"
 #include "tests/zip/archive_tools.h"
+#include "zip/archive_input.h"
 #include "zip/zip_reader.h"
 
 namespace tesk::zip {
@@ -309,6 +310,45 @@ TEST(ZipWriterCreate, NoHandleWhenTheArchiveCannotBeCreated) {
   platform::InputFile held = platform::InputFile::Open(folder / "held.zip");
   EXPECT_EQ(ZipWriterCreate(folder / "held.zip"), nullptr);
   EXPECT_EQ(testing::ReadFile(folder / "held.zip"), Bytes({'k', 'e', 'e', 'p'}));
+}
+
+TEST(ZipWriterSource, TheArchiveItselfIsNoSource) {
+  TempFolder folder;
+  ZipHandle* handle = ZipWriterCreate(folder / "out.zip");
+  ASSERT_NE(handle, nullptr);
+  EXPECT_EQ(ZipWriterAddFile(handle, "out.zip", folder / "out.zip"), kZipCannotOpen);
+  EXPECT_EQ(ZipWriterClose(handle), kZipOk);
+  EXPECT_EQ(fs::file_size(folder / "out.zip"), 22u);
+}
+
+// The writer and the reader agree: our archive extracts with its times and attributes.
+TEST(ZipRoundTrip, ExtractsWithTheSourcesTimes) {
+  TempFolder folder;
+  fs::create_directory(folder / "out");
+  testing::WriteFile(folder / "job.bin", SampleContent(30000));
+  ASSERT_TRUE(platform::SetFileTimes(folder / "job.bin", platform::Timestamp{kOddSecond - 60, 0},
+                                     platform::Timestamp{kOddSecond, 0}));
+  ZipHandle* writer = ZipWriterCreate(folder / "out" / "jobbin.zip");
+  ASSERT_EQ(ZipWriterAddFile(writer, "job.bin", folder / "job.bin"), kZipOk);
+  ASSERT_EQ(ZipWriterClose(writer), kZipOk);
+  fs::remove(folder / "job.bin");
+
+  fs::path path = folder / "out" / "jobbin.zip";
+  ZipHandle* reader = ZipReaderOpen(path);
+  ZipEntryInfo info;
+  ASSERT_EQ(ZipReaderGetEntry(reader, 0, info), kZipOk);
+  EXPECT_EQ(info.attributes, kEntryArchive);
+  EXPECT_EQ(info.writeTime->seconds, kOddSecond);
+  EXPECT_EQ(info.accessTime->seconds, kOddSecond - 60);
+  ZipReaderClose(reader);
+
+  ASSERT_TRUE(ExtractArchiveInput(path));
+  EXPECT_EQ(path, folder / "out" / "job.bin");
+  struct stat extracted {};
+  ASSERT_EQ(::stat(path.c_str(), &extracted), 0);
+  EXPECT_EQ(extracted.st_mtim.tv_sec, kOddSecond);
+  EXPECT_EQ(extracted.st_atim.tv_sec, kOddSecond - 60);
+  EXPECT_EQ(testing::ReadFile(path), SampleContent(30000));
 }
 
 // A write that falls short anywhere is reported with its errno, and whatever
