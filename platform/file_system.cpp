@@ -29,6 +29,13 @@ bool IsSymbolicLink(const std::filesystem::path& path) {
   return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
+bool IsSameFile(int firstDescriptor, int secondDescriptor) {
+  struct stat first {};
+  struct stat second {};
+  return ::fstat(firstDescriptor, &first) == 0 && ::fstat(secondDescriptor, &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 bool CreateFolder(const std::filesystem::path& path) { return ::mkdir(path.c_str(), 0777) == 0; }
 
 bool DeleteOutputFile(const std::filesystem::path& path, int* error) {

@@ -13,6 +13,9 @@ bool IsDirectory(const std::filesystem::path& path);
 // True when the path exists and is a symbolic link (not followed).
 bool IsSymbolicLink(const std::filesystem::path& path);
 
+// True when two open descriptors are the same file (device and inode).
+bool IsSameFile(int firstDescriptor, int secondDescriptor);
+
 // Creates one folder; false when it could not be created (it may exist already).
 bool CreateFolder(const std::filesystem::path& path);
 

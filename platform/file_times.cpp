@@ -27,9 +27,22 @@ std::optional<FileStatus> StatusOf(int descriptor) {
 
 bool SetFileTimes(const std::filesystem::path& path, const Timestamp& lastAccess,
                   const Timestamp& lastWrite) {
-  const struct timespec times[2] = {
-      {static_cast<time_t>(lastAccess.seconds), static_cast<long>(lastAccess.nanoseconds)},
-      {static_cast<time_t>(lastWrite.seconds), static_cast<long>(lastWrite.nanoseconds)}};
+  return SetFileTimes(path, std::optional<Timestamp>(lastAccess),
+                      std::optional<Timestamp>(lastWrite));
+}
+
+namespace {
+
+struct timespec TimespecOf(const std::optional<Timestamp>& time) {
+  if (!time) return {0, UTIME_OMIT};
+  return {static_cast<time_t>(time->seconds), static_cast<long>(time->nanoseconds)};
+}
+
+}  // namespace
+
+bool SetFileTimes(const std::filesystem::path& path, const std::optional<Timestamp>& lastAccess,
+                  const std::optional<Timestamp>& lastWrite) {
+  const struct timespec times[2] = {TimespecOf(lastAccess), TimespecOf(lastWrite)};
   return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 }
 

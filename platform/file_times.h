@@ -28,6 +28,9 @@ std::optional<FileStatus> StatusOf(int descriptor);
 // Sets last access and last write; the creation time cannot be set on Linux.
 bool SetFileTimes(const std::filesystem::path& path, const Timestamp& lastAccess,
                   const Timestamp& lastWrite);
+// As above; a time that is not given is left as it is.
+bool SetFileTimes(const std::filesystem::path& path, const std::optional<Timestamp>& lastAccess,
+                  const std::optional<Timestamp>& lastWrite);
 
 struct CalendarTime {
   int year = 1970;

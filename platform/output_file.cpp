@@ -32,13 +32,21 @@ OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
 }
 
 OutputFile OutputFile::Create(const std::filesystem::path& path) {
+  return CreateWithFlags(path, 0);
+}
+
+OutputFile OutputFile::CreateWithoutFollowingLinks(const std::filesystem::path& path) {
+  return CreateWithFlags(path, O_NOFOLLOW);
+}
+
+OutputFile OutputFile::CreateWithFlags(const std::filesystem::path& path, int extraFlags) {
   OutputFile file;
   file.path_ = path;
   if (IsHeldFile(path)) {
     file.error_ = EBUSY;  // the sharing violation Windows would report
     return file;
   }
-  const int descriptor = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  const int descriptor = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | extraFlags, 0666);
   if (descriptor < 0) {
     file.error_ = errno;
     return file;

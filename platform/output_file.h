@@ -21,10 +21,15 @@ class OutputFile {
   // Creates the file, or truncates an existing one, for reading and writing.
   // Fails with EBUSY when `path` names a held file.
   static OutputFile Create(const std::filesystem::path& path);
+  // As Create, but a symbolic link in the file's place is not followed: the
+  // create fails (ELOOP). Files taken out of an archive are made this way, so
+  // an entry can never write through a link to somewhere outside its folder.
+  static OutputFile CreateWithoutFollowingLinks(const std::filesystem::path& path);
 
   bool IsOpen() const { return descriptor_ >= 0; }
   // errno of the last failure.
   int Error() const { return error_; }
+  int Descriptor() const { return descriptor_; }
   const std::filesystem::path& Path() const { return path_; }
 
   // Writes all of `bytes` at the current position; false on a short or failed write.
@@ -36,6 +41,8 @@ class OutputFile {
   bool Close();
 
  private:
+  static OutputFile CreateWithFlags(const std::filesystem::path& path, int extraFlags);
+
   int descriptor_ = -1;
   int error_ = 0;
   std::uint64_t bytesWritten_ = 0;

@@ -61,6 +61,8 @@ TEST_F(ConversionRun, RawJobReportsEveryFigureAndKeepsTheChosenFiles) {
   EXPECT_EQ(figures.loadedPath, input);
 
   EXPECT_FALSE(fs::exists(folder / "job.bin"));  // raw input is its own plain binary
+  ASSERT_TRUE(fs::exists(folder / "jobbin.zip"));  // and it is what the archive packs
+  EXPECT_EQ(figures.zipFileSize, fs::file_size(folder / "jobbin.zip"));
   EXPECT_FALSE(fs::exists(folder / "job.dat"));  // written, then deleted: Pure Data is off
   EXPECT_TRUE(fs::exists(folder / "job.bmp"));
   EXPECT_EQ(testing::ReadFile(input), job);
@@ -83,9 +85,12 @@ TEST_F(ConversionRun, SizesAreReportedEvenWhenTheFilesAreDeleted) {
   RunOptions options;
   options.keepBitmap = false;
   options.keepPng = false;
+  options.keepPlainBinaryZip = false;
   EXPECT_FALSE(Run(input, options).has_value());
   EXPECT_EQ(figures.bmpFileSize, 4u * 3 + 62);
+  EXPECT_TRUE(figures.zipFileSize.has_value());
   EXPECT_FALSE(fs::exists(folder / "job.bmp"));
+  EXPECT_FALSE(fs::exists(folder / "jobbin.zip"));
   EXPECT_FALSE(fs::exists(folder / "job.png"));
 }
 

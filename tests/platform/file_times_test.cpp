@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <time.h>
+
+#include "tests/support/temp_folder.h"
 
 namespace tesk::platform {
 namespace {
@@ -39,6 +42,22 @@ TEST(CalendarTimes, InvalidFieldsGiveNoTime) {
                                      CalendarTime{2016, 7, 13, 24, 0, 0}, CalendarTime{2015, 2, 30, 0, 0, 0},
                                      CalendarTime{2016, 7, 13, 1, 60, 0}})
     EXPECT_FALSE(LocalCalendarToUnix(fields).has_value());
+}
+
+TEST(FileTimes, TimeNotGivenIsLeftAsItIs) {
+  testing::TempFolder folder;
+  const auto path = folder / "f.bin";
+  testing::WriteFile(path, std::string_view("f"));
+  ASSERT_TRUE(SetFileTimes(path, Timestamp{1000, 0}, Timestamp{2000, 0}));
+  ASSERT_TRUE(SetFileTimes(path, std::nullopt, std::optional<Timestamp>(Timestamp{3000, 0})));
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_atim.tv_sec, 1000);
+  EXPECT_EQ(info.st_mtim.tv_sec, 3000);
+  ASSERT_TRUE(SetFileTimes(path, std::optional<Timestamp>(Timestamp{4000, 0}), std::nullopt));
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_atim.tv_sec, 4000);
+  EXPECT_EQ(info.st_mtim.tv_sec, 3000);
 }
 
 }  // namespace

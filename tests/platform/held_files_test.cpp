@@ -61,6 +61,19 @@ TEST(OutputFiles, CreateFailsUnderAMissingFolderOrOnAFolder) {
   EXPECT_FALSE(OutputFile::Create(folder.path()).IsOpen());
 }
 
+TEST(OutputFiles, CreateWithoutFollowingLinksRefusesALinkInThePlace) {
+  TempFolder folder;
+  testing::WriteFile(folder / "target.bin", std::string_view("target"));
+  std::filesystem::create_symlink(folder / "target.bin", folder / "link.bin");
+  OutputFile refused = OutputFile::CreateWithoutFollowingLinks(folder / "link.bin");
+  EXPECT_FALSE(refused.IsOpen());
+  EXPECT_EQ(refused.Error(), ELOOP);
+  EXPECT_EQ(testing::ReadFile(folder / "target.bin"), testing::Bytes({'t', 'a', 'r', 'g', 'e', 't'}));
+  EXPECT_TRUE(OutputFile::CreateWithoutFollowingLinks(folder / "plain.bin").IsOpen());
+  InputFile held = InputFile::Open(folder / "target.bin");
+  EXPECT_EQ(OutputFile::CreateWithoutFollowingLinks(folder / "target.bin").Error(), EBUSY);
+}
+
 TEST(OutputFiles, InjectedFaultCutsTheWriteShort) {
   TempFolder folder;
   FailWritesAfter("x.bin", 5, ENOSPC);

@@ -1,0 +1,258 @@
+#include "zip/zip_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
+
+#include "platform/file_system.h"
+#include "zip/dos_time.h"
+#include "zip/entry_name.h"
+#include "zip/extended_timestamp.h"
+#include "zip/zip_reader_state.h"
+
+namespace tesk::zip {
+namespace {
+
+// The end record is followed only by the archive comment, at most 65535 bytes.
+constexpr std::uint64_t kEndRecordSearchSpan = 65535 + kEndRecordSize;
+
+// Makers whose external attributes carry the MS-DOS attribute bits in their
+// low byte: MS-DOS, Macintosh, NTFS and VFAT.
+bool HasDosAttributes(std::uint8_t maker) {
+  return maker == 0 || maker == 7 || maker == 11 || maker == 14;
+}
+
+constexpr std::uint32_t kUnixDirectoryBit = 0x40000000;
+constexpr std::uint32_t kUnixOwnerWriteBit = 0x00800000;
+constexpr std::uint32_t kDosAttributeMask =
+    kEntryReadOnly | kEntryHidden | kEntrySystem | kEntryDirectory | kEntryArchive;
+
+std::uint32_t EntryAttributes(const CentralRecord& record) {
+  const auto maker = static_cast<std::uint8_t>(record.versionMadeBy >> 8);
+  const std::uint32_t external = record.externalAttributes;
+  if (HasDosAttributes(maker)) return external & kDosAttributeMask;
+  std::uint32_t attributes = kEntryArchive;
+  if (external & kUnixDirectoryBit) attributes |= kEntryDirectory;
+  if (!(external & kUnixOwnerWriteBit)) attributes |= kEntryReadOnly;
+  return attributes;
+}
+
+void SetEntryTimes(const CentralRecord& record, std::span<const std::uint8_t> localExtra,
+                   ZipEntryInfo& info) {
+  if (const auto local = LocalUnixFromDosDateTime({record.dosDate, record.dosTime})) {
+    const platform::Timestamp time{*local, 0};
+    info.creationTime = info.accessTime = info.writeTime = time;
+  }
+  if (const auto exact = FindExtendedTimes(localExtra)) {
+    if (exact->writeTime) info.writeTime = platform::Timestamp{*exact->writeTime, 0};
+    if (exact->accessTime) info.accessTime = platform::Timestamp{*exact->accessTime, 0};
+    if (exact->creationTime) info.creationTime = platform::Timestamp{*exact->creationTime, 0};
+  }
+}
+
+bool IsUsableEndRecord(const EndRecord& end, std::uint64_t position) {
+  if (end.diskNumber != 0 || end.centralDirectoryDisk != 0) return false;  // a multi-disk archive
+  if (end.entriesOnDisk != end.entriesTotal) return false;
+  const std::uint64_t directoryEnd =
+      std::uint64_t{end.centralDirectoryOffset} + end.centralDirectorySize;
+  return directoryEnd <= position;  // else the directory would run into the end record
+}
+
+// Looks for the end record from the end of the file backwards, and takes the
+// first candidate whose fields make sense, so a comment that happens to hold
+// the signature does not hide the real record.
+bool FindEndRecord(ZipReader& reader, EndRecord& end, std::uint64_t& position) {
+  if (reader.fileSize < kEndRecordSize) return false;
+  const std::uint64_t span = std::min(reader.fileSize, kEndRecordSearchSpan);
+  const std::uint64_t start = reader.fileSize - span;
+  std::vector<std::uint8_t> tail(static_cast<std::size_t>(span));
+  if (!reader.ReadAt(start, tail)) return false;
+  for (std::size_t offset = tail.size() - kEndRecordSize + 1; offset-- > 0;) {
+    const std::span<const std::uint8_t, kEndRecordSize> candidate(tail.data() + offset,
+                                                                  kEndRecordSize);
+    if (DecodeEndRecord(candidate, end) && IsUsableEndRecord(end, start + offset)) {
+      position = start + offset;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Reads the central directory once, up to the first record that cannot be
+// read or would run out of the directory.
+void ReadCentralDirectory(ZipReader& reader, std::uint64_t directoryEnd) {
+  std::uint64_t position = reader.centralDirectoryStart;
+  reader.entries.reserve(reader.entryCount);
+  for (std::uint32_t index = 0; index < reader.entryCount; ++index) {
+    std::array<std::uint8_t, kCentralRecordSize> bytes{};
+    CentralEntry entry;
+    if (position + kCentralRecordSize > directoryEnd || !reader.ReadAt(position, bytes) ||
+        !DecodeCentralRecord(bytes, entry.record))
+      break;
+    const std::uint64_t next = position + kCentralRecordSize + entry.record.nameLength +
+                               entry.record.extraLength + entry.record.commentLength;
+    if (next > directoryEnd) break;
+    entry.namePosition = position + kCentralRecordSize;
+    entry.localHeaderPosition = reader.prefix + entry.record.localHeaderOffset;
+    reader.entries.push_back(entry);
+    position = next;
+  }
+  reader.localHeaderPositions.reserve(reader.entries.size());
+  for (const CentralEntry& entry : reader.entries)
+    reader.localHeaderPositions.push_back(entry.localHeaderPosition);
+  std::sort(reader.localHeaderPositions.begin(), reader.localHeaderPositions.end());
+}
+
+// True when the entry's bytes, from its local header to the end of its data,
+// hold no other entry's local header and stay in front of the central
+// directory. Archives that let entries share data inflate a few kilobytes
+// into terabytes; no tool makes them.
+bool StaysInItsOwnRange(const ZipReader& reader, std::uint64_t localHeaderPosition,
+                        std::uint64_t dataEnd) {
+  if (dataEnd > reader.centralDirectoryStart) return false;
+  const auto& positions = reader.localHeaderPositions;
+  const auto [first, last] =
+      std::equal_range(positions.begin(), positions.end(), localHeaderPosition);
+  if (last - first > 1) return false;  // another entry starts at the same header
+  return last == positions.end() || *last >= dataEnd;
+}
+
+}  // namespace
+
+bool ZipReader::ReadAt(std::uint64_t position, std::span<std::uint8_t> bytes) {
+  if (position > fileSize || bytes.size() > fileSize - position) return false;
+  return archive.Seek(position) && archive.ReadFully(bytes) == bytes.size();
+}
+
+ZipReader* ReaderOf(ZipHandle* handle, ZipResult& failure) {
+  if (!handle) {
+    failure = kZipBadArguments;  // no handle
+    return nullptr;
+  }
+  if (handle->kind != kZipReaderKind) {
+    failure = kZipWrongHandle;  // a writer's handle
+    return nullptr;
+  }
+  auto* reader = dynamic_cast<ZipReader*>(handle->component);
+  if (!reader) failure = kZipBadArguments;  // a handle that owns no reader
+  return reader;
+}
+
+ZipHandle* ZipReaderOpen(const std::filesystem::path& archivePath) {
+  auto reader = std::make_unique<ZipReader>();
+  reader->baseFolder = platform::CurrentFolder().native() + "/";
+  reader->archive = platform::InputFile::Open(archivePath);
+  if (!reader->archive.IsOpen()) return nullptr;
+  reader->fileSize = reader->archive.Size();
+
+  EndRecord end;
+  std::uint64_t endPosition = 0;
+  if (!FindEndRecord(*reader, end, endPosition)) return nullptr;
+  const std::uint64_t directoryEnd =
+      std::uint64_t{end.centralDirectoryOffset} + end.centralDirectorySize;
+  // Offsets count from the archive's own start; anything in front of it shifts them all.
+  reader->prefix = endPosition - directoryEnd;
+  reader->entryCount = end.entriesTotal;
+  reader->centralDirectoryStart = reader->prefix + end.centralDirectoryOffset;
+  ReadCentralDirectory(*reader, endPosition);
+
+  auto* handle = new ZipHandle{kZipReaderKind, reader.get()};
+  reader.release();
+  return handle;
+}
+
+ZipResult ZipReaderSetBaseFolder(ZipHandle* handle, const std::filesystem::path& folder) {
+  ZipResult failure = kZipOk;
+  ZipReader* reader = ReaderOf(handle, failure);
+  if (!reader) return failure;
+  std::string base = folder.empty() ? std::string(".") : folder.native();
+  if (base.back() != '/') base += '/';
+  reader->baseFolder = base;
+  return kZipOk;
+}
+
+ZipResult LookUpEntry(ZipReader& reader, std::int32_t index, ZipEntryInfo& info,
+                      std::uint64_t& dataPosition) {
+  if (index < -1 || index >= static_cast<std::int64_t>(reader.entryCount))
+    return kZipBadArguments;  // no such entry
+  if (index == -1) {
+    info = ZipEntryInfo{};
+    info.index = static_cast<std::int32_t>(reader.entryCount);
+    return kZipOk;
+  }
+  if (index == reader.cachedIndex) {
+    info = reader.cachedInfo;
+    dataPosition = reader.cachedDataPosition;
+    return kZipOk;
+  }
+  if (static_cast<std::size_t>(index) >= reader.entries.size())
+    return kZipBadLocalHeader;  // its central record, or one before it, cannot be read
+  const CentralEntry& entry = reader.entries[static_cast<std::size_t>(index)];
+  const CentralRecord& central = entry.record;
+
+  std::string rawName(central.nameLength, '\0');
+  if (!reader.ReadAt(entry.namePosition,
+                     {reinterpret_cast<std::uint8_t*>(rawName.data()), rawName.size()}))
+    return kZipBadLocalHeader;  // the central record's name cannot be read
+
+  std::array<std::uint8_t, kLocalHeaderSize> headerBytes{};
+  LocalHeader local;
+  if (!reader.ReadAt(entry.localHeaderPosition, headerBytes) ||
+      !DecodeLocalHeader(headerBytes, local))
+    return kZipBadLocalHeader;  // no local header where the central record points
+  if (local.method != central.method ||
+      (local.method != kMethodStored && local.method != kMethodDeflated))
+    return kZipBadLocalHeader;  // a method we cannot extract, or one the headers disagree on
+  if (!(local.flags & kFlagDataDescriptor) &&
+      (local.crc32 != central.crc32 || local.compressedSize != central.compressedSize ||
+       local.uncompressedSize != central.uncompressedSize))
+    return kZipBadLocalHeader;  // local header disagrees with its central record
+  if (local.nameLength != central.nameLength)
+    return kZipBadLocalHeader;  // local header disagrees with its central record
+
+  const std::uint64_t extraPosition = entry.localHeaderPosition + kLocalHeaderSize + local.nameLength;
+  std::vector<std::uint8_t> localExtra(local.extraLength);
+  if (!reader.ReadAt(extraPosition, localExtra))
+    return kZipBadLocalExtra;  // the local extra field cannot be read
+
+  const std::uint64_t start = extraPosition + local.extraLength;
+  if (!StaysInItsOwnRange(reader, entry.localHeaderPosition, start + central.compressedSize))
+    return kZipBadLocalHeader;  // its data overlap another entry or the central directory
+
+  std::string name = CleanEntryName(rawName);
+  if (!IsSafeEntryName(name)) return kZipBadArguments;  // no safe file name is left
+
+  ZipEntryInfo found;
+  found.index = index;
+  found.name = std::move(name);
+  found.attributes = EntryAttributes(central);
+  found.compressedSize = central.compressedSize;
+  found.uncompressedSize = central.uncompressedSize;
+  SetEntryTimes(central, localExtra, found);
+
+  reader.cachedIndex = index;
+  reader.cachedInfo = found;
+  reader.cachedDataPosition = start;
+  info = std::move(found);
+  dataPosition = start;
+  return kZipOk;
+}
+
+ZipResult ZipReaderGetEntry(ZipHandle* handle, std::int32_t index, ZipEntryInfo& info) {
+  ZipResult failure = kZipOk;
+  ZipReader* reader = ReaderOf(handle, failure);
+  if (!reader) return failure;
+  std::uint64_t dataPosition = 0;
+  return LookUpEntry(*reader, index, info, dataPosition);
+}
+
+ZipResult ZipReaderClose(ZipHandle* handle) {
+  ZipResult failure = kZipOk;
+  ZipReader* reader = ReaderOf(handle, failure);
+  if (!reader) return failure;
+  delete handle->component;
+  delete handle;
+  return kZipOk;
+}
+
+}  // namespace tesk::zip
