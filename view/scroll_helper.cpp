@@ -16,10 +16,24 @@ void ScrollHelper::UpdateScrollInfo() {
   if (!owner_) return;
   // Measured once: showing or hiding the first bar must not change what the
   // second axis is given.
-  const Extent usable = owner_->UsableSize();
+  const Extent usable = ClientSizeWithBars(owner_->UsableSize(), owner_->ScrollBarThickness());
   const int dx = UpdateAxis(AxisOf(ScrollBar::Horizontal), usable.width);
   const int dy = UpdateAxis(AxisOf(ScrollBar::Vertical), usable.height);
   if (dx != 0 || dy != 0) owner_->ScrollContents(dx, dy);
+}
+
+Extent ScrollHelper::ClientSizeWithBars(Extent usable, Extent bars) const {
+  // A page as large as the area without bars would put the last rows (or
+  // columns) under the other axis's bar, out of reach of every scroll. So each
+  // axis gets what is left beside the bars that will show. Each bar can only
+  // bring on the other, so two rounds settle it.
+  bool horizontal = viewWidth_ > usable.width;
+  bool vertical = viewHeight_ > usable.height;
+  for (int round = 0; round < 2; ++round) {
+    horizontal = viewWidth_ > usable.width - (vertical ? bars.width : 0);
+    vertical = viewHeight_ > usable.height - (horizontal ? bars.height : 0);
+  }
+  return {usable.width - (vertical ? bars.width : 0), usable.height - (horizontal ? bars.height : 0)};
 }
 
 int ScrollHelper::UpdateAxis(const Axis& axis, int usable) {

@@ -56,6 +56,9 @@ class ScrollOwner {
   // The client area as it would be without scroll bars, measured before either
   // bar changes.
   virtual Extent UsableSize() const = 0;
+  // What a bar takes from the client area when it shows: the width of the
+  // vertical bar and the height of the horizontal one.
+  virtual Extent ScrollBarThickness() const = 0;
   // Moves what is drawn by (dx, dy) and repaints the strip that it uncovers.
   virtual void ScrollContents(int dx, int dy) = 0;
   // Lines per wheel notch, or kWheelPageScroll.
@@ -100,6 +103,8 @@ class ScrollHelper {
   };
   Axis AxisOf(ScrollBar bar);
   int UpdateAxis(const Axis& axis, int usable);
+  // The client size each axis gets once the bars that the content needs show.
+  Extent ClientSizeWithBars(Extent usable, Extent bars) const;
   // Returns the distance moved.
   int Scroll(const Axis& axis, int code);
 

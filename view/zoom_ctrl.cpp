@@ -112,13 +112,17 @@ int CZoomCtrl::ToDevice(int logical) const {
 QRect CZoomCtrl::ClientRect() const {
   int width = this->width();
   int height = this->height();
-  if (VerticalBar()->isVisibleTo(this)) width -= VerticalBar()->width();
-  if (HorizontalBar()->isVisibleTo(this)) height -= HorizontalBar()->height();
+  if (VerticalBar()->isVisibleTo(this)) width -= BarExtent();
+  if (HorizontalBar()->isVisibleTo(this)) height -= BarExtent();
   return QRect(0, 0, std::max(width, 0), std::max(height, 0));
 }
 
+int CZoomCtrl::BarExtent() const {
+  return style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+}
+
 void CZoomCtrl::PlaceBars() {
-  const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+  const int extent = BarExtent();
   const bool horizontal = HorizontalBar()->isVisibleTo(this);
   const bool vertical = VerticalBar()->isVisibleTo(this);
   HorizontalBar()->setGeometry(0, height() - extent, width() - (vertical ? extent : 0), extent);
@@ -254,6 +258,10 @@ void CZoomCtrl::SetScrollPosition(ScrollBar bar, int position) {
 int CZoomCtrl::TrackPosition(ScrollBar bar) const { return BarOf(bar)->sliderPosition(); }
 
 view::Extent CZoomCtrl::UsableSize() const { return {ToDevice(width()), ToDevice(height())}; }
+
+view::Extent CZoomCtrl::ScrollBarThickness() const {
+  return {ToDevice(BarExtent()), ToDevice(BarExtent())};
+}
 
 void CZoomCtrl::ScrollContents(int dx, int dy) {
   const QRect client = ClientRect();

@@ -59,12 +59,14 @@ class CZoomCtrl : public QWidget, private tesk::view::ScrollOwner {
   void SetScrollPosition(tesk::view::ScrollBar bar, int position) override;
   int TrackPosition(tesk::view::ScrollBar bar) const override;
   tesk::view::Extent UsableSize() const override;
+  tesk::view::Extent ScrollBarThickness() const override;
   void ScrollContents(int dx, int dy) override;
   int WheelScrollLines() const override;
 
   void OnBarAction(tesk::view::ScrollBar bar, int action);
   void OnScroll(tesk::view::ScrollBar bar, int code);
   void PlaceBars();
+  int BarExtent() const;
   void DrawPicture(QPainter& painter, const QRect& exposed);
   int ToDevice(int logical) const;
   QScrollBar* BarOf(tesk::view::ScrollBar bar) const;

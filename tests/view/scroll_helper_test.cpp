@@ -24,6 +24,7 @@ class FakeOwner : public ScrollOwner {
     ++usableQueries;
     return usable;
   }
+  Extent ScrollBarThickness() const override { return bars; }
   void ScrollContents(int dx, int dy) override { moves.push_back({dx, dy}); }
   int WheelScrollLines() const override { return lines; }
 
@@ -32,6 +33,7 @@ class FakeOwner : public ScrollOwner {
   ScrollInfo info[2];
   int track[2] = {0, 0};
   Extent usable;
+  Extent bars;  // none unless a test gives the bars a thickness
   int lines = 3;
   mutable int usableQueries = 0;
   std::vector<Extent> moves;
@@ -205,6 +207,40 @@ TEST_P(NewPicture, SetsRangePageAndPosition) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, NewPicture, ::testing::ValuesIn(kNewPictureCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Bars 15 pixels thick in a 300 x 300 view: a bar that shows takes its room
+// from the other axis, so the last row and column can always be scrolled to.
+struct BarsCase {
+  const char* name;
+  Extent picture;
+  ScrollInfo horizontal;
+  ScrollInfo vertical;
+};
+
+const BarsCase kBarsCases[] = {
+    {"BothTooLarge", {1000, 1000}, {0, 999, 285, 0}, {0, 999, 285, 0}},
+    {"TallAndJustTooWideBesideTheVerticalBar", {290, 1000}, {0, 289, 285, 0}, {0, 999, 285, 0}},
+    {"TallAndNarrowEnoughBesideTheVerticalBar", {285, 1000}, {0, 0, 0, 0}, {0, 999, 300, 0}},
+    {"WideAndJustTooTallAboveTheHorizontalBar", {1000, 290}, {0, 999, 285, 0}, {0, 289, 285, 0}},
+    {"EqualSizesFitWithoutBars", {300, 300}, {0, 0, 0, 0}, {0, 0, 0, 0}},
+};
+
+class BarsTakeTheirRoom : public ::testing::TestWithParam<BarsCase> {};
+
+TEST_P(BarsTakeTheirRoom, PagesAreWhatIsLeftBesideTheBars) {
+  const BarsCase& c = GetParam();
+  FakeOwner owner;
+  owner.usable = {300, 300};
+  owner.bars = {15, 15};
+  ScrollHelper helper;
+  helper.SetOwner(&owner);
+  SetImageSize(helper, {0, 0}, c.picture);
+  EXPECT_EQ(owner.info[0], c.horizontal);
+  EXPECT_EQ(owner.info[1], c.vertical);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, BarsTakeTheirRoom, ::testing::ValuesIn(kBarsCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ScrollHelper, BothAxesMoveInOneScroll) {
