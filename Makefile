@@ -5,7 +5,7 @@ JOBS         ?= $(shell nproc)
 # CI builds treat warnings as errors.
 CMAKE_FLAGS  := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(CI),-DTESK_WERROR=ON)
 
-.PHONY: all bootstrap build run test test-sanitize bench clean
+.PHONY: all bootstrap build run test test-sanitize bench screenshot clean
 
 all: build
 
@@ -28,6 +28,11 @@ test-sanitize: bootstrap
 	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
+
+# The README's picture of the window showing the sample, taken on a virtual display.
+screenshot: build
+	@xvfb-run -a -s "-screen 0 1024x768x24" scripts/window-screenshot $(BUILD_DIR)/app/tesk docs/screenshot.png
+	@echo "docs/screenshot.png"
 
 bench: build
 	@cmake --build $(BUILD_DIR) --target bench
