@@ -98,7 +98,7 @@ int CTeskApp::InitInstance() {
       [&dialog, &reporter, &options] {
         if (!options.file.isEmpty()) dialog.OnDropFiles({options.file});
         if (options.reportReady) {
-          dialog.windowHandle()->installEventFilter(&reporter);
+          if (QWindow* window = dialog.windowHandle()) window->installEventFilter(&reporter);
           reporter.ConversionDone();
         }
       },

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QUrl>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 

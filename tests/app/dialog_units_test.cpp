@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 struct UnitsCase {
@@ -11,6 +13,9 @@ struct UnitsCase {
   int across;  // pixels for `units` across
   int down;    // pixels for `units` down
 };
+
+// Table rows print as their names.
+void PrintTo(const UnitsCase& row, std::ostream* out) { *out << row.name; }
 
 // The system rounds a * b / c to the nearest pixel, halves upwards.
 const UnitsCase kUnitsCases[] = {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <QDir>
 
 #include "app/tesk_app.h"
@@ -13,6 +15,9 @@ struct OptionsCase {
   bool reportReady;
   bool error;
 };
+
+// Table rows print as their names.
+void PrintTo(const OptionsCase& row, std::ostream* out) { *out << row.name; }
 
 const OptionsCase kOptionsCases[] = {
     {"Nothing", {}, "", false, false},

@@ -11,7 +11,9 @@ done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-xvfb-run -a -s "-screen 0 1024x768x24" \
+# Other test runs may be looking for a free display too: start the search at a
+# random number, not all at the same one.
+xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24" \
   "$source_dir/scripts/window-screenshot" "$tesk" "$work/screen.png" root
 
 /usr/bin/python3 - "$work/screen.png" <<'PYTHON'

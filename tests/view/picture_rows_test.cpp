@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <limits>
 
 namespace tesk::view {
@@ -16,6 +18,9 @@ struct RowsCase {
   bool bottomUp;
   StoredRows expected;
 };
+
+// Table rows print as their names.
+void PrintTo(const RowsCase& row, std::ostream* out) { *out << row.name; }
 
 const RowsCase kRowsCases[] = {
     {"WholeShortPicture", 0, 300, 0, 100, false, {0, 100}},

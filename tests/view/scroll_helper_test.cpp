@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <vector>
 
 namespace tesk::view {
@@ -72,6 +74,9 @@ struct ScrollCase {
   int expected;
   bool wheelHandled = true;
 };
+
+// Table rows print as their names.
+void PrintTo(const ScrollCase& row, std::ostream* out) { *out << row.name; }
 
 constexpr int kUsable = 300;
 constexpr auto V = ScrollBar::Vertical;
@@ -163,6 +168,9 @@ struct NewPictureCase {
   int expectedShift;  // the contents move by this, down
 };
 
+// Table rows print as their names.
+void PrintTo(const NewPictureCase& row, std::ostream* out) { *out << row.name; }
+
 const NewPictureCase kNewPictureCases[] = {
     {"FirstPictureThatDoesNotFit", 0, 0, 0, 300, 1000, {0, 999, 300, 0}, 0},
     {"EqualSizeFits", 0, 0, 0, 300, 300, {0, 0, 0, 0}, 0},
@@ -217,6 +225,9 @@ struct BarsCase {
   ScrollInfo horizontal;
   ScrollInfo vertical;
 };
+
+// Table rows print as their names.
+void PrintTo(const BarsCase& row, std::ostream* out) { *out << row.name; }
 
 const BarsCase kBarsCases[] = {
     {"BothTooLarge", {1000, 1000}, {0, 999, 285, 0}, {0, 999, 285, 0}},

@@ -62,6 +62,16 @@ void SendWheel(QWidget& target, int delta) {
   QApplication::sendEvent(&target, &event);
 }
 
+// Remembers what each paint was asked to cover.
+class RecordingView : public CZoomCtrl {
+ public:
+  void Draw(QPainter& painter, const QRect& exposed) override {
+    painted << exposed;
+    CZoomCtrl::Draw(painter, exposed);
+  }
+  QList<QRect> painted;
+};
+
 int Extent(const QWidget& widget) {
   return widget.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &widget);
 }
@@ -200,6 +210,33 @@ class ZoomCtrlTest : public QObject {
     QCOMPARE(view.Helper().PositionY(), 120);
     QCOMPARE(view.VerticalBar()->value(), 120);
     QCOMPARE(RowAt(view, 0), NumberedRow(120));
+  }
+
+  void wheelRepaintsOnlyTheUncoveredStripButBarCommandsAll() {
+    const DibImage image = MakeDib(NumberedRows(3, 1000), 3, 1000, false);
+    RecordingView view;
+    view.resize(100, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    HandOver(view, image);
+    QCoreApplication::sendPostedEvents();
+    const QRect client = view.ClientRect();
+
+    view.painted.clear();
+    SendWheel(view, -120);
+    QCoreApplication::sendPostedEvents();
+    QRegion paintedInClient;
+    for (const QRect& rect : view.painted) paintedInClient += rect & client;
+    // The bar repaints itself over its own area; of the picture, only the strip.
+    QCOMPARE(paintedInClient, QRegion(0, client.height() - 60, client.width(), 60));
+    QCOMPARE(RowAt(view, client.height() - 1), NumberedRow(60 + client.height() - 1));
+
+    // Even a command that moves nothing ends in a full repaint.
+    view.painted.clear();
+    view.VerticalBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+    QCoreApplication::sendPostedEvents();
+    QVERIFY(view.painted.contains(view.rect()));
+    QCOMPARE(view.Helper().PositionY(), 60);
   }
 
   void wheelIgnoredWhenThePictureIsOnlyWider() {
