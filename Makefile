@@ -5,7 +5,7 @@ JOBS         ?= $(shell nproc)
 # CI builds treat warnings as errors.
 CMAKE_FLAGS  := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(CI),-DTESK_WERROR=ON)
 
-.PHONY: all bootstrap build run test test-sanitize fuzz bench clean
+.PHONY: all bootstrap build run test test-sanitize fuzz bench screenshot clean
 
 all: build
 
@@ -33,6 +33,11 @@ test-sanitize: bootstrap
 FUZZ_SECONDS ?= 120
 fuzz: bootstrap
 	@FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) scripts/fuzz
+
+# The README's picture of the window showing the sample, taken on a virtual display.
+screenshot: build
+	@xvfb-run -a -s "-screen 0 1024x768x24" scripts/window-screenshot $(BUILD_DIR)/app/tesk docs/screenshot.png
+	@echo "docs/screenshot.png"
 
 bench: build
 	@cmake --build $(BUILD_DIR) --target bench

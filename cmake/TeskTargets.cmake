@@ -41,3 +41,19 @@ function(tesk_add_gtest name)
   tesk_set_warnings(${name})
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "TZ=UTC")
 endfunction()
+
+# A Qt Test executable, registered in CTest as one test that needs no display.
+function(tesk_add_qt_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} Qt6::Widgets Qt6::Test)
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  target_compile_definitions(${name} PRIVATE
+    TESK_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+    TESK_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples"
+    TESK_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    TESK_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  tesk_set_warnings(${name})
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "TZ=UTC;QT_QPA_PLATFORM=offscreen")
+endfunction()

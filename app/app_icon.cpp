@@ -1,0 +1,3 @@
+#include "app/app_icon.h"
+
+QIcon TeskIcon() { return QIcon(QStringLiteral(":/tesk/tesk.png")); }

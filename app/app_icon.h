@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QIcon>
+
+// The program's icon, from the resources built into the program.
+QIcon TeskIcon();
