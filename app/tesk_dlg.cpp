@@ -142,6 +142,8 @@ void CTeskDlg::OnParse() {
   options.keepBitmap = keepBitmap_->isChecked();
   options.keepPng = keepPng_->isChecked();
   options.bottomUp = scanDirection_ == 1;
+  options.layout = gatherFromCommands_ ? tesk::core::BandLayoutChoice::Commands
+                                       : tesk::core::BandLayoutChoice::Fixed;
 
   tesk::core::RunFigures figures;
   const auto message = tesk::core::RunConversion(path, options, figures, source_, image_);
@@ -201,8 +203,15 @@ QMenu* CTeskDlg::CreateContextMenu() {
   auto* menu = new QMenu(this);
   menu->addAction(QString::fromUtf8("关于 Tesk(&A)..."), this,
                   [this] { OnSysCommand(kAboutCommand); });
+  menu->addSeparator();
+  QAction* commands = menu->addAction(QString::fromUtf8(kGatherFromCommandsItem));
+  commands->setCheckable(true);
+  commands->setChecked(gatherFromCommands_);
+  connect(commands, &QAction::toggled, this, [this](bool on) { gatherFromCommands_ = on; });
   return menu;
 }
+
+const char* const CTeskDlg::kGatherFromCommandsItem = "按GS v 0命令解析";
 
 QString CTeskDlg::ApplicationName() {
   return QFileInfo(QCoreApplication::applicationFilePath()).baseName();

@@ -42,8 +42,10 @@ class CTeskDlg : public QDialog {
   void OnSysCommand(int command);
   static constexpr int kAboutCommand = 16;
 
-  // The window's context menu, which carries the about item.
+  // The window's context menu: the about item, then the reading options that
+  // go beyond the fixed layout (off at every start, like every other control).
   QMenu* CreateContextMenu();
+  static const char* const kGatherFromCommandsItem;
 
   CZoomCtrl& View() const { return *view_; }
   int ScanDirection() const { return scanDirection_; }
@@ -71,6 +73,7 @@ class CTeskDlg : public QDialog {
   // The picture the view draws; it outlives every run, and each run rebuilds it.
   tesk::image::DibImage image_;
   int scanDirection_ = 0;
+  bool gatherFromCommands_ = false;
   QComboBox* modeBox_ = nullptr;
   QCheckBox* keepPlainBinary_ = nullptr;
   QCheckBox* keepPureData_ = nullptr;
