@@ -200,6 +200,9 @@ class JobCollection {
 
  private:
   void CountStream(const UsbStreamKey& key) {
+    // Submissions come in runs on one endpoint; only a change of stream needs the set.
+    if (lastCounted_ && *lastCounted_ == key) return;
+    lastCounted_ = key;
     if (streamsSeen_.size() >= kMostStreamsFollowed || !streamsSeen_.insert(key).second) return;
     statistics_.bulkOutStreams = streamsSeen_.size();
   }
@@ -248,6 +251,7 @@ class JobCollection {
   UsbCaptureStatistics& statistics_;
   TransferWindow window_;
   std::unordered_set<UsbStreamKey, StreamKeyHash> streamsSeen_;
+  std::optional<UsbStreamKey> lastCounted_;
   long double firstSeconds_ = 0;
   std::uint64_t length_ = 0;
 };
