@@ -40,7 +40,7 @@ std::string TextReport(const std::filesystem::path& input, const std::filesystem
   std::string report = input.string() + "\n";
   if (loaded.filename() != input.filename()) report += "  archive entry: " + loaded.filename().string() + "\n";
   report += std::string("  ") + KindText(kind) + ", " + std::to_string(job.size()) + " bytes\n";
-  if (kind == core::CaptureKind::UsbPacketCapture) report += FormatUsbCaptureText(source);
+  if (kind == core::CaptureKind::UsbPacketCapture) report += FormatUsbCaptureText(source, true);
   report += "    offset  bytes                            command   meaning\n";
   inspect::ScanCommands(job, [&](const inspect::CommandRecord& command) {
     char offset[32];
@@ -69,7 +69,7 @@ std::string JsonReport(const std::filesystem::path& input, const std::filesystem
   std::string json = "{\"path\":" + JsonString(input.string()) +
                      ",\"entry\":" + JsonString(loaded.filename().string()) + ",\"kind\":" +
                      JsonString(KindText(kind)) + ",\"dataLength\":" + std::to_string(job.size()) +
-                     (kind == core::CaptureKind::UsbPacketCapture ? ",\"usbCapture\":" + FormatUsbCaptureJson(source)
+                     (kind == core::CaptureKind::UsbPacketCapture ? ",\"usbCapture\":" + FormatUsbCaptureJson(source, true)
                                                                    : std::string()) +
                      ",\"commands\":[";
   bool first = true;
@@ -122,8 +122,13 @@ std::string InspectJob(const std::filesystem::path& input, bool json, bool& fail
       const core::RunMessage message =
           core::MakeRunMessage(kind == core::CaptureKind::OpenFailed ? core::RunMessageCode::LoadFailed
                                                                      : core::RunMessageCode::InvalidData);
-      report = json ? "{\"path\":" + JsonString(input.string()) + ",\"message\":" + JsonString(message.text) + "}\n"
-                    : input.string() + "\n  " + message.text + "\n";
+      // A USB packet capture without a job still tells what it held.
+      const bool usbCapture = source.usbCapture.container != usbcap::UsbContainer::None;
+      report = json ? "{\"path\":" + JsonString(input.string()) + ",\"message\":" + JsonString(message.text) +
+                          (usbCapture ? ",\"usbCapture\":" + FormatUsbCaptureJson(source, false) : std::string()) +
+                          "}\n"
+                    : input.string() + "\n  " + message.text + "\n" +
+                          (usbCapture ? FormatUsbCaptureText(source, false) : std::string());
     } else {
       report = json ? JsonReport(input, path, kind, source) : TextReport(input, path, kind, source);
     }

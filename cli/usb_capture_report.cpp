@@ -44,7 +44,7 @@ std::string LinkTypeList(const usbcap::UsbCaptureStatistics& statistics, const c
 
 }  // namespace
 
-std::string FormatUsbCaptureText(const core::RasterSource& source) {
+std::string FormatUsbCaptureText(const core::RasterSource& source, bool jobFound) {
   const usbcap::UsbCaptureStatistics& statistics = source.usbCapture;
   const usbcap::UsbStreamKey& job = statistics.jobStream;
   std::string text = std::string("  ") + ContainerName(statistics.container) + ", " +
@@ -52,9 +52,10 @@ std::string FormatUsbCaptureText(const core::RasterSource& source) {
                      LinkTypeList(statistics, ", ") + ", " + std::to_string(statistics.interfaces) +
                      " interface(s), " + std::to_string(statistics.packets) + " packets, " +
                      std::to_string(statistics.usbRecords) + " USB records\n";
-  text += "  bulk OUT streams: " + std::to_string(statistics.bulkOutStreams) + "; job: interface " +
-          std::to_string(job.interfaceId) + ", bus " + std::to_string(job.bus) + ", device " +
-          std::to_string(job.device) + ", endpoint " + Hex2(job.endpoint) + "\n";
+  text += "  bulk OUT streams: " + std::to_string(statistics.bulkOutStreams) + "; job: ";
+  text += jobFound ? "interface " + std::to_string(job.interfaceId) + ", bus " + std::to_string(job.bus) +
+                         ", device " + std::to_string(job.device) + ", endpoint " + Hex2(job.endpoint) + "\n"
+                   : "none (no bulk OUT stream begins with ESC @)\n";
   text += "  transfers taken: " + std::to_string(statistics.transfersTaken) + " (" +
           std::to_string(statistics.transfersCut) + " cut by an error), dropped: " +
           std::to_string(statistics.transfersDropped) + ", gaps: " + std::to_string(statistics.gaps) + " (" +
@@ -62,6 +63,7 @@ std::string FormatUsbCaptureText(const core::RasterSource& source) {
   if (statistics.damaged)
     text += "  reading ended at offset " + std::to_string(statistics.damagedAt) +
             ": the block or record there is not whole\n";
+  if (!jobFound) return text;
   text += "       frame        time  job offset     bytes   missing  outcome\n";
   for (const usbcap::UsbTransfer& transfer : source.usbTransfers) {
     char line[160];
@@ -75,7 +77,7 @@ std::string FormatUsbCaptureText(const core::RasterSource& source) {
   return text;
 }
 
-std::string FormatUsbCaptureJson(const core::RasterSource& source) {
+std::string FormatUsbCaptureJson(const core::RasterSource& source, bool jobFound) {
   const usbcap::UsbCaptureStatistics& statistics = source.usbCapture;
   const usbcap::UsbStreamKey& job = statistics.jobStream;
   std::string json = std::string("{\"container\":") + JsonString(ContainerName(statistics.container)) +
@@ -84,9 +86,11 @@ std::string FormatUsbCaptureJson(const core::RasterSource& source) {
                      ",\"packets\":" + std::to_string(statistics.packets) +
                      ",\"usbRecords\":" + std::to_string(statistics.usbRecords) +
                      ",\"bulkOutStreams\":" + std::to_string(statistics.bulkOutStreams) +
-                     ",\"jobStream\":{\"interface\":" + std::to_string(job.interfaceId) +
-                     ",\"bus\":" + std::to_string(job.bus) + ",\"device\":" + std::to_string(job.device) +
-                     ",\"endpoint\":" + std::to_string(job.endpoint) + "}" +
+                     ",\"jobStream\":" +
+                     (jobFound ? "{\"interface\":" + std::to_string(job.interfaceId) +
+                                     ",\"bus\":" + std::to_string(job.bus) + ",\"device\":" +
+                                     std::to_string(job.device) + ",\"endpoint\":" + std::to_string(job.endpoint) + "}"
+                               : std::string("null")) +
                      ",\"transfersTaken\":" + std::to_string(statistics.transfersTaken) +
                      ",\"transfersCut\":" + std::to_string(statistics.transfersCut) +
                      ",\"transfersDropped\":" + std::to_string(statistics.transfersDropped) +

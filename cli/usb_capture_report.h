@@ -8,8 +8,9 @@
 
 namespace tesk::cli {
 
-std::string FormatUsbCaptureText(const core::RasterSource& source);
-// A JSON object (no key): counts, the job's stream and the transfers.
-std::string FormatUsbCaptureJson(const core::RasterSource& source);
+// `jobFound` is false for a capture that gave no job: its counts still tell why.
+std::string FormatUsbCaptureText(const core::RasterSource& source, bool jobFound);
+// A JSON object (no key): counts, the job's stream (null without a job) and the transfers.
+std::string FormatUsbCaptureJson(const core::RasterSource& source, bool jobFound);
 
 }  // namespace tesk::cli

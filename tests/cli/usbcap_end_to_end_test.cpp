@@ -98,5 +98,26 @@ TEST(UsbCaptureInspect, ListsTheTransfersAndTheGaps) {
   EXPECT_EQ(status, 0) << "not valid JSON";
 }
 
+TEST(UsbCaptureInspect, CaptureWithoutAJobSaysWhatItHeld) {
+  TempFolder folder;
+  const fs::path capture = folder / "decoy.pcapng";
+  // The job's URBs all fail; only the decoy device's data were sent.
+  tools::UsbCaptureWriter writer({});
+  for (tools::UsbPacket packet : tools::MakePrinterSession(Sample(), 4096)) {
+    if (packet.device == 5 && packet.transferType == 3 && packet.event == 'C') packet.event = 'E';
+    writer.Add(packet);
+  }
+  testing::WriteFile(capture, writer.Bytes());
+  int status = -1;
+  const std::string text = Cli("--inspect " + capture.string(), &status);
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(text.find("数据文件无效!"), std::string::npos) << text;
+  EXPECT_NE(text.find("bulk OUT streams: 2; job: none (no bulk OUT stream begins with ESC @)"), std::string::npos)
+      << text;
+  const std::string json = Cli("--inspect --json " + capture.string(), &status);
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(json.find("\"bulkOutStreams\":2,\"jobStream\":null,\"transfersTaken\":0"), std::string::npos) << json;
+}
+
 }  // namespace
 }  // namespace tesk
