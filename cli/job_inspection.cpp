@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/json_text.h"
+#include "cli/usb_capture_report.h"
 #include "core/layout_check.h"
 #include "core/raster_source.h"
 #include "core/run_messages.h"
@@ -21,7 +22,11 @@ bool LooksLikeArchive(const std::filesystem::path& path) {
 }
 
 const char* KindText(core::CaptureKind kind) {
-  return kind == core::CaptureKind::RawJob ? "raw job" : "capture text";
+  switch (kind) {
+    case core::CaptureKind::RawJob: return "raw job";
+    case core::CaptureKind::UsbPacketCapture: return "USB packet capture";
+    default: return "capture text";
+  }
 }
 
 std::string Padded(std::string text, std::size_t width) {
@@ -30,10 +35,12 @@ std::string Padded(std::string text, std::size_t width) {
 }
 
 std::string TextReport(const std::filesystem::path& input, const std::filesystem::path& loaded,
-                       core::CaptureKind kind, std::span<const std::uint8_t> job) {
+                       core::CaptureKind kind, const core::RasterSource& source) {
+  const std::span<const std::uint8_t> job = source.Job();
   std::string report = input.string() + "\n";
   if (loaded.filename() != input.filename()) report += "  archive entry: " + loaded.filename().string() + "\n";
   report += std::string("  ") + KindText(kind) + ", " + std::to_string(job.size()) + " bytes\n";
+  if (kind == core::CaptureKind::UsbPacketCapture) report += FormatUsbCaptureText(source, true);
   report += "    offset  bytes                            command   meaning\n";
   inspect::ScanCommands(job, [&](const inspect::CommandRecord& command) {
     char offset[32];
@@ -57,10 +64,13 @@ std::string TextReport(const std::filesystem::path& input, const std::filesystem
 }
 
 std::string JsonReport(const std::filesystem::path& input, const std::filesystem::path& loaded,
-                       core::CaptureKind kind, std::span<const std::uint8_t> job) {
+                       core::CaptureKind kind, const core::RasterSource& source) {
+  const std::span<const std::uint8_t> job = source.Job();
   std::string json = "{\"path\":" + JsonString(input.string()) +
                      ",\"entry\":" + JsonString(loaded.filename().string()) + ",\"kind\":" +
                      JsonString(KindText(kind)) + ",\"dataLength\":" + std::to_string(job.size()) +
+                     (kind == core::CaptureKind::UsbPacketCapture ? ",\"usbCapture\":" + FormatUsbCaptureJson(source, true)
+                                                                   : std::string()) +
                      ",\"commands\":[";
   bool first = true;
   inspect::ScanCommands(job, [&](const inspect::CommandRecord& command) {
@@ -105,16 +115,22 @@ std::string InspectJob(const std::filesystem::path& input, bool json, bool& fail
   std::string report;
   {
     core::RasterSource source;
+    source.listUsbTransfers = true;
     const core::CaptureKind kind = source.Load(path);
     if (kind == core::CaptureKind::OpenFailed || kind == core::CaptureKind::Invalid) {
       failed = true;
       const core::RunMessage message =
           core::MakeRunMessage(kind == core::CaptureKind::OpenFailed ? core::RunMessageCode::LoadFailed
                                                                      : core::RunMessageCode::InvalidData);
-      report = json ? "{\"path\":" + JsonString(input.string()) + ",\"message\":" + JsonString(message.text) + "}\n"
-                    : input.string() + "\n  " + message.text + "\n";
+      // A USB packet capture without a job still tells what it held.
+      const bool usbCapture = source.usbCapture.container != usbcap::UsbContainer::None;
+      report = json ? "{\"path\":" + JsonString(input.string()) + ",\"message\":" + JsonString(message.text) +
+                          (usbCapture ? ",\"usbCapture\":" + FormatUsbCaptureJson(source, false) : std::string()) +
+                          "}\n"
+                    : input.string() + "\n  " + message.text + "\n" +
+                          (usbCapture ? FormatUsbCaptureText(source, false) : std::string());
     } else {
-      report = json ? JsonReport(input, path, kind, source.Job()) : TextReport(input, path, kind, source.Job());
+      report = json ? JsonReport(input, path, kind, source) : TextReport(input, path, kind, source);
     }
   }
   if (!scratch.empty()) platform::RemoveFolderTree(scratch);

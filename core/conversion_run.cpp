@@ -138,10 +138,12 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
   // 2.
   figures.dataLength = source.dataLength;
 
-  // 3. Plain Binary: capture input only; raw input already is the job's plain binary.
+  // 3. Plain Binary: decoded input only (capture text or USB packet capture);
+  // raw input already is the job's plain binary.
   const std::filesystem::path binPath = OutputPath(base, ".bin");
+  const bool decodedInput = kind == CaptureKind::CaptureText || kind == CaptureKind::UsbPacketCapture;
   bool wroteBin = false;
-  if (kind == CaptureKind::CaptureText) {
+  if (decodedInput) {
     const FileWriteResult bin = WriteWholeFile(
         binPath, std::span<const std::uint8_t>(source.data.data(),
                                                static_cast<std::size_t>(source.dataLength)));
@@ -149,7 +151,7 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
     if (bin.status == Status::WriteFailed) return MakeWriteFailedMessage(bin.path, bin.error);
     wroteBin = true;
   }
-  const std::filesystem::path plainBinary = kind == CaptureKind::CaptureText ? binPath : path;
+  const std::filesystem::path plainBinary = decodedInput ? binPath : path;
 
   // 4. Plain Binary ZIP.
   const std::filesystem::path zipPath = OutputPath(base, "bin.zip");

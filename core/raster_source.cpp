@@ -34,6 +34,8 @@ CaptureKind RasterSource::Load(std::filesystem::path& path) {
     bytesPerLine = 0;
     dataLength = 0;
     fileSize = 0;
+    usbCapture = {};
+    usbTransfers.clear();
 
     file = platform::InputFile::Open(path);
     if (!file.IsOpen()) return CaptureKind::OpenFailed;
@@ -64,6 +66,13 @@ CaptureKind RasterSource::Load(std::filesystem::path& path) {
       continue;
     }
 
+    // USB packet captures: their magic numbers never begin a capture text.
+    if (usbcap::LooksLikeUsbCapture(std::span<const std::uint8_t>(fileBytes.data(), size))) {
+      if (!DecodeUsbCapture()) return CaptureKind::Invalid;
+      kind = CaptureKind::UsbPacketCapture;
+      return kind;
+    }
+
     const auto* characters = reinterpret_cast<const char*>(fileBytes.data());
     text = std::string_view(characters, std::strlen(characters));
     bytesPerLine = 0;
@@ -83,6 +92,16 @@ int RasterSource::DecodeCaptureText() {
   bytesPerLine = target.bytesPerLine;
   kind = target.kindIsCapture ? CaptureKind::CaptureText : CaptureKind::Invalid;
   return result;
+}
+
+bool RasterSource::DecodeUsbCapture() {
+  const std::span<const std::uint8_t> bytes(fileBytes.data(), static_cast<std::size_t>(fileSize));
+  const usbcap::UsbCaptureResult result =
+      usbcap::DecodeUsbCapture(bytes, data.span(), listUsbTransfers ? &usbTransfers : nullptr);
+  usbCapture = result.statistics;
+  // The job's bytes all come from the file, so the length fits the 32-bit data model.
+  dataLength = static_cast<std::int32_t>(result.jobLength);
+  return result.jobFound;
 }
 
 }  // namespace tesk::core

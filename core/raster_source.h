@@ -6,10 +6,12 @@
 #include <filesystem>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "core/byte_buffer.h"
 #include "core/capture_kind.h"
 #include "platform/input_file.h"
+#include "usbcap/usb_capture.h"
 
 namespace tesk::core {
 
@@ -44,6 +46,12 @@ class RasterSource {
   std::int32_t bandHeight = 0;
   std::int32_t bytesPerLine = 0;
   std::int32_t dataLength = 0;
+  // What the last USB packet capture held (kind 2), for --inspect.
+  usbcap::UsbCaptureStatistics usbCapture;
+  // Set to have a USB packet capture's transfers listed in usbTransfers; off
+  // for conversions, which need only the job.
+  bool listUsbTransfers = false;
+  std::vector<usbcap::UsbTransfer> usbTransfers;
 
   // Loads the file at `path`; for archive input, `path` is rewritten to the
   // file finally loaded.
@@ -51,6 +59,9 @@ class RasterSource {
 
   // Decodes `text` into `data`; 1 when a capture was found, else 0.
   int DecodeCaptureText();
+
+  // Takes the job out of a USB packet capture in fileBytes; true when one was found.
+  bool DecodeUsbCapture();
 
   // Reads the first band header (mode byte, width in bytes, height in dots).
   void ReadBandHeader(std::int32_t& modeOut, std::int32_t& widthBytesOut,

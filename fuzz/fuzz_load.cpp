@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   {
     core::RasterSource source;
     const core::CaptureKind kind = source.Load(path);
-    if (kind == core::CaptureKind::RawJob || kind == core::CaptureKind::CaptureText) {
+    if (kind == core::CaptureKind::RawJob || kind == core::CaptureKind::CaptureText ||
+        kind == core::CaptureKind::UsbPacketCapture) {
       if (source.dataLength < 0 || source.dataLength > source.fileSize) std::abort();
       // Everything behind the job stays zero.
       for (std::size_t index = static_cast<std::size_t>(source.dataLength); index < source.data.size(); ++index)

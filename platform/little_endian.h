@@ -15,6 +15,11 @@ inline std::uint32_t ReadLe32(const std::uint8_t* bytes) {
          (static_cast<std::uint32_t>(bytes[2]) << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
 }
 
+inline std::uint64_t ReadLe64(const std::uint8_t* bytes) {
+  return static_cast<std::uint64_t>(ReadLe32(bytes)) |
+         (static_cast<std::uint64_t>(ReadLe32(bytes + 4)) << 32);
+}
+
 inline void PutLe16(std::uint8_t* bytes, std::uint16_t value) {
   bytes[0] = static_cast<std::uint8_t>(value);
   bytes[1] = static_cast<std::uint8_t>(value >> 8);
