@@ -46,13 +46,13 @@ struct WholeCaptureTarget {
   // room, `grow` returns the buffer with the contents kept and at least `size`
   // bytes (zero-filled past the old end), or an empty span when that much
   // cannot be had. Without it, the job must fit into `data`.
-  std::function<std::span<std::uint8_t>(std::size_t size)> grow;
+  std::function<std::span<std::uint8_t>(std::size_t size)> grow{};
   // A job longer than this is refused as corrupt, however it came about; no
   // buffer is ever grown beyond it.
   std::size_t largestJob = 0x7FFFFFFF;
   std::int32_t dataLength = 0;
   std::int32_t bytesPerLine = 0;
-  WholeCaptureStatistics statistics;
+  WholeCaptureStatistics statistics{};
 };
 
 // `text` is the file up to its first zero byte, one character per byte. Lines

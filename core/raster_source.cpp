@@ -26,6 +26,7 @@ void RasterSource::ReleaseFile() {
   fileBytes.Release();
   data.Release();
   text = {};
+  captureStatistics = {};
 }
 
 CaptureKind RasterSource::Load(std::filesystem::path& path) {
@@ -68,6 +69,7 @@ CaptureKind RasterSource::Load(std::filesystem::path& path) {
     text = std::string_view(characters, std::strlen(characters));
     bytesPerLine = 0;
     dataLength = 0;
+    if (captureReading == CaptureReading::Whole) return ReadWholeCaptureText();
     if (DecodeCaptureText() == 1) {
       kind = CaptureKind::CaptureText;
       return kind;
@@ -83,6 +85,25 @@ int RasterSource::DecodeCaptureText() {
   bytesPerLine = target.bytesPerLine;
   kind = target.kindIsCapture ? CaptureKind::CaptureText : CaptureKind::Invalid;
   return result;
+}
+
+CaptureKind RasterSource::ReadWholeCaptureText() {
+  capture::WholeCaptureTarget target{data.span()};
+  target.grow = [this](std::size_t size) {
+    return data.Grow(size) ? data.span() : std::span<std::uint8_t>();
+  };
+  // The job is held to the data model as the file is.
+  target.largestJob = kLargestLoadableFile;
+  const capture::WholeCaptureResult result = capture::ReadWholeCapture(text, target);
+  dataLength = target.dataLength;
+  bytesPerLine = target.bytesPerLine;
+  captureStatistics = std::move(target.statistics);
+  kind = result == capture::WholeCaptureResult::Job ? CaptureKind::CaptureText : CaptureKind::Invalid;
+  if (result == capture::WholeCaptureResult::NoRoom) {
+    ReleaseFile();
+    return CaptureKind::OpenFailed;  // no memory for the job, as for a file too large
+  }
+  return kind;
 }
 
 }  // namespace tesk::core

@@ -7,8 +7,10 @@
 #include <span>
 #include <string_view>
 
+#include "capture/whole_capture_reader.h"
 #include "core/byte_buffer.h"
 #include "core/capture_kind.h"
+#include "core/run_types.h"
 #include "platform/input_file.h"
 
 namespace tesk::core {
@@ -33,7 +35,9 @@ class RasterSource {
   platform::InputFile file;
   std::int32_t fileSize = 0;
   ByteBuffer fileBytes;  // the file's bytes and two zero bytes
-  ByteBuffer data;       // the job's bytes; capacity fileSize (more once bands are completed)
+  // The job's bytes; capacity fileSize, more once bands are completed or a
+  // whole capture's repeats are expanded.
+  ByteBuffer data;
   // The file as text, up to its first zero byte. A view of fileBytes rather than
   // a copy widened to UTF-16: widening each byte to the code unit of the same
   // value changes none of the decoder's comparisons, and the view saves twice
@@ -44,6 +48,10 @@ class RasterSource {
   std::int32_t bandHeight = 0;
   std::int32_t bytesPerLine = 0;
   std::int32_t dataLength = 0;
+  // Which reader the next load gives a capture text; the run sets it from its options.
+  CaptureReading captureReading = CaptureReading::Default;
+  // What the whole reader found in the last capture text it read.
+  capture::WholeCaptureStatistics captureStatistics;
 
   // Loads the file at `path`; for archive input, `path` is rewritten to the
   // file finally loaded.
@@ -51,6 +59,10 @@ class RasterSource {
 
   // Decodes `text` into `data`; 1 when a capture was found, else 0.
   int DecodeCaptureText();
+
+  // Reads the whole job out of `text` into `data`, which grows when repeats
+  // make the job longer than the file.
+  CaptureKind ReadWholeCaptureText();
 
   // Reads the first band header (mode byte, width in bytes, height in dots).
   void ReadBandHeader(std::int32_t& modeOut, std::int32_t& widthBytesOut,
