@@ -144,6 +144,13 @@ std::vector<WholeCaptureCase> WholeCaptureCases() {
       {"NoHeader", WithoutHeader(capture), true, split.job, kTaken, kCopies, 16},
       {"NoHeaderLf", WithoutHeader(Capture(defaultColumns, 32, split.transfers, "\n")), true,
        split.job, kTaken, kCopies, 32},
+      // Heads that do not name the phase cannot place it: the default places hold.
+      {"UnknownPhaseHead", ReplaceFirst(capture, "Phase  Data", "Stage  Data"), true, split.job, kTaken,
+       kCopies, 16},
+      // No transfer of two lines tells the count: the padding ends the line.
+      {"NoHeaderSingleLineJob",
+       WithoutHeader(Capture(defaultColumns, 16, {kDeviceIdRequest, {"OUT", singleLine, ""}, kStatusByte})),
+       true, singleLine, 1, 0, 0},
       {"LowerCaseHeads",
        ReplaceFirst(capture, "Device  Phase  Data", "device  phase  data"), true, split.job, kTaken,
        kCopies, 16},
