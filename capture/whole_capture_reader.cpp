@@ -177,7 +177,8 @@ class WholeCaptureReader {
 };
 
 WholeCaptureResult WholeCaptureReader::Fail(WholeCaptureResult result) {
-  std::memset(target_.data.data(), 0, std::min(written_, target_.data.size()));
+  // An empty room may have no address at all.
+  if (written_ > 0) std::memset(target_.data.data(), 0, std::min(written_, target_.data.size()));
   target_.dataLength = 0;
   return result;
 }
@@ -186,11 +187,11 @@ WholeCaptureResult WholeCaptureReader::Fail(WholeCaptureResult result) {
 // before anything is allocated for it.
 bool WholeCaptureReader::MakeRoom(std::uint64_t bytes) {
   const std::uint64_t needed = std::uint64_t{length_} + bytes;
-  if (needed <= target_.data.size()) return true;
   if (needed > limit_) {
     failure_ = WholeCaptureResult::NoJob;
     return false;
   }
+  if (needed <= target_.data.size()) return true;
   failure_ = WholeCaptureResult::NoRoom;
   if (!target_.grow) return false;
   // Half as much again each time, so that many repeats cost few copies.
@@ -221,10 +222,11 @@ bool WholeCaptureReader::TakeOutLine(std::string_view line) {
   const std::size_t start = length_;
   if (!ReadLineBytes(line)) return false;
   if (!jobFound_) {
-    std::uint8_t* const bytes = target_.data.data() + start;
-    if (length_ - start < 2 || bytes[0] != 0x1B || bytes[1] != 0x40) {
+    const std::size_t read = length_ - start;
+    const std::uint8_t* const bytes = target_.data.data() + start;
+    if (read < 2 || bytes[0] != 0x1B || bytes[1] != 0x40) {
       // Not the print job: whatever came before it is not ours.
-      std::memset(bytes, 0, length_ - start);
+      if (read > 0) std::memset(target_.data.data() + start, 0, read);
       length_ = start;
       return true;
     }
@@ -248,12 +250,17 @@ bool WholeCaptureReader::EndTransfer() {
   ++statistics_.transfersTaken;
   if (transferRepeats_ == 1) return true;
   ++statistics_.repeatedTransfers;
-  statistics_.repeatCopies += static_cast<std::int64_t>(transferRepeats_ - 1);
   const std::uint64_t once = length_ - transferStart_;
-  if (once == 0) return true;
-  // Both factors are below 2^40 and the product is checked before any room is made.
+  if (once == 0) return true;  // copies of nothing add nothing
+  // Divided rather than multiplied: count and length together can pass 64 bits.
+  if (transferRepeats_ - 1 > (limit_ - length_) / once) {
+    failure_ = WholeCaptureResult::NoJob;  // longer than any job can be
+    return false;
+  }
   const std::uint64_t copies = (transferRepeats_ - 1) * once;
   if (!MakeRoom(copies)) return false;
+  // Every copy adds a byte at least, so this stays below the limit.
+  statistics_.repeatCopies += static_cast<std::int64_t>(transferRepeats_ - 1);
   // Each copy doubles what is there, so a huge count of a short transfer costs
   // few calls.
   std::uint8_t* const first = target_.data.data() + transferStart_;

@@ -178,6 +178,8 @@ std::vector<WholeCaptureCase> WholeCaptureCases() {
       // 100 bytes two thousand million times: refused before any room is made.
       {"RepeatBeyondTheLargestJob", ReplaceFirst(capture, ".1.0(3)", ".1.0(2000000000)"), false, {},
        0, 0, 0},
+      {"RepeatCountOfTwentyDigits", ReplaceFirst(capture, ".1.0(3)", ".1.0(99999999999999999999)"), false,
+       {}, 0, 0, 0},
       {"Empty", "", false, {}, 0, 0, 0},
   });
   return cases;
