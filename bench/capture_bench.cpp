@@ -5,8 +5,10 @@
 // Writes, in a temporary folder, the capture text of a receipt job of about
 // that size at 16 bytes per line, and the same job as bare hex. Times
 // DecodeCaptureText alone and RasterSource::Load, reads the peak memory of the
-// process, and times `xxd -r -p` on the bare hex for comparison. The decoded
-// job is checked against xxd's output, so a fast wrong decoder cannot pass.
+// process, and times `xxd -r -p` on the bare hex for comparison; then the same
+// for the whole reader (ReadWholeCapture alone, and a load that reads capture
+// text whole). Every decoded job is checked against xxd's output, so a fast
+// wrong decoder cannot pass.
 
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -22,6 +24,7 @@
 #include <vector>
 
 #include "capture/capture_decoder.h"
+#include "capture/whole_capture_reader.h"
 #include "core/raster_source.h"
 #include "tools/capture_text.h"
 #include "tools/sample_job.h"
@@ -155,6 +158,40 @@ int main(int argc, char** argv) {
     }
   }
 
+  // The whole reader, on the same capture and into the same room.
+  double bestWhole = 1e30;
+  for (int repeat = 0; repeat < kRepeats && status == 0; ++repeat) {
+    tesk::capture::WholeCaptureTarget target{source.data.span()};
+    const auto start = Clock::now();
+    const auto result = tesk::capture::ReadWholeCapture(source.text, target);
+    bestWhole = std::min(bestWhole, Seconds(Clock::now() - start));
+    if (result != tesk::capture::WholeCaptureResult::Job ||
+        static_cast<std::uint64_t>(target.dataLength) != jobSize) {
+      std::fprintf(stderr, "whole read failed: %d bytes\n", target.dataLength);
+      status = 1;
+    }
+  }
+  const auto reference = status == 0 ? ReadWholeFile(xxdPath) : std::vector<std::uint8_t>();
+  if (status == 0 && std::memcmp(reference.data(), source.data.data(), reference.size()) != 0) {
+    std::fprintf(stderr, "the whole reader's job differs from xxd's\n");
+    status = 1;
+  }
+  tesk::core::RasterSource wholeSource;
+  wholeSource.captureReading = tesk::core::CaptureReading::Whole;
+  double bestWholeLoad = 1e30;
+  for (int repeat = 0; repeat < kRepeats && status == 0; ++repeat) {
+    fs::path path = capturePath;
+    const auto start = Clock::now();
+    const tesk::core::CaptureKind kind = wholeSource.Load(path);
+    bestWholeLoad = std::min(bestWholeLoad, Seconds(Clock::now() - start));
+    if (kind != tesk::core::CaptureKind::CaptureText || wholeSource.dataLength != source.dataLength ||
+        std::memcmp(reference.data(), wholeSource.data.data(), reference.size()) != 0) {
+      std::fprintf(stderr, "whole load failed: kind %d, %d bytes\n", static_cast<int>(kind),
+                   wholeSource.dataLength);
+      status = 1;
+    }
+  }
+
   if (status == 0) {
     const double decodeRate = MegabytesPerSecond(textSize, bestDecode);
     const double loadRate = MegabytesPerSecond(textSize, bestLoad);
@@ -165,6 +202,12 @@ int main(int argc, char** argv) {
                 bestLoad * 1e3, loadRate, Verdict(loadRate >= 400));
     std::printf("peak memory         %8.1f MiB = %.2f x the file   (goal 2.2 x: %s)\n", peak, peakRatio,
                 Verdict(peakRatio <= 2.2));
+    const double wholeRate = MegabytesPerSecond(textSize, bestWhole);
+    const double wholeLoadRate = MegabytesPerSecond(textSize, bestWholeLoad);
+    std::printf("ReadWholeCapture    %8.1f ms  %8.1f MB/s of text   (goal 1000 MB/s: %s)\n",
+                bestWhole * 1e3, wholeRate, Verdict(wholeRate >= 1000));
+    std::printf("Load, whole reading %8.1f ms  %8.1f MB/s of text   (goal 400 MB/s: %s)\n",
+                bestWholeLoad * 1e3, wholeLoadRate, Verdict(wholeLoadRate >= 400));
     std::printf("xxd -r -p           %8.1f ms  %8.1f MB/s of hex (%.1f MB); decoder %.1f x as fast (%s)\n",
                 bestXxd * 1e3, MegabytesPerSecond(hexSize, bestXxd), hexSize / 1e6, bestXxd / bestDecode,
                 Verdict(bestDecode < bestXxd));

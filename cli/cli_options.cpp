@@ -43,6 +43,10 @@ const char* CliUsage() {
          "  --layout KIND  where the raster bands are: fixed (default: the drivers'\n"
          "                 layout, header at 7 or 10, bands 11 bytes apart, all alike)\n"
          "                 or commands (every GS v 0 command found, each its own size)\n"
+         "  --capture HOW  how to read Bus Hound capture text: default (the first OUT\n"
+         "                 transfer, default columns, CR LF line ends) or whole (any\n"
+         "                 column layout and line end, every OUT transfer to the\n"
+         "                 printer's endpoint, repeated transfers expanded)\n"
          "  --inspect      print each job's command stream and check the fixed band\n"
          "                 layout against it; nothing is written\n"
          "  --json         print one JSON object per file instead of text\n"
@@ -87,6 +91,25 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
         options.run.layout = core::BandLayoutChoice::Commands;
       } else {
         error = "unknown layout '" + kind + "' (fixed, commands)";
+        return false;
+      }
+    } else if (argument == "--capture" || argument.rfind("--capture=", 0) == 0) {
+      std::string how;
+      if (argument == "--capture") {
+        if (index + 1 >= arguments.size()) {
+          error = "--capture needs whole or default";
+          return false;
+        }
+        how = arguments[++index];
+      } else {
+        how = argument.substr(10);
+      }
+      if (how == "whole") {
+        options.run.captureReading = core::CaptureReading::Whole;
+      } else if (how == "default") {
+        options.run.captureReading = core::CaptureReading::Default;
+      } else {
+        error = "unknown capture reading '" + how + "' (whole, default)";
         return false;
       }
     } else if (argument == "--bottom-up") {

@@ -29,6 +29,56 @@ const char* KindText(core::CaptureKind kind) {
   }
 }
 
+const char* BytesPerLineSourceText(capture::BytesPerLineSource source) {
+  switch (source) {
+    case capture::BytesPerLineSource::DataColumn: return "Data column width";
+    case capture::BytesPerLineSource::LineOffsets: return "offsets of the lines";
+    case capture::BytesPerLineSource::None: break;
+  }
+  return "none: each line's own layout";
+}
+
+std::string ColumnsText(const capture::CaptureColumns& columns) {
+  if (!columns.fromHeader) return "no column heads: phase at 8 to 13, data from 15";
+  std::string text;
+  for (const capture::CaptureColumn& column : columns.columns)
+    text += (text.empty() ? "" : " ") + std::string(capture::CaptureColumnHead(column.name)) + "@" +
+            std::to_string(column.start);
+  return text;
+}
+
+// Which reader took the job out of a capture text, and what the whole reader found.
+std::string CaptureReadingText(core::CaptureReading reading, const capture::WholeCaptureStatistics& found) {
+  if (reading == core::CaptureReading::Default) return "  capture reader: default (the first OUT transfer)\n";
+  return "  capture reader: whole\n"
+         "    columns: " + ColumnsText(found.columns) + "\n"
+         "    bytes per line: " + std::to_string(found.bytesPerLine) + " (" +
+         BytesPerLineSourceText(found.bytesPerLineSource) + ")\n"
+         "    device: " + found.device + "\n"
+         "    transfers taken: " + std::to_string(found.transfersTaken) +
+         ", repeated: " + std::to_string(found.repeatedTransfers) + " (" +
+         std::to_string(found.repeatCopies) + " copies added), to other devices: " +
+         std::to_string(found.otherDeviceTransfers) + "\n";
+}
+
+std::string CaptureReadingJson(core::CaptureReading reading, const capture::WholeCaptureStatistics& found) {
+  if (reading == core::CaptureReading::Default) return "{\"reader\":\"default\",\"transfersTaken\":1}";
+  std::string columns;
+  for (const capture::CaptureColumn& column : found.columns.columns)
+    columns += std::string(columns.empty() ? "" : ",") +
+               "{\"name\":" + JsonString(std::string(capture::CaptureColumnHead(column.name))) +
+               ",\"start\":" + std::to_string(column.start) + ",\"width\":" + std::to_string(column.width) + "}";
+  return std::string("{\"reader\":\"whole\",\"columnsFromHeader\":") +
+         (found.columns.fromHeader ? "true" : "false") + ",\"columns\":[" + columns +
+         "],\"bytesPerLine\":" + std::to_string(found.bytesPerLine) +
+         ",\"bytesPerLineFrom\":" + JsonString(BytesPerLineSourceText(found.bytesPerLineSource)) +
+         ",\"device\":" + JsonString(found.device) +
+         ",\"transfersTaken\":" + std::to_string(found.transfersTaken) +
+         ",\"repeatedTransfers\":" + std::to_string(found.repeatedTransfers) +
+         ",\"repeatCopies\":" + std::to_string(found.repeatCopies) +
+         ",\"otherDeviceTransfers\":" + std::to_string(found.otherDeviceTransfers) + "}";
+}
+
 std::string Padded(std::string text, std::size_t width) {
   if (text.size() < width) text.append(width - text.size(), ' ');
   return text;
@@ -41,6 +91,8 @@ std::string TextReport(const std::filesystem::path& input, const std::filesystem
   if (loaded.filename() != input.filename()) report += "  archive entry: " + loaded.filename().string() + "\n";
   report += std::string("  ") + KindText(kind) + ", " + std::to_string(job.size()) + " bytes\n";
   if (kind == core::CaptureKind::UsbPacketCapture) report += FormatUsbCaptureText(source, true);
+  if (kind == core::CaptureKind::CaptureText)
+    report += CaptureReadingText(source.captureReading, source.captureStatistics);
   report += "    offset  bytes                            command   meaning\n";
   inspect::ScanCommands(job, [&](const inspect::CommandRecord& command) {
     char offset[32];
@@ -71,6 +123,10 @@ std::string JsonReport(const std::filesystem::path& input, const std::filesystem
                      JsonString(KindText(kind)) + ",\"dataLength\":" + std::to_string(job.size()) +
                      (kind == core::CaptureKind::UsbPacketCapture ? ",\"usbCapture\":" + FormatUsbCaptureJson(source, true)
                                                                    : std::string()) +
+                     ",\"capture\":" +
+                     (kind == core::CaptureKind::CaptureText
+                          ? CaptureReadingJson(source.captureReading, source.captureStatistics)
+                          : std::string("null")) +
                      ",\"commands\":[";
   bool first = true;
   inspect::ScanCommands(job, [&](const inspect::CommandRecord& command) {
@@ -101,7 +157,8 @@ std::string JsonReport(const std::filesystem::path& input, const std::filesystem
 
 }  // namespace
 
-std::string InspectJob(const std::filesystem::path& input, bool json, bool& failed) {
+std::string InspectJob(const std::filesystem::path& input, bool json, core::CaptureReading reading,
+                       bool& failed) {
   failed = false;
   // An archive extracts beside itself when loaded; inspect a copy in a private
   // folder so that nothing appears beside the input.
@@ -116,6 +173,7 @@ std::string InspectJob(const std::filesystem::path& input, bool json, bool& fail
   {
     core::RasterSource source;
     source.listUsbTransfers = true;
+    source.captureReading = reading;
     const core::CaptureKind kind = source.Load(path);
     if (kind == core::CaptureKind::OpenFailed || kind == core::CaptureKind::Invalid) {
       failed = true;

@@ -5,9 +5,13 @@
 #include <filesystem>
 #include <string>
 
+#include "core/run_types.h"
+
 namespace tesk::cli {
 
-// The report for one file; `failed` is set when the file gave no job.
-std::string InspectJob(const std::filesystem::path& input, bool json, bool& failed);
+// The report for one file, its capture text read as `reading` says; `failed`
+// is set when the file gave no job.
+std::string InspectJob(const std::filesystem::path& input, bool json, core::CaptureReading reading,
+                       bool& failed);
 
 }  // namespace tesk::cli

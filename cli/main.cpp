@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
                 << "\x1b[K" << std::flush;
     if (options.inspect) {
       bool failed = false;
-      std::cout << cli::InspectJob(file, options.json, failed) << std::flush;
+      std::cout << cli::InspectJob(file, options.json, options.run.captureReading, failed) << std::flush;
       if (failed) status = 1;
       continue;
     }

@@ -129,6 +129,7 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
                                         RasterSource& source, image::DibImage& image) {
   // 1. Load.
   std::filesystem::path path = inputPath;
+  source.captureReading = options.captureReading;
   const CaptureKind kind = source.Load(path);
   if (kind == CaptureKind::OpenFailed) return MakeRunMessage(RunMessageCode::LoadFailed);
   if (kind == CaptureKind::Invalid) return MakeRunMessage(RunMessageCode::InvalidData);

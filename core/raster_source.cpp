@@ -1,5 +1,7 @@
 #include "core/raster_source.h"
 
+#include <algorithm>
+
 #include <cstring>
 
 #include "capture/capture_decoder.h"
@@ -26,6 +28,7 @@ void RasterSource::ReleaseFile() {
   fileBytes.Release();
   data.Release();
   text = {};
+  captureStatistics = {};
 }
 
 CaptureKind RasterSource::Load(std::filesystem::path& path) {
@@ -77,6 +80,7 @@ CaptureKind RasterSource::Load(std::filesystem::path& path) {
     text = std::string_view(characters, std::strlen(characters));
     bytesPerLine = 0;
     dataLength = 0;
+    if (captureReading == CaptureReading::Whole) return ReadWholeCaptureText();
     if (DecodeCaptureText() == 1) {
       kind = CaptureKind::CaptureText;
       return kind;
@@ -102,6 +106,28 @@ bool RasterSource::DecodeUsbCapture() {
   // The job's bytes all come from the file, so the length fits the 32-bit data model.
   dataLength = static_cast<std::int32_t>(result.jobLength);
   return result.jobFound;
+}
+
+CaptureKind RasterSource::ReadWholeCaptureText() {
+  capture::WholeCaptureTarget target{data.span()};
+  target.grow = [this](std::size_t size) {
+    return data.Grow(size) ? data.span() : std::span<std::uint8_t>();
+  };
+  // Repeat counts can make a job far longer than its file; a few bytes of text
+  // must not be able to ask for gigabytes, so the expanded job is held to the
+  // larger of the file and kLargestExpandedJob.
+  target.largestJob = static_cast<std::size_t>(
+      std::max<std::uint64_t>(static_cast<std::uint64_t>(fileSize), kLargestExpandedJob));
+  const capture::WholeCaptureResult result = capture::ReadWholeCapture(text, target);
+  dataLength = target.dataLength;
+  bytesPerLine = target.bytesPerLine;
+  captureStatistics = std::move(target.statistics);
+  kind = result == capture::WholeCaptureResult::Job ? CaptureKind::CaptureText : CaptureKind::Invalid;
+  if (result == capture::WholeCaptureResult::NoRoom) {
+    ReleaseFile();
+    return CaptureKind::OpenFailed;  // no memory for the job, as for a file too large
+  }
+  return kind;
 }
 
 }  // namespace tesk::core

@@ -8,8 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "capture/whole_capture_reader.h"
 #include "core/byte_buffer.h"
 #include "core/capture_kind.h"
+#include "core/run_types.h"
 #include "platform/input_file.h"
 #include "usbcap/usb_capture.h"
 
@@ -17,6 +19,10 @@ namespace tesk::core {
 
 // Files of this size or more are outside the 32-bit data model.
 inline constexpr std::uint64_t kLargestLoadableFile = (std::uint64_t{1} << 31) - 1;
+
+// The most a capture's repeat counts may expand a job to (beyond its own file
+// size): sixteen times the largest picture a real job draws.
+inline constexpr std::uint64_t kLargestExpandedJob = std::uint64_t{256} * 1024 * 1024;
 
 // Archives inside archives are followed this deep; a deeper chain (or an
 // archive that, extracted, gives itself back) is nothing valid.
@@ -35,7 +41,9 @@ class RasterSource {
   platform::InputFile file;
   std::int32_t fileSize = 0;
   ByteBuffer fileBytes;  // the file's bytes and two zero bytes
-  ByteBuffer data;       // the job's bytes; capacity fileSize (more once bands are completed)
+  // The job's bytes; capacity fileSize, more once bands are completed or a
+  // whole capture's repeats are expanded.
+  ByteBuffer data;
   // The file as text, up to its first zero byte. A view of fileBytes rather than
   // a copy widened to UTF-16: widening each byte to the code unit of the same
   // value changes none of the decoder's comparisons, and the view saves twice
@@ -52,6 +60,10 @@ class RasterSource {
   // for conversions, which need only the job.
   bool listUsbTransfers = false;
   std::vector<usbcap::UsbTransfer> usbTransfers;
+  // Which reader the next load gives a capture text; the run sets it from its options.
+  CaptureReading captureReading = CaptureReading::Default;
+  // What the whole reader found in the last capture text it read.
+  capture::WholeCaptureStatistics captureStatistics;
 
   // Loads the file at `path`; for archive input, `path` is rewritten to the
   // file finally loaded.
@@ -62,6 +74,9 @@ class RasterSource {
 
   // Takes the job out of a USB packet capture in fileBytes; true when one was found.
   bool DecodeUsbCapture();
+  // Reads the whole job out of `text` into `data`, which grows when repeats
+  // make the job longer than the file.
+  CaptureKind ReadWholeCaptureText();
 
   // Reads the first band header (mode byte, width in bytes, height in dots).
   void ReadBandHeader(std::int32_t& modeOut, std::int32_t& widthBytesOut,

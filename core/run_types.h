@@ -15,6 +15,12 @@ enum class BandLayoutChoice {
   Commands,  // every GS v 0 command found in the job, each with its own size
 };
 
+// How a capture text is read.
+enum class CaptureReading {
+  Default,  // the first OUT transfer, in the analyser's default layout with CR LF line ends
+  Whole,    // any column layout and line end; every OUT transfer to the job's endpoint, repeats expanded
+};
+
 struct RunOptions {
   bool keepPlainBinary = true;
   bool keepPlainBinaryZip = true;
@@ -23,6 +29,7 @@ struct RunOptions {
   bool keepPng = true;
   bool bottomUp = false;
   BandLayoutChoice layout = BandLayoutChoice::Fixed;
+  CaptureReading captureReading = CaptureReading::Default;
 };
 
 // Each figure is reported by a run or not; a front end shows the reported ones

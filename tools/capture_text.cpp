@@ -1,16 +1,14 @@
 #include "tools/capture_text.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace tesk::tools {
 namespace {
 
-constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kFieldGap = "  ";
-constexpr std::size_t kDeviceWidth = 6;
-constexpr std::size_t kPhaseWidth = 5;
-constexpr std::string_view kCommandHead = "Cmd.Phase.Ofs(rep)";
 constexpr std::string_view kDescriptionHead = "Description";
+constexpr std::size_t kCommandWidth = 18;  // as wide as its head, Cmd.Phase.Ofs(rep)
 constexpr std::size_t kCommandNumberWidth = 8;
 // Text is handed on once this much has gathered.
 constexpr std::size_t kChunkSize = std::size_t{1} << 20;
@@ -25,48 +23,99 @@ void AppendRightAligned(std::string& out, std::string_view text, std::size_t wid
   out += text;
 }
 
-std::size_t DescriptionColumnWidth(int bytesPerLine) {
-  return std::max(static_cast<std::size_t>(bytesPerLine), kDescriptionHead.size());
+std::string_view HeadOf(DumpColumn column) {
+  switch (column) {
+    case DumpColumn::Device: return "Device";
+    case DumpColumn::Address: return "Address";
+    case DumpColumn::Length: return "Length";
+    case DumpColumn::Phase: return "Phase";
+    case DumpColumn::Data: return "Data";
+    case DumpColumn::Description: return kDescriptionHead;
+    case DumpColumn::Delta: return "Delta";
+    case DumpColumn::Command: return "Cmd.Phase.Ofs(rep)";
+    case DumpColumn::Date: return "Date";
+    case DumpColumn::Time: return "Time";
+    case DumpColumn::Driver: return "Driver";
+  }
+  return "";
+}
+
+std::size_t WidthOf(DumpColumn column, int bytesPerLine) {
+  switch (column) {
+    case DumpColumn::Device: return 6;
+    case DumpColumn::Address: return 7;
+    case DumpColumn::Length: return 8;
+    case DumpColumn::Phase: return 5;
+    case DumpColumn::Data: return static_cast<std::size_t>(DataColumnWidth(bytesPerLine));
+    case DumpColumn::Description:
+      return std::max(static_cast<std::size_t>(bytesPerLine), kDescriptionHead.size());
+    case DumpColumn::Delta: return 6;
+    case DumpColumn::Command: return kCommandWidth;
+    case DumpColumn::Date: return 10;
+    case DumpColumn::Time: return 12;
+    case DumpColumn::Driver: return 8;
+  }
+  return 0;
+}
+
+void AppendLegend(std::string& out, DumpColumn column, std::string_view deviceNumber,
+                  std::string_view end) {
+  auto line = [&](std::string_view text) {
+    out += text;
+    out += end;
+  };
+  switch (column) {
+    case DumpColumn::Device:
+      line("  Device - Device ID (followed by the endpoint for USB devices)");
+      line("              (" + std::string(deviceNumber) + ") USB Printing Support");
+      break;
+    case DumpColumn::Address: line("  Address - Device address"); break;
+    case DumpColumn::Length: line("  Length - Total transfer length"); break;
+    case DumpColumn::Phase:
+      line("  Phase  - Phase Type");
+      line("              CTL   USB control transfer");
+      line("              IN    Data in transfer");
+      line("              OUT   Data out transfer");
+      break;
+    case DumpColumn::Data: line("  Data   - Hex dump of the data transferred"); break;
+    case DumpColumn::Description: line("  Description - The data as ASCII"); break;
+    case DumpColumn::Delta: line("  Delta  - Elapsed time from the previous phase"); break;
+    case DumpColumn::Command:
+      line("  Cmd.Phase.Ofs(rep) - Command, phase and byte offset (repeat count)");
+      break;
+    case DumpColumn::Date: line("  Date   - Date the phase was captured"); break;
+    case DumpColumn::Time: line("  Time   - Time the phase was captured"); break;
+    case DumpColumn::Driver: line("  Driver - Driver that issued the request"); break;
+  }
 }
 
 void AppendHeader(std::string& out, const CaptureLayout& layout) {
+  const std::string_view end = layout.lineEnd;
   const std::string_view device = layout.device;
   const std::string_view deviceNumber = device.substr(0, device.find('.'));
-  out += "Bus Hound 6.01 capture on Windows 10 (x64). Complements of www.perisoft.net\r\n";
-  out += kLineEnd;
-  out += "  Device - Device ID (followed by the endpoint for USB devices)\r\n";
-  out += "              (";
-  out += deviceNumber;
-  out += ") USB Printing Support\r\n";
-  out += "  Phase  - Phase Type\r\n";
-  out += "              CTL   USB control transfer\r\n";
-  out += "              IN    Data in transfer\r\n";
-  out += "              OUT   Data out transfer\r\n";
-  out += "  Data   - Hex dump of the data transferred\r\n";
-  out += "  Description - The data as ASCII\r\n";
-  out += "  Cmd.Phase.Ofs(rep) - Command, phase and byte offset (repeat count)\r\n";
-  out += kLineEnd;
-  out += kLineEnd;
+  out += "Bus Hound 6.01 capture on Windows 10 (x64). Complements of www.perisoft.net";
+  out += end;
+  out += end;
+  for (const DumpColumn column : layout.columns) AppendLegend(out, column, deviceNumber, end);
+  out += end;
+  out += end;
 
-  const auto dataWidth = static_cast<std::size_t>(DataColumnWidth(layout.bytesPerLine));
-  const std::size_t descriptionWidth = DescriptionColumnWidth(layout.bytesPerLine);
-  out += "Device  Phase  ";
-  AppendPadded(out, "Data", dataWidth);
-  out += kFieldGap;
-  AppendPadded(out, kDescriptionHead, descriptionWidth);
-  out += kFieldGap;
-  out += kCommandHead;
-  out += kLineEnd;
-  out.append(kDeviceWidth, '-');
-  out += kFieldGap;
-  out.append(kPhaseWidth, '-');
-  out += kFieldGap;
-  out.append(dataWidth, '-');
-  out += kFieldGap;
-  out.append(descriptionWidth, '-');
-  out += kFieldGap;
-  out.append(kCommandHead.size(), '-');
-  out += kLineEnd;
+  // The heads, then a row of dashes as wide as each column.
+  for (std::size_t index = 0; index < layout.columns.size(); ++index) {
+    const DumpColumn column = layout.columns[index];
+    if (index + 1 < layout.columns.size()) {
+      AppendPadded(out, HeadOf(column), WidthOf(column, layout.bytesPerLine));
+      out += kFieldGap;
+    } else {
+      out += HeadOf(column);
+    }
+  }
+  out += end;
+  for (std::size_t index = 0; index < layout.columns.size(); ++index) {
+    if (index > 0) out += kFieldGap;
+    out.append(WidthOf(layout.columns[index], layout.bytesPerLine), '-');
+  }
+  out += end;
 }
 
 void AppendHexByte(std::string& out, std::uint8_t byte) {
@@ -79,6 +128,19 @@ char AsciiOf(std::uint8_t byte) {
   return byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : '.';
 }
 
+// What the timing columns show for a command: made up, but shaped like the
+// analyser's, dots included.
+std::string DeltaOf(int command) {
+  return std::to_string(command % 9 + 1) + "." + std::to_string(command % 10) + "ms";
+}
+
+std::string TimeOf(int command) {
+  char text[16];
+  std::snprintf(text, sizeof text, "09:%02d:%02d.%03d", command / 60 % 60, command % 60,
+                command * 37 % 1000);
+  return text;
+}
+
 // One dump line: the bytes at `offset` of one transfer.
 void AppendDumpLine(std::string& out, const CaptureLayout& layout, const CaptureTransfer& transfer,
                     int command, std::size_t offset) {
@@ -86,41 +148,62 @@ void AppendDumpLine(std::string& out, const CaptureLayout& layout, const Capture
   const std::size_t count = std::min(perLine, transfer.bytes.size() - offset);
   const auto line = std::span<const std::uint8_t>(transfer.bytes).subspan(offset, count);
   const bool first = offset == 0;
+  const std::string_view device = transfer.device.empty() ? layout.device : transfer.device;
 
-  AppendRightAligned(out, first ? std::string_view(layout.device) : std::string_view(), kDeviceWidth);
-  out += kFieldGap;
-  AppendPadded(out, first ? std::string_view(transfer.phase) : std::string_view(), kPhaseWidth);
-  out += kFieldGap;
-
-  const std::size_t dataStart = out.size();
-  for (std::size_t index = 0; index < line.size(); ++index) {
-    if (index > 0) out += index % 4 == 0 ? "  " : " ";
-    AppendHexByte(out, line[index]);
+  for (const DumpColumn column : layout.columns) {
+    const std::size_t width = WidthOf(column, layout.bytesPerLine);
+    const std::size_t start = out.size();
+    switch (column) {
+      case DumpColumn::Device:
+        AppendRightAligned(out, first ? device : std::string_view(), width);
+        break;
+      case DumpColumn::Address:
+        if (first) AppendRightAligned(out, device.substr(0, device.find('.')), width);
+        break;
+      case DumpColumn::Length:
+        if (first) AppendRightAligned(out, std::to_string(transfer.bytes.size()), width);
+        break;
+      case DumpColumn::Phase:
+        if (first) out += transfer.phase;
+        break;
+      case DumpColumn::Data:
+        for (std::size_t index = 0; index < line.size(); ++index) {
+          if (index > 0) out += index % 4 == 0 ? "  " : " ";
+          AppendHexByte(out, line[index]);
+        }
+        break;
+      case DumpColumn::Description:
+        if (first && !transfer.description.empty()) {
+          out += transfer.description;
+        } else {
+          for (const std::uint8_t byte : line) out += AsciiOf(byte);
+        }
+        break;
+      case DumpColumn::Delta:
+        if (first) AppendRightAligned(out, DeltaOf(command), width);
+        break;
+      case DumpColumn::Command:
+        // Every transfer is phase 1 of a command of its own.
+        AppendRightAligned(out, std::to_string(command), kCommandNumberWidth);
+        out += ".1.";
+        out += std::to_string(offset);
+        if (first && transfer.repeats > 1) out += "(" + std::to_string(transfer.repeats) + ")";
+        break;
+      case DumpColumn::Date:
+        if (first) out += "12/10/2025";
+        break;
+      case DumpColumn::Time:
+        if (first) out += TimeOf(command);
+        break;
+      case DumpColumn::Driver:
+        if (first) out += "usbprint";
+        break;
+    }
+    const std::size_t length = out.size() - start;
+    if (length < width) out.append(width - length, ' ');
+    out += kFieldGap;
   }
-  out.append(static_cast<std::size_t>(DataColumnWidth(layout.bytesPerLine)) - (out.size() - dataStart),
-             ' ');
-  out += kFieldGap;
-
-  const std::size_t descriptionStart = out.size();
-  if (first && !transfer.description.empty()) {
-    out += transfer.description;
-  } else {
-    for (const std::uint8_t byte : line) out += AsciiOf(byte);
-  }
-  const std::size_t descriptionLength = out.size() - descriptionStart;
-  const std::size_t descriptionWidth = DescriptionColumnWidth(layout.bytesPerLine);
-  if (descriptionLength < descriptionWidth) out.append(descriptionWidth - descriptionLength, ' ');
-  out += kFieldGap;
-
-  // Every transfer is phase 1 of a command of its own.
-  const std::size_t commandStart = out.size();
-  AppendRightAligned(out, std::to_string(command), kCommandNumberWidth);
-  out += ".1.";
-  out += std::to_string(offset);
-  const std::size_t commandLength = out.size() - commandStart;
-  if (commandLength < kCommandHead.size()) out.append(kCommandHead.size() - commandLength, ' ');
-  out += kFieldGap;
-  out += kLineEnd;
+  out += layout.lineEnd;
 }
 
 }  // namespace

@@ -36,6 +36,21 @@ TEST(CaptureText, LaysOutLinesAsTheAnalyserDoes) {
   EXPECT_EQ(text.rfind("Bus Hound 6.01 capture on Windows", 0), 0u);
 }
 
+TEST(CaptureText, OtherColumnsRepeatsAndLfLineEnds) {
+  using enum DumpColumn;
+  const std::vector<CaptureTransfer> transfers = {{"OUT", testing::HexBytes("1b 40 0a 0a 0a"), "", 3}};
+  const std::string text = MakeCaptureText(
+      CaptureLayout{4, "27.2", {Device, Length, Phase, Data, Description, Command, Time}, "\n"}, transfers);
+  const std::string expected =
+      "Device  Length    Phase  Data         Description  Cmd.Phase.Ofs(rep)  Time\n"
+      "------  --------  -----  -----------  -----------  ------------------  ------------\n"
+      "  27.2         5  OUT    1b 40 0a 0a  .@..                1.1.0(3)     09:00:01.037  \n"
+      "                         0a           .                   1.1.4                      \n";
+  ASSERT_GE(text.size(), expected.size());
+  EXPECT_EQ(text.substr(text.size() - expected.size()), expected);
+  EXPECT_EQ(text.find('\r'), std::string::npos);
+}
+
 class DataColumn : public ::testing::TestWithParam<int> {};
 
 TEST_P(DataColumn, FullLineFillsItExactly) {
