@@ -144,6 +144,8 @@ void CTeskDlg::OnParse() {
   options.bottomUp = scanDirection_ == 1;
   options.layout = gatherFromCommands_ ? tesk::core::BandLayoutChoice::Commands
                                        : tesk::core::BandLayoutChoice::Fixed;
+  options.captureReading = readWholeCapture_ ? tesk::core::CaptureReading::Whole
+                                             : tesk::core::CaptureReading::Default;
 
   tesk::core::RunFigures figures;
   const auto message = tesk::core::RunConversion(path, options, figures, source_, image_);
@@ -208,10 +210,15 @@ QMenu* CTeskDlg::CreateContextMenu() {
   commands->setCheckable(true);
   commands->setChecked(gatherFromCommands_);
   connect(commands, &QAction::toggled, this, [this](bool on) { gatherFromCommands_ = on; });
+  QAction* whole = menu->addAction(QString::fromUtf8(kWholeCaptureItem));
+  whole->setCheckable(true);
+  whole->setChecked(readWholeCapture_);
+  connect(whole, &QAction::toggled, this, [this](bool on) { readWholeCapture_ = on; });
   return menu;
 }
 
 const char* const CTeskDlg::kGatherFromCommandsItem = "按GS v 0命令解析";
+const char* const CTeskDlg::kWholeCaptureItem = "完整解析BusHound数据";
 
 QString CTeskDlg::ApplicationName() {
   return QFileInfo(QCoreApplication::applicationFilePath()).baseName();

@@ -46,6 +46,7 @@ class CTeskDlg : public QDialog {
   // go beyond the fixed layout (off at every start, like every other control).
   QMenu* CreateContextMenu();
   static const char* const kGatherFromCommandsItem;
+  static const char* const kWholeCaptureItem;
 
   CZoomCtrl& View() const { return *view_; }
   int ScanDirection() const { return scanDirection_; }
@@ -74,6 +75,7 @@ class CTeskDlg : public QDialog {
   tesk::image::DibImage image_;
   int scanDirection_ = 0;
   bool gatherFromCommands_ = false;
+  bool readWholeCapture_ = false;
   QComboBox* modeBox_ = nullptr;
   QCheckBox* keepPlainBinary_ = nullptr;
   QCheckBox* keepPureData_ = nullptr;

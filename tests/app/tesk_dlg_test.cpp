@@ -27,6 +27,7 @@
 #include "tests/support/qt_test_main.h"
 #include "tests/support/rendered_rows.h"
 #include "tests/support/temp_folder.h"
+#include "tools/capture_text.h"
 #include "tools/sample_job.h"
 #include "view/zoom_ctrl.h"
 
@@ -530,6 +531,38 @@ class TeskDlgTest : public QObject {
       auto [menu, action] = item();
       QVERIFY(action->isChecked());
     }
+  }
+
+  void contextMenuChoosesTheWholeCaptureReader() {
+    TempFolder folder;
+    // LF line ends, as a capture that passed through other tools has them: only
+    // the whole reader takes it.
+    tesk::tools::CaptureLayout layout;
+    layout.lineEnd = "\n";
+    const std::vector<std::uint8_t> job = PictureJob(kPictureRows, 2, 0);
+    tesk::tools::CaptureTransfer transfer;
+    transfer.phase = "OUT";
+    transfer.bytes = job;
+    const std::vector<tesk::tools::CaptureTransfer> transfers = {transfer};
+    const fs::path capture = folder / "capture.txt";
+    tesk::testing::WriteFile(capture, tesk::tools::MakeCaptureText(layout, transfers));
+    Window window;
+    QVERIFY(window.Drop(capture));
+    QCOMPARE(window.messages.size(), std::size_t{1});
+    QCOMPARE(window.messages[0].text, QString::fromUtf8("数据文件无效!"));
+
+    std::unique_ptr<QMenu> menu(window.dialog.CreateContextMenu());
+    QAction* whole = nullptr;
+    for (QAction* action : menu->actions())
+      if (action->text() == QString::fromUtf8("完整解析BusHound数据")) whole = action;
+    QVERIFY(whole);
+    QVERIFY(whole->isCheckable());
+    QVERIFY(!whole->isChecked());
+    whole->trigger();
+    QVERIFY(window.Drop(capture));
+    QCOMPARE(window.messages.size(), std::size_t{1});
+    QCOMPARE(LabelText(window.dialog, 1011), QString::number(job.size()));
+    QCOMPARE(tesk::testing::ReadFile(folder / "capture.bin"), job);
   }
 
   void aboutBoxStandsAsItsTemplateSays() {
