@@ -63,6 +63,9 @@ bool BuildDibImage(DibImage& image, std::span<const std::uint8_t> pureData,
   const auto stride = static_cast<std::size_t>(geometry.rowStride);
   const auto height = static_cast<std::size_t>(geometry.bitmapHeight);
   for (std::size_t row = 0; row < height; ++row) {
+    // A geometry whose rows do not fit the buffer is not ours to trust; the
+    // rows that would not fit are left out rather than written past the end.
+    if (row * stride + widthBytes > pixelBytes) break;
     const std::size_t pureRow = bottomUp ? height - 1 - row : row;
     // Rows the pure data do not hold (the run never gives fewer) stay white.
     if ((pureRow + 1) * widthBytes > pureData.size()) continue;
