@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/cli/cli_runner.h"
 #include "tests/support/temp_folder.h"
 #include "tests/zip/archive_tools.h"
 
@@ -11,20 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::TempFolder;
-
-std::string Cli(const std::string& arguments, int* status = nullptr) {
-  std::string output;
-  const int exitStatus = testing::RunCommand(std::string(TESK_CLI_PATH) + " " + arguments, &output);
-  if (status) *status = exitStatus;
-  return output;
-}
-
-// The "figures":{...} object of a JSON report.
-std::string FiguresOf(const std::string& json) {
-  const std::size_t start = json.find("\"figures\":{");
-  if (start == std::string::npos) return {};
-  return json.substr(start, json.find('}', start) - start + 1);
-}
 
 std::string ConvertCopy(const TempFolder& folder, const std::string& sample, int* status) {
   fs::copy_file(fs::path(TESK_SAMPLES_DIR) / sample, folder / sample);

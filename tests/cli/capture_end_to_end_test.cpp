@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "tests/cli/cli_runner.h"
 #include "tests/support/temp_folder.h"
 #include "tools/sample_capture.h"
 
@@ -22,12 +23,6 @@ std::string CliJson(const fs::path& input, int* status) {
   *status = testing::RunCommand(std::string(TESK_CLI_PATH) + " --json --keep all " + input.string(),
                                 &output);
   return output;
-}
-
-std::string FiguresOf(const std::string& json) {
-  const std::size_t start = json.find("\"figures\":{");
-  if (start == std::string::npos) return "no figures in: " + json;
-  return json.substr(start, json.find('}', start) - start + 1);
 }
 
 TEST(SampleCapture, GeneratorReproducesTheBundledCapture) {

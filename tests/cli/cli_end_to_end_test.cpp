@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/cli/cli_runner.h"
 #include "tests/support/temp_folder.h"
 #include "tools/sample_job.h"
 
@@ -10,13 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::TempFolder;
-
-std::string Cli(const std::string& arguments, int* status = nullptr) {
-  std::string output;
-  const int exitStatus = testing::RunCommand(std::string(TESK_CLI_PATH) + " " + arguments, &output);
-  if (status) *status = exitStatus;
-  return output;
-}
 
 TEST(SampleJob, GeneratorReproducesTheBundledSample) {
   const auto picture = tools::MakeReceiptPicture(72, 24 * 20);

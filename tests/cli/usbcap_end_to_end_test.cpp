@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/cli/cli_runner.h"
 #include "tests/support/temp_folder.h"
 #include "tools/usb_capture_writer.h"
 
@@ -18,16 +19,6 @@ std::string Shell(const std::string& command, int* status = nullptr) {
   const int exitStatus = testing::RunCommand(command, &output);
   if (status) *status = exitStatus;
   return output;
-}
-
-std::string Cli(const std::string& arguments, int* status = nullptr) {
-  return Shell(std::string(TESK_CLI_PATH) + " " + arguments, status);
-}
-
-std::string FiguresOf(const std::string& json) {
-  const std::size_t start = json.find("\"figures\":{");
-  const std::size_t end = json.find('}', start);
-  return start == std::string::npos || end == std::string::npos ? std::string() : json.substr(start, end - start);
 }
 
 Bytes Sample() { return testing::ReadFile(fs::path(TESK_SAMPLES_DIR) / "receipt.prn"); }

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "tests/cli/cli_runner.h"
 #include "tests/support/temp_folder.h"
 #include "tools/capture_text.h"
 
@@ -20,19 +21,6 @@ using tools::CaptureTransfer;
 using tools::DumpColumn;
 
 const fs::path kSampleJob = fs::path(TESK_SAMPLES_DIR) / "receipt.prn";
-
-std::string Cli(const std::string& arguments, int* status = nullptr) {
-  std::string output;
-  const int exitStatus = testing::RunCommand(std::string(TESK_CLI_PATH) + " " + arguments, &output);
-  if (status) *status = exitStatus;
-  return output;
-}
-
-std::string FiguresOf(const std::string& json) {
-  const std::size_t start = json.find("\"figures\":{");
-  if (start == std::string::npos) return "no figures in: " + json;
-  return json.substr(start, json.find('}', start) - start + 1);
-}
 
 // The job in transfers of `size` bytes, a status read after each.
 std::vector<CaptureTransfer> InTransfers(const Bytes& job, std::size_t size) {
