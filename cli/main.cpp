@@ -9,7 +9,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_report.h"
-#include "cli/job_inspection.h"
+#include "cli/command_listing.h"
 #include "core/conversion_run.h"
 
 int main(int argc, char** argv) {

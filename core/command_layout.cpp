@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "inspect/command_scanner.h"
+#include "commands/command_scanner.h"
 
 namespace tesk::core {
 
 CommandBandLayout PlanCommandLayout(std::span<const std::uint8_t> job) {
   CommandBandLayout layout;
-  inspect::ScanCommands(job, [&](const inspect::CommandRecord& command) {
-    if (command.type != inspect::CommandType::RasterBand) return;
+  commands::ScanCommands(job, [&](const commands::CommandRecord& command) {
+    if (command.type != commands::CommandType::RasterBand) return;
     CommandBand band;
     band.dataOffset = command.dataOffset;
     band.widthBytes = command.widthBytes;

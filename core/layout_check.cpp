@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/band_layout.h"
-#include "inspect/command_scanner.h"
+#include "commands/command_scanner.h"
 
 namespace tesk::core {
 
@@ -15,9 +15,9 @@ std::string Bands(std::int64_t count) { return std::to_string(count) + (count ==
 
 LayoutCheck CheckFixedLayout(std::span<const std::uint8_t> job) {
   LayoutCheck check;
-  std::vector<inspect::CommandRecord> raster;
-  inspect::ScanCommands(job, [&](const inspect::CommandRecord& command) {
-    if (command.type == inspect::CommandType::RasterBand) raster.push_back(command);
+  std::vector<commands::CommandRecord> raster;
+  commands::ScanCommands(job, [&](const commands::CommandRecord& command) {
+    if (command.type == commands::CommandType::RasterBand) raster.push_back(command);
   });
   check.rasterCommands = static_cast<std::int64_t>(raster.size());
 
@@ -30,7 +30,7 @@ LayoutCheck CheckFixedLayout(std::span<const std::uint8_t> job) {
     entry.expectedHeader = layout.HeaderOffset(band);
     const auto found = std::lower_bound(
         raster.begin(), raster.end(), static_cast<std::uint64_t>(entry.expectedHeader),
-        [](const inspect::CommandRecord& command, std::uint64_t offset) { return command.offset < offset; });
+        [](const commands::CommandRecord& command, std::uint64_t offset) { return command.offset < offset; });
     if (found != raster.end() && found->offset == static_cast<std::uint64_t>(entry.expectedHeader)) {
       entry.found = true;
       entry.widthBytes = found->widthBytes;

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-namespace tesk::inspect {
+namespace tesk::commands {
 
 enum class CommandType : std::uint8_t {
   Text,        // a run of printable bytes
@@ -17,7 +17,7 @@ enum class CommandType : std::uint8_t {
   Unknown,     // bytes that are neither text nor a known command
 };
 
-struct CommandSpec;
+struct CommandForm;
 
 struct CommandRecord {
   CommandType type = CommandType::Unknown;
@@ -25,7 +25,7 @@ struct CommandRecord {
   std::uint64_t length = 0;  // bytes of the job it takes
   std::uint64_t needed = 0;  // bytes the command announces; more than length when cut off
   bool cutOff = false;
-  const CommandSpec* spec = nullptr;  // Known and RasterBand
+  const CommandForm* form = nullptr;  // Known and RasterBand
 
   // GS v 0 only.
   std::uint8_t mode = 0;
@@ -51,4 +51,4 @@ std::string CommandBytes(const CommandRecord& command, std::span<const std::uint
 // The name of a GS v 0 mode byte: normal, double width, double height, quadruple.
 std::string RasterModeName(std::uint8_t mode);
 
-}  // namespace tesk::inspect
+}  // namespace tesk::commands

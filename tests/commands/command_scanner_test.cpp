@@ -1,4 +1,4 @@
-#include "inspect/command_scanner.h"
+#include "commands/command_scanner.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 #include "tests/support/temp_folder.h"
 
-namespace tesk::inspect {
+namespace tesk::commands {
 namespace {
 
 using testing::HexBytes;
@@ -105,4 +105,4 @@ TEST(CommandScanner, ModeNames) {
 }
 
 }  // namespace
-}  // namespace tesk::inspect
+}  // namespace tesk::commands

@@ -1,4 +1,4 @@
-#include "cli/job_inspection.h"
+#include "cli/command_listing.h"
 
 #include <cstdio>
 
@@ -7,7 +7,7 @@
 #include "core/layout_check.h"
 #include "core/raster_source.h"
 #include "core/run_messages.h"
-#include "inspect/command_scanner.h"
+#include "commands/command_scanner.h"
 #include "platform/file_system.h"
 #include "platform/input_file.h"
 
@@ -94,11 +94,11 @@ std::string TextReport(const std::filesystem::path& input, const std::filesystem
   if (kind == core::CaptureKind::CaptureText)
     report += CaptureReadingText(source.captureReading, source.captureStatistics);
   report += "    offset  bytes                            command   meaning\n";
-  inspect::ScanCommands(job, [&](const inspect::CommandRecord& command) {
+  commands::ScanCommands(job, [&](const commands::CommandRecord& command) {
     char offset[32];
     std::snprintf(offset, sizeof offset, "%10llu", static_cast<unsigned long long>(command.offset));
-    report += std::string(offset) + "  " + Padded(inspect::CommandBytes(command, job), 33) +
-              Padded(inspect::CommandName(command), 10) + inspect::DescribeCommand(command, job) + "\n";
+    report += std::string(offset) + "  " + Padded(commands::CommandBytes(command, job), 33) +
+              Padded(commands::CommandName(command), 10) + commands::DescribeCommand(command, job) + "\n";
   });
   const core::LayoutCheck check = core::CheckFixedLayout(job);
   report += "  fixed band layout:\n";
@@ -129,12 +129,12 @@ std::string JsonReport(const std::filesystem::path& input, const std::filesystem
                           : std::string("null")) +
                      ",\"commands\":[";
   bool first = true;
-  inspect::ScanCommands(job, [&](const inspect::CommandRecord& command) {
+  commands::ScanCommands(job, [&](const commands::CommandRecord& command) {
     json += std::string(first ? "" : ",") + "{\"offset\":" + std::to_string(command.offset) +
             ",\"length\":" + std::to_string(command.length) +
-            ",\"name\":" + JsonString(inspect::CommandName(command)) +
-            ",\"bytes\":" + JsonString(inspect::CommandBytes(command, job)) +
-            ",\"detail\":" + JsonString(inspect::DescribeCommand(command, job)) +
+            ",\"name\":" + JsonString(commands::CommandName(command)) +
+            ",\"bytes\":" + JsonString(commands::CommandBytes(command, job)) +
+            ",\"detail\":" + JsonString(commands::DescribeCommand(command, job)) +
             ",\"cutOff\":" + (command.cutOff ? "true" : "false") + "}";
     first = false;
   });

@@ -7,18 +7,18 @@
 #include "core/layout_check.h"
 #include "core/picture_limits.h"
 #include "fuzz/fuzz_sandbox.h"
-#include "inspect/command_scanner.h"
+#include "commands/command_scanner.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tesk;
   fuzz::LowerLimitsForFuzzing();
   const std::span<const std::uint8_t> job(data, size);
   std::uint64_t covered = 0;
-  inspect::ScanCommands(job, [&](const inspect::CommandRecord& command) {
+  commands::ScanCommands(job, [&](const commands::CommandRecord& command) {
     if (command.offset != covered || command.length == 0 || command.length > command.needed) std::abort();
     covered += command.length;
-    inspect::DescribeCommand(command, job);
-    inspect::CommandBytes(command, job);
+    commands::DescribeCommand(command, job);
+    commands::CommandBytes(command, job);
   });
   if (covered != size) std::abort();  // every byte belongs to exactly one command
   core::CheckFixedLayout(job);

@@ -1,11 +1,11 @@
-#include "inspect/command_scanner.h"
+#include "commands/command_scanner.h"
 
 #include <cstdio>
 #include <iterator>
 
 #include "platform/little_endian.h"
 
-namespace tesk::inspect {
+namespace tesk::commands {
 
 // How a command's length follows from its bytes, beyond its prefix and fixed parameters.
 enum class Payload : std::uint8_t {
@@ -22,7 +22,7 @@ enum class Payload : std::uint8_t {
 
 using Describer = std::string (*)(std::span<const std::uint8_t> parameters);
 
-struct CommandSpec {
+struct CommandForm {
   std::uint8_t prefix[3];
   std::uint8_t prefixLength;
   std::uint8_t parameters;  // fixed parameter bytes after the prefix
@@ -116,7 +116,7 @@ std::string KanjiOn(std::span<const std::uint8_t>) { return "select Kanji charac
 std::string KanjiOff(std::span<const std::uint8_t>) { return "cancel Kanji character mode"; }
 std::string RealTimeStatus(std::span<const std::uint8_t> p) { return Format("real-time status %llu", Byte(p, 0)); }
 
-constexpr CommandSpec kCommands[] = {
+constexpr CommandForm kCommands[] = {
     {{0x1B, '@'}, 2, 0, Payload::None, "ESC @", Initialise},
     {{0x1B, 'J'}, 2, 1, Payload::None, "ESC J", FeedDots},
     {{0x1B, 'd'}, 2, 1, Payload::None, "ESC d", FeedLines},
@@ -189,27 +189,27 @@ bool IsControlByte(std::uint8_t byte) {
 }
 bool IsTextByte(std::uint8_t byte) { return byte >= 0x20 && byte != 0x7F; }
 
-const CommandSpec* FindSpec(std::span<const std::uint8_t> job, std::uint64_t at) {
-  for (const CommandSpec& spec : kCommands) {
-    if (at + spec.prefixLength > job.size()) continue;
+const CommandForm* FindSpec(std::span<const std::uint8_t> job, std::uint64_t at) {
+  for (const CommandForm& form : kCommands) {
+    if (at + form.prefixLength > job.size()) continue;
     bool match = true;
-    for (std::uint8_t index = 0; index < spec.prefixLength && match; ++index)
-      match = job[at + index] == spec.prefix[index];
-    if (match) return &spec;
+    for (std::uint8_t index = 0; index < form.prefixLength && match; ++index)
+      match = job[at + index] == form.prefix[index];
+    if (match) return &form;
   }
   return nullptr;
 }
 
 // The whole length a command announces, counted from its first byte; the
 // caller compares it with what the job really holds.
-std::uint64_t AnnouncedLength(const CommandSpec& spec, std::span<const std::uint8_t> job,
+std::uint64_t AnnouncedLength(const CommandForm& form, std::span<const std::uint8_t> job,
                               std::uint64_t at, CommandRecord& record) {
-  const std::uint64_t fixed = std::uint64_t{spec.prefixLength} + spec.parameters;
+  const std::uint64_t fixed = std::uint64_t{form.prefixLength} + form.parameters;
   const auto parameter = [&](std::uint64_t index) -> std::uint64_t {
-    const std::uint64_t position = at + spec.prefixLength + index;
+    const std::uint64_t position = at + form.prefixLength + index;
     return position < job.size() ? job[position] : 0;
   };
-  switch (spec.payload) {
+  switch (form.payload) {
     case Payload::None: return fixed;
     case Payload::BitImage: {
       const std::uint64_t columns = parameter(1) + 256 * parameter(2);
@@ -231,11 +231,11 @@ std::uint64_t AnnouncedLength(const CommandSpec& spec, std::span<const std::uint
     case Payload::LengthPrefix16: {
       // GS ( L names its function in the prefix; the other GS ( commands carry
       // the function letter before the length.
-      const std::uint64_t letter = spec.prefixLength == 2 ? 1 : 0;
-      return std::uint64_t{spec.prefixLength} + letter + 2 + parameter(letter) + 256 * parameter(letter + 1);
+      const std::uint64_t letter = form.prefixLength == 2 ? 1 : 0;
+      return std::uint64_t{form.prefixLength} + letter + 2 + parameter(letter) + 256 * parameter(letter + 1);
     }
     case Payload::LengthPrefix32:
-      return std::uint64_t{spec.prefixLength} + 4 + parameter(0) + (parameter(1) << 8) +
+      return std::uint64_t{form.prefixLength} + 4 + parameter(0) + (parameter(1) << 8) +
              (parameter(2) << 16) + (parameter(3) << 24);
     case Payload::NulTerminated: {
       std::uint64_t end = at + fixed;
@@ -263,10 +263,10 @@ void ScanCommands(std::span<const std::uint8_t> job,
     CommandRecord record;
     record.offset = at;
     const std::uint8_t first = job[at];
-    if (const CommandSpec* spec = IsEscapeByte(first) ? FindSpec(job, at) : nullptr) {
-      record.type = spec->payload == Payload::RasterImage ? CommandType::RasterBand : CommandType::Known;
-      record.spec = spec;
-      record.needed = AnnouncedLength(*spec, job, at, record);
+    if (const CommandForm* form = IsEscapeByte(first) ? FindSpec(job, at) : nullptr) {
+      record.type = form->payload == Payload::RasterImage ? CommandType::RasterBand : CommandType::Known;
+      record.form = form;
+      record.needed = AnnouncedLength(*form, job, at, record);
     } else if (IsEscapeByte(first)) {
       record.type = CommandType::Unknown;
       record.needed = 2;
@@ -307,7 +307,7 @@ std::string CommandName(const CommandRecord& command) {
     case CommandType::Unknown: return "unknown";
     case CommandType::Control: return "control";
     case CommandType::Known:
-    case CommandType::RasterBand: return command.spec->name;
+    case CommandType::RasterBand: return command.form->name;
   }
   return "";
 }
@@ -340,7 +340,7 @@ std::string DescribeCommand(const CommandRecord& command, std::span<const std::u
       text = IsEscapeByte(bytes[0]) ? "unknown command" : Format("%llu unknown bytes", bytes.size());
       break;
     case CommandType::Known:
-      text = command.spec->describe(bytes.subspan(std::min<std::size_t>(command.spec->prefixLength, bytes.size())));
+      text = command.form->describe(bytes.subspan(std::min<std::size_t>(command.form->prefixLength, bytes.size())));
       break;
     case CommandType::RasterBand:
       text = Format("mode %llu (", command.mode) + RasterModeName(command.mode) +
@@ -364,4 +364,4 @@ std::string CommandBytes(const CommandRecord& command, std::span<const std::uint
   return text;
 }
 
-}  // namespace tesk::inspect
+}  // namespace tesk::commands
