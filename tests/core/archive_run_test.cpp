@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/core/run_fixture.h"
+
 #include <cerrno>
 
 #include "core/conversion_run.h"
@@ -18,15 +20,8 @@ using testing::FixedLayoutJob;
 using testing::TempFolder;
 namespace fs = std::filesystem;
 
-class ArchiveRun : public ::testing::Test {
+class ArchiveRun : public RunFixture {
  protected:
-  void TearDown() override { platform::ClearWriteFaults(); }
-
-  std::optional<RunMessage> Run(const fs::path& input, const RunOptions& options = {}) {
-    figures = RunFigures{};
-    return RunConversion(input, options, figures, source, image);
-  }
-
   // An archive made by our writer from files that already lie in the folder.
   void Pack(const fs::path& archive, const std::vector<std::string>& names) {
     zip::ZipHandle* handle = zip::ZipWriterCreate(archive);
@@ -41,11 +36,6 @@ class ArchiveRun : public ::testing::Test {
     ASSERT_EQ(testing::RunCommand("cd " + testing::Quoted(folder.path()) + " && " + command, &output), 0)
         << output;
   }
-
-  TempFolder folder;
-  RasterSource source;
-  image::DibImage image;
-  RunFigures figures;
 };
 
 TEST_F(ArchiveRun, RawInputIsPackedIntoItsBinZip) {

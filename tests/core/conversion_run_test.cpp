@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/core/run_fixture.h"
+
 #include <cerrno>
 
 #include "core/picture_limits.h"
@@ -16,23 +18,7 @@ using testing::FixedLayoutJob;
 using testing::TempFolder;
 namespace fs = std::filesystem;
 
-class ConversionRun : public ::testing::Test {
- protected:
-  void TearDown() override {
-    platform::ClearWriteFaults();
-    SetPictureByteLimit(kDefaultPictureByteLimit);
-  }
-
-  std::optional<RunMessage> Run(const fs::path& input, const RunOptions& options = {}) {
-    figures = RunFigures{};
-    return RunConversion(input, options, figures, source, image);
-  }
-
-  TempFolder folder;
-  RasterSource source;
-  image::DibImage image;
-  RunFigures figures;
-};
+using ConversionRun = RunFixture;
 
 TEST(OutputNames, BaseIsThePathWithoutItsExtension) {
   EXPECT_EQ(OutputPath(OutputBase("/jobs/log.txt"), "bin.zip"), fs::path("/jobs/logbin.zip"));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/core/run_fixture.h"
+
 #include <cerrno>
 #include <sstream>
 #include <tuple>
@@ -19,20 +21,7 @@ using testing::FixedLayoutJob;
 using testing::TempFolder;
 namespace fs = std::filesystem;
 
-class PictureStages : public ::testing::Test {
- protected:
-  void TearDown() override { platform::ClearWriteFaults(); }
-
-  std::optional<RunMessage> Run(const fs::path& input, const RunOptions& options = {}) {
-    figures = RunFigures{};
-    return RunConversion(input, options, figures, source, image);
-  }
-
-  TempFolder folder;
-  RasterSource source;
-  image::DibImage image;
-  RunFigures figures;
-};
+using PictureStages = RunFixture;
 
 class PictureSizes : public PictureStages,
                      public ::testing::WithParamInterface<std::tuple<int, bool>> {};
