@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/core/run_fixture.h"
-
 #include <cerrno>
 
 #include "core/conversion_run.h"
 #include "platform/write_faults.h"
 #include "tests/core/job_builder.h"
+#include "tests/core/run_fixture.h"
 #include "tests/zip/archive_tools.h"
 #include "zip/zip_writer.h"
 

@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/core/run_fixture.h"
-
 #include <cerrno>
 
 #include "core/picture_limits.h"
 #include "platform/write_faults.h"
 #include "tests/core/job_builder.h"
+#include "tests/core/run_fixture.h"
 
 namespace tesk::core {
 namespace {

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/core/run_fixture.h"
-
 #include <cerrno>
 #include <sstream>
 #include <tuple>
@@ -12,6 +10,7 @@
 #include "platform/little_endian.h"
 #include "platform/write_faults.h"
 #include "tests/core/job_builder.h"
+#include "tests/core/run_fixture.h"
 
 namespace tesk::core {
 namespace {
