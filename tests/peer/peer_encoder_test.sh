@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Jobs made by another ESC/POS encoder (from the npm registry) decode back to
+# the picture it was given when the bands are gathered from the commands. Skips
+# (77) where node or the registry is not at hand.
+set -euo pipefail
+cli=$(realpath "$1")
+here=$(cd "$(dirname "$0")" && pwd)
+command -v node >/dev/null && command -v npm >/dev/null || { echo "node or npm not installed"; exit 77; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$here/package.json" "$here/package-lock.json" "$here/make_peer_job.mjs" "$work/"
+cd "$work"
+if ! timeout 120 npm ci --silent --no-audit --no-fund >npm.log 2>&1; then
+  echo "npm ci failed (registry not reachable?):"; tail -5 npm.log; exit 77
+fi
+
+status=0
+for size in "64 48" "576 1000" "200 7" "8 1"; do
+  set -- $size
+  node make_peer_job.mjs "$1" "$2" job.prn
+  "$cli" --layout commands --keep dat job.prn >report.txt
+  if ! python3 - "$1" job.prn.dots job.dat <<'PY'
+import sys
+width = int(sys.argv[1])
+dots = open(sys.argv[2]).read()
+expected = bytes(int(dots[i:i + 8], 2) for i in range(0, len(dots), 8))
+actual = open(sys.argv[3], 'rb').read()
+# The encoder sends whole groups of eight rows; the rows it adds must be white.
+padding = actual[len(expected):]
+if actual[:len(expected)] != expected or any(padding) or len(padding) >= width:
+    sys.exit(f"{width} dots wide: the .dat holds {len(actual)} bytes, the encoder was given {len(expected)}; first difference at byte "
+             f"{next((i for i, (a, b) in enumerate(zip(actual, expected)) if a != b), min(len(actual), len(expected)))}")
+PY
+  then status=1; cat report.txt; fi
+  grep -q "水平方向位图字节数: $(($1 / 8))$" report.txt || { echo "width figure wrong for $size"; cat report.txt; status=1; }
+  grep -q "BMP图片原始高度: $((($2 + 7) / 8 * 8))$" report.txt || { echo "height figure wrong for $size"; cat report.txt; status=1; }
+done
+
+# The encoder sends 255-row bands back to back, which the fixed layout cannot read.
+node make_peer_job.mjs 576 1000 tall.prn
+"$cli" --inspect tall.prn | grep -q "verdict: band 2: no GS v 0 command at offset" || { echo "inspector verdict"; "$cli" --inspect tall.prn | tail -3; status=1; }
+[ $status -eq 0 ] && echo "peer encoder jobs decode to the pictures given"
+exit $status
