@@ -125,17 +125,7 @@ bool ZipReader::ReadAt(std::uint64_t position, std::span<std::uint8_t> bytes) {
 }
 
 ZipReader* ReaderOf(ZipHandle* handle, ZipResult& failure) {
-  if (!handle) {
-    failure = kZipBadArguments;  // no handle
-    return nullptr;
-  }
-  if (handle->kind != kZipReaderKind) {
-    failure = kZipWrongHandle;  // a writer's handle
-    return nullptr;
-  }
-  auto* reader = dynamic_cast<ZipReader*>(handle->component);
-  if (!reader) failure = kZipBadArguments;  // a handle that owns no reader
-  return reader;
+  return ComponentOf<ZipReader>(handle, kZipReaderKind, failure);
 }
 
 ZipHandle* ZipReaderOpen(const std::filesystem::path& archivePath) {

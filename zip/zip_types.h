@@ -31,4 +31,21 @@ struct ZipHandle {
   ZipComponent* component = nullptr;
 };
 
+// The component of a handle of the expected kind. Every operation checks its
+// handle this way first: none gives 0x10000, the other kind 0x80000.
+template <typename Component>
+Component* ComponentOf(ZipHandle* handle, std::int32_t expectedKind, ZipResult& failure) {
+  if (!handle) {
+    failure = kZipBadArguments;  // no handle
+    return nullptr;
+  }
+  if (handle->kind != expectedKind) {
+    failure = kZipWrongHandle;  // a handle of the other kind
+    return nullptr;
+  }
+  auto* component = dynamic_cast<Component*>(handle->component);
+  if (!component) failure = kZipBadArguments;  // a handle that owns no such component
+  return component;
+}
+
 }  // namespace tesk::zip

@@ -73,17 +73,7 @@ class ZipWriter final : public ZipComponent {
 };
 
 ZipWriter* WriterOf(ZipHandle* handle, ZipResult& failure) {
-  if (!handle) {
-    failure = kZipBadArguments;  // no handle
-    return nullptr;
-  }
-  if (handle->kind != kZipWriterKind) {
-    failure = kZipWrongHandle;  // a reader's handle
-    return nullptr;
-  }
-  auto* writer = dynamic_cast<ZipWriter*>(handle->component);
-  if (!writer) failure = kZipBadArguments;  // a handle that owns no writer
-  return writer;
+  return ComponentOf<ZipWriter>(handle, kZipWriterKind, failure);
 }
 
 void ReportError(int* systemError, int error) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,6 +13,18 @@
 #include "tests/support/temp_folder.h"
 
 namespace tesk::testing {
+
+// Every regular file beneath `folder` but the archive itself, by relative
+// path: what an extraction left there.
+inline std::map<std::string, Bytes> RegularFilesBeneath(const std::filesystem::path& folder) {
+  std::map<std::string, Bytes> files;
+  for (const auto& item : std::filesystem::recursive_directory_iterator(folder)) {
+    if (!std::filesystem::is_regular_file(item.symlink_status())) continue;
+    const std::string relative = std::filesystem::relative(item.path(), folder).string();
+    if (relative != "archive.zip") files[relative] = ReadFile(item.path());
+  }
+  return files;
+}
 
 inline std::string Quoted(const std::filesystem::path& path) {
   std::string quoted = "'";

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "platform/input_file.h"
+#include "tests/zip/archive_tools.h"
 #include "tests/zip/hand_built_archive.h"
 #include "zip/archive_input.h"
 #include "zip/zip_reader.h"
@@ -17,6 +18,7 @@ namespace tesk::zip {
 namespace {
 
 using testing::BuildArchive;
+using testing::RegularFilesBeneath;
 using testing::Bytes;
 using testing::BytesOf;
 using testing::HandArchive;
@@ -46,16 +48,6 @@ struct HostileCase {
 };
 
 void PrintTo(const HostileCase& test, std::ostream* out) { *out << test.label; }
-
-std::map<std::string, Bytes> RegularFilesBeneath(const fs::path& folder) {
-  std::map<std::string, Bytes> files;
-  for (const auto& item : fs::recursive_directory_iterator(folder)) {
-    if (!fs::is_regular_file(item.symlink_status())) continue;
-    const std::string relative = fs::relative(item.path(), folder).string();
-    if (relative != "archive.zip") files[relative] = testing::ReadFile(item.path());
-  }
-  return files;
-}
 
 std::vector<std::string> Listing(const fs::path& folder) {
   std::vector<std::string> names;

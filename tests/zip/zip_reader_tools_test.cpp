@@ -17,6 +17,7 @@ namespace tesk::zip {
 namespace {
 
 using testing::Bytes;
+using testing::RegularFilesBeneath;
 using testing::TempFolder;
 namespace fs = std::filesystem;
 
@@ -53,16 +54,6 @@ struct ToolCase {
 };
 
 void PrintTo(const ToolCase& test, std::ostream* out) { *out << test.label; }
-
-std::map<std::string, Bytes> RegularFilesBeneath(const fs::path& folder) {
-  std::map<std::string, Bytes> files;
-  for (const auto& item : fs::recursive_directory_iterator(folder)) {
-    if (!fs::is_regular_file(item.symlink_status())) continue;
-    const std::string relative = fs::relative(item.path(), folder).string();
-    if (relative != "archive.zip") files[relative] = testing::ReadFile(item.path());
-  }
-  return files;
-}
 
 // Python that asserts something of every entry of archive.zip, e.g. "i.flag_bits & 8".
 std::string EveryEntry(const std::string& condition) {
