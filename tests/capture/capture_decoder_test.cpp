@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/capture/test_jobs.h"
 #include "tests/support/temp_folder.h"
 #include "tools/capture_text.h"
 
@@ -52,21 +53,6 @@ TEST(CaptureDecoder, WorkedExample) {
   EXPECT_EQ(decoded.data, testing::HexBytes("1B 40 1D 76 30 00 01 00 02 00 C3 3C"));
   EXPECT_EQ(decoded.bytesPerLine, 8);
   EXPECT_TRUE(decoded.kindIsCapture);
-}
-
-// A job of `size` bytes that begins with ESC @ and then runs through every
-// byte value, so that the dump shows letters, digits and dots.
-Bytes TestJob(std::size_t size, unsigned seed = 11) {
-  Bytes job = {0x1B, 0x40};
-  for (std::size_t index = job.size(); index < size; ++index)
-    job.push_back(static_cast<std::uint8_t>(index * 37 + seed));
-  job.resize(size);
-  return job;
-}
-
-Bytes Slice(const Bytes& bytes, std::size_t from, std::size_t to) {
-  return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from),
-               bytes.begin() + static_cast<std::ptrdiff_t>(std::min(to, bytes.size())));
 }
 
 Bytes Join(Bytes first, const Bytes& second) {

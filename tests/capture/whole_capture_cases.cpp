@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "tests/capture/test_jobs.h"
 #include "tools/capture_text.h"
 
 namespace tesk::capture {
@@ -11,21 +12,6 @@ using testing::Bytes;
 using tools::CaptureLayout;
 using tools::CaptureTransfer;
 using tools::DumpColumn;
-
-// A job of `size` bytes that begins with ESC @ and then runs through every
-// byte value, so that the dump shows letters, digits and dots.
-Bytes TestJob(std::size_t size, unsigned seed = 11) {
-  Bytes job = {0x1B, 0x40};
-  for (std::size_t index = job.size(); index < size; ++index)
-    job.push_back(static_cast<std::uint8_t>(index * 37 + seed));
-  job.resize(size);
-  return job;
-}
-
-Bytes Slice(const Bytes& bytes, std::size_t from, std::size_t to) {
-  return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from),
-               bytes.begin() + static_cast<std::ptrdiff_t>(std::min(to, bytes.size())));
-}
 
 Bytes Joined(std::initializer_list<Bytes> parts) {
   Bytes joined;
