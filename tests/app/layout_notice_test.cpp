@@ -13,25 +13,14 @@
 #include "app/layout_notice.h"
 #include "app/tesk_dlg.h"
 #include "tests/support/qt_test_main.h"
+#include "tests/support/driver_job.h"
 #include "tests/support/temp_folder.h"
-#include "tools/sample_job.h"
 #include "view/zoom_ctrl.h"
 
 namespace fs = std::filesystem;
 using tesk::testing::TempFolder;
 
 namespace {
-
-// Three bands of 24 rows, the middle one white, as a receipt driver sends them:
-// the fixed layout finds band 2 where the driver put a joiner and a feed.
-fs::path WriteDriverJob(const TempFolder& folder) {
-  tesk::tools::DotPicture picture(2, 72);
-  picture.FillRect(0, 1, 16, 23);
-  picture.FillRect(3, 48, 5, 24);
-  const fs::path path = folder / "driver.prn";
-  tesk::testing::WriteFile(path, tesk::tools::BuildDriverJob(picture, 24, 10));
-  return path;
-}
 
 QString Text(const fs::path& path) { return QFile::decodeName(path.string().c_str()); }
 
@@ -58,7 +47,7 @@ class LayoutNoticeTest : public QObject {
   void driverJobShowsTheStripUnderTheView() {
     TempFolder folder;
     Window window;
-    window.dialog.OnDropFiles({Text(WriteDriverJob(folder))});
+    window.dialog.OnDropFiles({Text(tesk::testing::WriteDriverJob(folder / "driver.prn"))});
     LayoutNotice& notice = window.dialog.Notice();
     QVERIFY(notice.isVisible());
     QCOMPARE(notice.Text()->text(), QString::fromUtf8("图片可能有误: 第2段处无GS v 0命令"));
@@ -79,7 +68,7 @@ class LayoutNoticeTest : public QObject {
   void itsButtonReadsTheSameFileFromTheCommands() {
     TempFolder folder;
     Window window;
-    window.dialog.OnDropFiles({Text(WriteDriverJob(folder))});
+    window.dialog.OnDropFiles({Text(tesk::testing::WriteDriverJob(folder / "driver.prn"))});
     QVERIFY(!window.dialog.GathersFromCommands());
     QTest::mouseClick(window.dialog.Notice().Button(), Qt::LeftButton);
     QVERIFY(window.dialog.GathersFromCommands());
@@ -99,7 +88,7 @@ class LayoutNoticeTest : public QObject {
   void aJobTheLayoutFitsShowsNoStrip() {
     TempFolder folder;
     Window window;
-    window.dialog.OnDropFiles({Text(WriteDriverJob(folder))});
+    window.dialog.OnDropFiles({Text(tesk::testing::WriteDriverJob(folder / "driver.prn"))});
     QVERIFY(window.dialog.Notice().isVisible());
     fs::copy_file(fs::path(TESK_SAMPLES_DIR) / "receipt.prn", folder / "receipt.prn");
     window.dialog.OnDropFiles({Text(folder / "receipt.prn")});

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "tests/cli/cli_runner.h"
+#include "tests/support/driver_job.h"
 #include "tests/support/temp_folder.h"
 #include "tests/zip/archive_tools.h"
-#include "tools/sample_job.h"
 
 namespace tesk {
 namespace {
@@ -34,16 +34,6 @@ Streams CliApart(const TempFolder& folder, const std::string& arguments) {
   return streams;
 }
 
-// Three bands of 24 rows, the middle one white, as a receipt driver sends them.
-fs::path WriteDriverJob(const TempFolder& folder, const std::string& name, int firstBandAt) {
-  tools::DotPicture picture(2, 72);
-  picture.FillRect(0, 1, 16, 23);
-  picture.FillRect(3, 48, 5, 24);
-  const fs::path path = folder / name;
-  testing::WriteFile(path, tools::BuildDriverJob(picture, 24, firstBandAt));
-  return path;
-}
-
 // Python's json reads the report; prints the verdict's fields.
 std::string VerdictFields(const TempFolder& folder, const std::string& json) {
   const fs::path file = folder / "report.json";
@@ -59,7 +49,7 @@ std::string VerdictFields(const TempFolder& folder, const std::string& json) {
 
 TEST(LayoutVerdictCli, DriverJobWarnsOnStderrAfterItsFigures) {
   TempFolder folder;
-  const fs::path input = WriteDriverJob(folder, "driver.prn", 10);
+  const fs::path input = testing::WriteDriverJob(folder / "driver.prn", 10);
   const Streams text = CliApart(folder, Quoted(input));
   EXPECT_EQ(text.status, 0);
   EXPECT_NE(text.out.find("垂直方向位图点数: 24"), std::string::npos) << text.out;
@@ -86,7 +76,7 @@ TEST(LayoutVerdictCli, FittingJobsAndOtherReadingsGiveNoWarning) {
             std::string::npos)
       << json.out;
 
-  const fs::path driver = WriteDriverJob(folder, "driver.prn", 8);
+  const fs::path driver = testing::WriteDriverJob(folder / "driver.prn", 8);
   const Streams commands = CliApart(folder, "--layout commands " + Quoted(driver));
   EXPECT_EQ(commands.status, 0);
   EXPECT_EQ(commands.err, "");

@@ -6,8 +6,8 @@
 
 #include "core/layout_check.h"
 #include "tests/core/run_fixture.h"
+#include "tests/support/driver_job.h"
 #include "tests/support/temp_folder.h"
-#include "tools/sample_job.h"
 
 namespace tesk::core {
 namespace {
@@ -16,17 +16,7 @@ namespace fs = std::filesystem;
 using testing::Bytes;
 using testing::HexBytes;
 
-// 2 bytes x 72 rows in three bands of 24: the first band's first row is white
-// (so a header misread at offset 10 finds a height of 0), the second band is
-// white all over (the driver skips it with a feed).
-tools::DotPicture DriverPicture() {
-  tools::DotPicture picture(2, 72);
-  picture.FillRect(0, 1, 16, 23);
-  picture.FillRect(3, 48, 5, 24);
-  return picture;
-}
-
-Bytes DriverJob(int firstBandAt) { return tools::BuildDriverJob(DriverPicture(), 24, firstBandAt); }
+using testing::DriverJob;
 
 struct VerdictCase {
   const char* name;
