@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/qt_translations.h"
 #include "app/tesk_dlg.h"
 #include "platform/termination_signals.h"
 
@@ -69,7 +70,7 @@ StartOptions ParseStartOptions(const QStringList& arguments) {
   return options;
 }
 
-CTeskApp::CTeskApp(int& argc, char** argv) : QApplication(argc, argv) {}
+CTeskApp::CTeskApp(int& argc, char** argv) : QApplication(argc, argv) { InstallQtTranslations(*this); }
 
 int CTeskApp::InitInstance() {
   const StartOptions options = ParseStartOptions(arguments());

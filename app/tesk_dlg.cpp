@@ -26,6 +26,7 @@
 #include "app/dialog_template.h"
 #include "core/conversion_run.h"
 #include "core/figure_captions.h"
+#include "core/run_messages.h"
 #include "view/zoom_ctrl.h"
 
 namespace {
@@ -128,8 +129,19 @@ void CTeskDlg::OnInitDialog() {
 
 void CTeskDlg::OnDropFiles(const QStringList& paths) {
   if (paths.isEmpty()) return;
-  pathLabel_->setText(CutDroppedPath(paths.first()));
+  const QString& path = paths.first();
+  pathLabel_->setText(CutDroppedPath(path));
+  pathLabel_->setToolTip(path);
   update();
+  if (path.size() > kLongestDroppedPath) {
+    // Cut, it would name another file (or none), and the outputs would land
+    // beside that one. The whole path is longer than the label can carry to a
+    // run, so it fails as a file that cannot be opened does.
+    const tesk::core::RunMessage message =
+        tesk::core::MakeRunMessage(tesk::core::RunMessageCode::LoadFailed);
+    ShowMessage(QString::fromStdString(message.text));
+    return;
+  }
   OnParse();
 }
 
@@ -156,7 +168,13 @@ void CTeskDlg::OnParse() {
   else if (!image_.pixels)
     // Building the picture released the old buffer before it failed.
     TakePictureAway();
-  if (message) presentMessage_(ApplicationName(), QString::fromStdString(message->text));
+  if (message) ShowMessage(QString::fromStdString(message->text));
+}
+
+void CTeskDlg::ShowMessage(const QString& text) {
+  runInProgress_ = true;
+  presentMessage_(ApplicationName(), text);
+  runInProgress_ = false;
 }
 
 void CTeskDlg::ShowFigures(const tesk::core::RunFigures& figures) {
@@ -225,20 +243,49 @@ QString CTeskDlg::ApplicationName() {
 }
 
 void CTeskDlg::dragEnterEvent(QDragEnterEvent* event) {
-  if (!LocalFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  // Some sources hand over the file list only while the drag is entering or
+  // moving and have nothing left at the drop: take it now.
+  draggedFiles_ = LocalFiles(event->mimeData());
+  if (!draggedFiles_.isEmpty() && AcceptsDrops()) event->acceptProposedAction();
 }
 
 void CTeskDlg::dragMoveEvent(QDragMoveEvent* event) {
-  if (!LocalFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  const QStringList files = LocalFiles(event->mimeData());
+  if (!files.isEmpty()) draggedFiles_ = files;
+  if (!draggedFiles_.isEmpty() && AcceptsDrops())
+    event->acceptProposedAction();
+  else
+    event->ignore();
 }
 
+void CTeskDlg::dragLeaveEvent(QDragLeaveEvent*) { draggedFiles_.clear(); }
+
 void CTeskDlg::dropEvent(QDropEvent* event) {
-  const QStringList files = LocalFiles(event->mimeData());
-  if (files.isEmpty()) return;
+  QStringList files = LocalFiles(event->mimeData());
+  if (files.isEmpty()) files = draggedFiles_;
+  draggedFiles_.clear();
+  // A drop that is accepted must run; one that cannot run is refused.
+  if (files.isEmpty() || !AcceptsDrops()) {
+    event->ignore();
+    return;
+  }
   event->acceptProposedAction();
+  dropPending_ = true;
   // The run starts once the drag is over, so the program the file came from is
   // not kept waiting for the conversion.
-  QMetaObject::invokeMethod(this, [this, files] { OnDropFiles(files); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this,
+      [this, files] {
+        dropPending_ = false;
+        OnDropFiles(files);
+      },
+      Qt::QueuedConnection);
+}
+
+bool CTeskDlg::AcceptsDrops() const {
+  // Like the system's window, it takes no second drop while a run or its
+  // message box is in progress.
+  return !dropPending_ && !runInProgress_;
 }
 
 void CTeskDlg::contextMenuEvent(QContextMenuEvent* event) {

@@ -57,6 +57,7 @@ class CTeskDlg : public QDialog {
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
+  void dragLeaveEvent(QDragLeaveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -64,6 +65,9 @@ class CTeskDlg : public QDialog {
  private:
   void OnInitDialog();
   void ShowFigures(const tesk::core::RunFigures& figures);
+  // Shows a run's message; no drop is taken while it is open.
+  void ShowMessage(const QString& text);
+  bool AcceptsDrops() const;
   void HandOverPicture();
   void TakePictureAway();
   template <typename Widget>
@@ -85,4 +89,8 @@ class CTeskDlg : public QDialog {
   QLabel* pathLabel_ = nullptr;
   QPushButton* exitButton_ = nullptr;
   MessagePresenter presentMessage_;
+  // The local files of the drag in progress, as its enter and move events told them.
+  QStringList draggedFiles_;
+  bool dropPending_ = false;
+  bool runInProgress_ = false;
 };

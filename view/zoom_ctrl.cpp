@@ -57,6 +57,10 @@ CZoomCtrl::CZoomCtrl(QWidget* parent) : QWidget(parent) {
     scrollBar->installEventFilter(this);
     connect(scrollBar, &QAbstractSlider::actionTriggered, this,
             [this, bar](int action) { OnBarAction(bar, action); });
+    // The bar's own menu ("Scroll here") sets its value without an action; the
+    // picture must follow it as it follows a thumb drag.
+    connect(scrollBar, &QAbstractSlider::valueChanged, this,
+            [this, bar](int value) { OnBarValueChanged(bar, value); });
     connect(scrollBar, &QAbstractSlider::sliderReleased, this, [this, bar] {
       OnScroll(bar, view::kThumbPosition);
       OnScroll(bar, view::kEndScroll);
@@ -101,6 +105,16 @@ void CZoomCtrl::OnBarAction(ScrollBar bar, int action) {
   // The bar has already moved itself; only the helper decides where it stands
   // (it ignores "to the top" and "to the bottom", for one).
   BarOf(bar)->setSliderPosition(barInfo_[IndexOf(bar)].position);
+}
+
+void CZoomCtrl::OnBarValueChanged(ScrollBar bar, int value) {
+  // Our own changes come with the bar's signals blocked, and actions have
+  // already moved the helper: only a value that nobody asked the helper for
+  // gets here with a difference.
+  if (value == barInfo_[IndexOf(bar)].position) return;
+  OnScroll(bar, view::kThumbPosition);
+  const QSignalBlocker blocker(BarOf(bar));
+  BarOf(bar)->setValue(barInfo_[IndexOf(bar)].position);
 }
 
 QScrollBar* CZoomCtrl::BarOf(ScrollBar bar) const { return bars_[IndexOf(bar)]; }

@@ -64,6 +64,7 @@ class CZoomCtrl : public QWidget, private tesk::view::ScrollOwner {
   int WheelScrollLines() const override;
 
   void OnBarAction(tesk::view::ScrollBar bar, int action);
+  void OnBarValueChanged(tesk::view::ScrollBar bar, int value);
   void OnScroll(tesk::view::ScrollBar bar, int code);
   void PlaceBars();
   int BarExtent() const;

@@ -22,6 +22,7 @@
 #include <filesystem>
 
 #include "app/about_dlg.h"
+#include "app/qt_translations.h"
 #include "core/conversion_run.h"
 #include "platform/little_endian.h"
 #include "tests/support/qt_test_main.h"
@@ -449,6 +450,59 @@ class TeskDlgTest : public QObject {
     QCOMPARE(window.messages[0].text, QString::fromUtf8("数据文件加载失败!"));
   }
 
+  // A path that does not fit must not convert the file its first 259
+  // characters happen to name.
+  void tooLongAPathConvertsNothing() {
+    TempFolder folder;
+    // No file name may pass 255 bytes: the length comes from a folder.
+    const fs::path deep = folder / std::string(120, 'd');
+    fs::create_directory(deep);
+    const std::string base = (deep / "").string();
+    const std::string prefixName(259 - base.size(), 'p');
+    const fs::path prefix = deep / prefixName;
+    const fs::path full = deep / (prefixName + std::string(278 - 259 - 4, 'q') + ".prn");
+    QCOMPARE(full.string().size(), std::size_t{278});
+    tesk::testing::WriteFile(prefix, PictureJob(kPictureRows, 2, 2));
+    tesk::testing::WriteFile(full, PictureJob(kPictureRows, 2, 2));
+
+    Window window;
+    QVERIFY(window.Drop(full));
+    QCOMPARE(LabelText(window.dialog, 1006), Text(prefix));
+    QCOMPARE(Control<QLabel>(window.dialog, 1006)->toolTip(), Text(full));
+    QCOMPARE(window.messages.size(), std::size_t{1});
+    QCOMPARE(window.messages[0].text, QString::fromUtf8("数据文件加载失败!"));
+    QCOMPARE(LabelText(window.dialog, 1009), QString());
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(deep)) ++files;
+    QCOMPARE(files, std::size_t{2});
+  }
+
+  // Some drag sources give the file list while the drag enters and moves, and
+  // none with the drop itself.
+  void dropWhoseListCameOnlyWithTheDragRuns() {
+    TempFolder folder;
+    const fs::path input = WriteJob(folder, "job.prn", kPictureRows);
+    Window window;
+    QMimeData withFiles;
+    withFiles.setUrls({QUrl::fromLocalFile(Text(input))});
+    QMimeData empty;
+    QWindow* handle = window.dialog.windowHandle();
+    const QPoint at = window.dialog.View().geometry().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &withFiles, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(handle, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &empty, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(handle, &drop);
+    QVERIFY(drop.isAccepted());
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(LabelText(window.dialog, 1009), QString("16"));
+
+    // Without any list at all the drop is refused, and nothing runs.
+    QDragEnterEvent bare(at, Qt::CopyAction, &empty, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(handle, &bare);
+    QVERIFY(!bare.isAccepted());
+  }
+
   void enterAndEscapeClose_data() {
     QTest::addColumn<int>("focusId");
     QTest::addColumn<int>("key");
@@ -592,6 +646,14 @@ class TeskDlgTest : public QObject {
     QVERIFY(!icon->pixmap().isNull());
     ok->click();
     QCOMPARE(about.result(), int(QDialog::Accepted));
+  }
+
+  // Last, as it changes Qt's texts for the whole process.
+  void qtsOwnTextsAreChinese() {
+    QVERIFY(InstallQtTranslations(*QCoreApplication::instance()));
+    const QString scrollHere = QCoreApplication::translate("QScrollBar", "Scroll here");
+    QVERIFY2(scrollHere != "Scroll here", qPrintable(scrollHere));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "OK"), QString::fromUtf8("确定"));
   }
 };
 

@@ -3,9 +3,12 @@
 
 #include "view/zoom_ctrl.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <cstdlib>
 
@@ -194,6 +197,39 @@ class ZoomCtrlTest : public QObject {
     QCOMPARE(view.Helper().PositionY(), 700);
     QCOMPARE(RowAt(view, 0), NumberedRow(700));
     QCOMPARE(RowAt(view, 299), NumberedRow(999));
+  }
+
+  // "Scroll here" of the bar's own menu sets the bar's value without a slider
+  // action; the picture must follow, and the next arrow click continue from there.
+  void scrollHereOfTheBarsMenuMovesThePicture() {
+    const DibImage image = MakeDib(NumberedRows(3, 1000), 3, 1000, false);
+    CZoomCtrl view;
+    view.resize(100, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    HandOver(view, image);
+    QScrollBar& bar = *view.VerticalBar();
+    bool triggered = false;
+    QTimer::singleShot(0, this, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (!menu) return;
+      // The first item of the bar's menu is "Scroll here", whatever the language.
+      QAction* scrollHere = menu->actions().first();
+      QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(scrollHere).center());
+      triggered = true;
+    });
+    const QPoint middle(bar.width() / 2, bar.height() / 2);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, middle, bar.mapToGlobal(middle));
+    QApplication::sendEvent(&bar, &event);
+    QVERIFY(triggered);
+    const int position = view.Helper().PositionY();
+    QVERIFY(position > 200);
+    QCOMPARE(bar.value(), position);
+    QCOMPARE(RowAt(view, 0), NumberedRow(position));
+
+    bar.triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(view.Helper().PositionY(), position + 60);
+    QCOMPARE(RowAt(view, 0), NumberedRow(position + 60));
   }
 
   void wheelScrollsByLinesOverThePictureAndItsBar() {
