@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -23,8 +24,9 @@
 #include "app/about_dlg.h"
 #include "app/app_icon.h"
 #include "app/dialog_builder.h"
+#include "app/conversion_worker.h"
 #include "app/dialog_template.h"
-#include "core/conversion_run.h"
+#include "app/run_progress_panel.h"
 #include "core/figure_captions.h"
 #include "core/run_messages.h"
 #include "view/zoom_ctrl.h"
@@ -95,6 +97,11 @@ CTeskDlg::CTeskDlg(QWidget* parent) : QDialog(parent) {
   connect(Control<QRadioButton>(control::kBottomUp), &QRadioButton::toggled, this,
           [this](bool checked) { if (checked) OnBottomUp(); });
 
+  worker_ = new ConversionWorker(this);
+  progressPanel_ = new RunProgressPanel(view_);
+  connect(worker_, &ConversionWorker::Progressed, progressPanel_, &RunProgressPanel::Progress);
+  connect(progressPanel_, &RunProgressPanel::CancelRequested, this, &CTeskDlg::CancelRun);
+
   presentMessage_ = [this](const QString& caption, const QString& text) {
     QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok, this);
     box.exec();
@@ -159,22 +166,49 @@ void CTeskDlg::OnParse() {
   options.captureReading = readWholeCapture_ ? tesk::core::CaptureReading::Whole
                                              : tesk::core::CaptureReading::Default;
 
-  tesk::core::RunFigures figures;
-  const auto message = tesk::core::RunConversion(path, options, figures, source_, image_);
+  // The run builds its picture apart from the one on screen, so the view keeps
+  // painting while it goes, and a cancelled run leaves it as it was.
+  tesk::image::DibImage picture;
+  runInProgress_ = true;
+  progressPanel_->Begin();
+  worker_->Start(path, options, source_, picture);
+  // The window goes on answering (painting, scrolling, the cancel button) while
+  // the run is on its own thread; this handler returns once it is over, as the
+  // whole outcome is shown in one piece.
+  QEventLoop loop;
+  connect(worker_, &ConversionWorker::Finished, &loop, &QEventLoop::quit);
+  loop.exec();
+  progressPanel_->End();
+  runInProgress_ = false;
+  ConversionWorker::Outcome outcome = worker_->TakeOutcome();
+  if (outcome.cancelled) return;
 
-  ShowFigures(figures);
-  if (figures.imageReady)
+  ShowFigures(outcome.figures);
+  if (outcome.figures.imageReady) {
+    image_ = std::move(picture);
+    listing_ = std::move(outcome.listing);
     HandOverPicture();
-  else if (!image_.pixels)
-    // Building the picture released the old buffer before it failed.
+  } else if (outcome.message && outcome.message->code == tesk::core::RunMessageCode::OutOfMemory) {
+    // The old buffer is given up for the new one before it is allocated.
     TakePictureAway();
-  if (message) ShowMessage(QString::fromStdString(message->text));
+  }
+  if (outcome.message) ShowMessage(QString::fromStdString(outcome.message->text));
+}
+
+void CTeskDlg::CancelRun() {
+  if (worker_->Running()) worker_->Cancel();
+}
+
+void CTeskDlg::reject() {
+  // Closing during a run stops it first; the run's handler returns once it has.
+  CancelRun();
+  QDialog::reject();
 }
 
 void CTeskDlg::ShowMessage(const QString& text) {
-  runInProgress_ = true;
+  messageOpen_ = true;
   presentMessage_(ApplicationName(), text);
-  runInProgress_ = false;
+  messageOpen_ = false;
 }
 
 void CTeskDlg::ShowFigures(const tesk::core::RunFigures& figures) {
@@ -204,6 +238,8 @@ void CTeskDlg::HandOverPicture() {
 }
 
 void CTeskDlg::TakePictureAway() {
+  image_ = tesk::image::DibImage{};
+  listing_ = tesk::core::JobListing{};
   view_->SetImageBits({});
   view_->SetImageHeader(nullptr);
   // Show white at once rather than whatever was last drawn of a buffer that is gone.
@@ -285,7 +321,7 @@ void CTeskDlg::dropEvent(QDropEvent* event) {
 bool CTeskDlg::AcceptsDrops() const {
   // Like the system's window, it takes no second drop while a run or its
   // message box is in progress.
-  return !dropPending_ && !runInProgress_;
+  return !dropPending_ && !runInProgress_ && !messageOpen_;
 }
 
 void CTeskDlg::contextMenuEvent(QContextMenuEvent* event) {
@@ -307,6 +343,11 @@ void CTeskDlg::keyPressEvent(QKeyEvent* event) {
           accept();
         return;
       case Qt::Key_Escape:
+        if (runInProgress_) {
+          // Escape stops the run rather than closing the window under it.
+          CancelRun();
+          return;
+        }
         reject();
         return;
       default:

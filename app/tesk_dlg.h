@@ -6,11 +6,14 @@
 #include <QStringList>
 #include <functional>
 
+#include "core/job_listing.h"
 #include "core/raster_source.h"
 #include "core/run_types.h"
 #include "image/dib_image.h"
 
+class ConversionWorker;
 class CZoomCtrl;
+class RunProgressPanel;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -36,6 +39,9 @@ class CTeskDlg : public QDialog {
   // Converts the file named in label 1006 with the options the controls show.
   void OnParse();
   void OnExit();
+  // Asks a run in progress to stop; the window keeps what it showed before.
+  void CancelRun();
+  void reject() override;
   void OnTopDown() { scanDirection_ = 0; }
   void OnBottomUp() { scanDirection_ = 1; }
   // The system-menu commands; kAboutCommand opens the about box.
@@ -49,6 +55,10 @@ class CTeskDlg : public QDialog {
   static const char* const kWholeCaptureItem;
 
   CZoomCtrl& View() const { return *view_; }
+  ConversionWorker& Worker() const { return *worker_; }
+  bool RunInProgress() const { return runInProgress_; }
+  // The job of the picture on screen.
+  const tesk::core::JobListing& Listing() const { return listing_; }
   int ScanDirection() const { return scanDirection_; }
 
   // The caption of the message box: the program file's base name.
@@ -77,6 +87,9 @@ class CTeskDlg : public QDialog {
   tesk::core::RasterSource source_;
   // The picture the view draws; it outlives every run, and each run rebuilds it.
   tesk::image::DibImage image_;
+  tesk::core::JobListing listing_;
+  ConversionWorker* worker_ = nullptr;
+  RunProgressPanel* progressPanel_ = nullptr;
   int scanDirection_ = 0;
   bool gatherFromCommands_ = false;
   bool readWholeCapture_ = false;
@@ -93,4 +106,5 @@ class CTeskDlg : public QDialog {
   QStringList draggedFiles_;
   bool dropPending_ = false;
   bool runInProgress_ = false;
+  bool messageOpen_ = false;
 };

@@ -4,10 +4,10 @@
 
 #include "cli/json_text.h"
 #include "cli/usb_capture_report.h"
+#include "core/job_listing.h"
 #include "core/layout_check.h"
 #include "core/raster_source.h"
 #include "core/run_messages.h"
-#include "commands/command_scanner.h"
 #include "platform/file_system.h"
 #include "platform/input_file.h"
 
@@ -94,12 +94,12 @@ std::string TextReport(const std::filesystem::path& input, const std::filesystem
   if (kind == core::CaptureKind::CaptureText)
     report += CaptureReadingText(source.captureReading, source.captureStatistics);
   report += "    offset  bytes                            command   meaning\n";
-  commands::ScanCommands(job, [&](const commands::CommandRecord& command) {
+  for (const core::CommandLine& command : core::ListCommands(job)) {
     char offset[32];
     std::snprintf(offset, sizeof offset, "%10llu", static_cast<unsigned long long>(command.offset));
-    report += std::string(offset) + "  " + Padded(commands::CommandBytes(command, job), 33) +
-              Padded(commands::CommandName(command), 10) + commands::DescribeCommand(command, job) + "\n";
-  });
+    report += std::string(offset) + "  " + Padded(command.bytes, 33) + Padded(command.name, 10) +
+              command.detail + "\n";
+  }
   const core::LayoutCheck check = core::CheckFixedLayout(job);
   report += "  fixed band layout:\n";
   for (const core::BandCheck& band : check.bands) {
@@ -129,15 +129,13 @@ std::string JsonReport(const std::filesystem::path& input, const std::filesystem
                           : std::string("null")) +
                      ",\"commands\":[";
   bool first = true;
-  commands::ScanCommands(job, [&](const commands::CommandRecord& command) {
+  for (const core::CommandLine& command : core::ListCommands(job)) {
     json += std::string(first ? "" : ",") + "{\"offset\":" + std::to_string(command.offset) +
-            ",\"length\":" + std::to_string(command.length) +
-            ",\"name\":" + JsonString(commands::CommandName(command)) +
-            ",\"bytes\":" + JsonString(commands::CommandBytes(command, job)) +
-            ",\"detail\":" + JsonString(commands::DescribeCommand(command, job)) +
+            ",\"length\":" + std::to_string(command.length) + ",\"name\":" + JsonString(command.name) +
+            ",\"bytes\":" + JsonString(command.bytes) + ",\"detail\":" + JsonString(command.detail) +
             ",\"cutOff\":" + (command.cutOff ? "true" : "false") + "}";
     first = false;
-  });
+  }
   const core::LayoutCheck check = core::CheckFixedLayout(job);
   json += "],\"layout\":{\"expectedBands\":" + std::to_string(check.expectedBands) +
           ",\"rasterCommands\":" + std::to_string(check.rasterCommands) + ",\"bands\":[";

@@ -22,6 +22,7 @@
 #include <filesystem>
 
 #include "app/about_dlg.h"
+#include "app/conversion_worker.h"
 #include "app/qt_translations.h"
 #include "core/conversion_run.h"
 #include "platform/little_endian.h"
@@ -393,6 +394,45 @@ class TeskDlgTest : public QObject {
     QCOMPARE(figuresWhenTold.at(2), QString("3"));  // widthBytes of the second job
     QCOMPARE(Control<QComboBox>(window.dialog, 1003)->currentIndex(), 0);
     QVERIFY(AllWhite(window.Picture(), window.dialog.View().rect()));
+  }
+
+  // The run goes on its own thread: a drop while it goes is refused, and a
+  // cancelled run leaves the window as the previous run left it and deletes
+  // only the outputs it wrote itself.
+  void cancelledRunLeavesTheOldFiguresAndPicture() {
+    TempFolder folder;
+    Window window;
+    QVERIFY(window.Drop(WriteJob(folder, "first.prn", kPictureRows)));
+    const QStringList figures = FigureTexts(window.dialog);
+    const QImage picture = window.Picture();
+    const int listedCommands = static_cast<int>(window.dialog.Listing().commands.size());
+
+    const fs::path second = WriteJob(folder, "second.prn", {"111111111111111111111111"}, 1, 0);
+    tesk::testing::WriteFile(folder / "second.dat", std::string_view("not the run's"));
+    ConversionWorker& worker = window.dialog.Worker();
+    // On the run's own thread, so the stop comes exactly after the second stage.
+    const auto stopper = connect(&worker, &ConversionWorker::Progressed, &worker,
+                                 [&worker](int stagesDone) { if (stagesDone == 2) worker.Cancel(); },
+                                 Qt::DirectConnection);
+    bool refused = false;
+    const auto dropper = connect(&worker, &ConversionWorker::Progressed, this, [&] {
+      if (!refused) refused = !window.Drop(WriteJob(folder, "third.prn", kPictureRows));
+    });
+    QVERIFY(window.Drop(second));
+    disconnect(stopper);
+    disconnect(dropper);
+
+    QVERIFY(refused);
+    QCOMPARE(LabelText(window.dialog, 1006), Text(second));
+    QCOMPARE(FigureTexts(window.dialog), figures);
+    QCOMPARE(window.Picture(), picture);
+    QCOMPARE(static_cast<int>(window.dialog.Listing().commands.size()), listedCommands);
+    QVERIFY(window.messages.empty());
+    QVERIFY(!fs::exists(folder / "secondbin.zip"));
+    QVERIFY(!fs::exists(folder / "second.bmp"));
+    QVERIFY(!fs::exists(folder / "third.bmp"));
+    QCOMPARE(tesk::testing::ReadFile(folder / "second.dat").size(), std::size_t{13});
+    QVERIFY(fs::exists(folder / "first.bmp"));
   }
 
   void uncheckedBitmapLeavesNoBmpButShowsItsSize() {
