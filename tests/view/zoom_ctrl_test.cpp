@@ -14,6 +14,7 @@
 
 #include "tests/support/qt_test_main.h"
 #include "tests/support/rendered_rows.h"
+#include "view/zoom_steps.h"
 
 namespace {
 
@@ -230,6 +231,109 @@ class ZoomCtrlTest : public QObject {
     bar.triggerAction(QAbstractSlider::SliderSingleStepAdd);
     QCOMPARE(view.Helper().PositionY(), position + 60);
     QCOMPARE(RowAt(view, 0), NumberedRow(position + 60));
+  }
+
+  void ctrlWheelZoomsKeepingTheDotUnderTheCursor() {
+    const DibImage image = MakeDib(NumberedRows(3, 1000), 3, 1000, false);
+    CZoomCtrl view;
+    view.resize(100, 300);
+    HandOver(view, image);
+    SendWheel(view, -120 * 5);
+    const QPoint cursor(5, 5);  // where SendWheel puts it
+    const auto before = view.DotAt(cursor);
+    QVERIFY(before);
+    QCOMPARE(*before, QPoint(5, 305));
+
+    QWheelEvent zoomIn(QPointF(cursor), view.mapToGlobal(QPointF(cursor)), QPoint(), QPoint(0, 120),
+                       Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&view, &zoomIn);
+    QCOMPARE(view.Zoom(), 2.0);
+    // The picture still fits across, so only the row can stay put.
+    QCOMPARE(view.DotAt(cursor)->y(), before->y());
+    QCOMPARE(view.Helper().ViewHeight(), 2000);
+    // Each dot is a 2 x 2 square: two view rows spell the same picture row.
+    const int first = view.Helper().PositionY() % 2;
+    const QStringList rows = RenderedRows(view.grab().toImage(), QRect(0, first, 48, 2));
+    QString doubled;
+    for (const QChar dot : NumberedRow((view.Helper().PositionY() + first) / 2)) doubled += QString(2, dot);
+    QCOMPARE(rows, QStringList({doubled, doubled}));
+
+    // And back, the same way, to 1:1 and exactly the old position.
+    QWheelEvent zoomOut(QPointF(cursor), view.mapToGlobal(QPointF(cursor)), QPoint(), QPoint(0, -120),
+                        Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&view, &zoomOut);
+    QCOMPARE(view.Zoom(), 1.0);
+    QCOMPARE(view.Helper().PositionY(), 300);
+  }
+
+  void fitToWidthShowsEveryColumn() {
+    const DibImage image = MakeDib(NumberedRows(3, 1000), 3, 1000, false);
+    CZoomCtrl view;
+    view.resize(100, 300);
+    HandOver(view, image);
+    view.SetZoomMode(CZoomCtrl::ZoomMode::FitWidth);
+    const int client = view.ClientRect().width();
+    QCOMPARE(client, 100 - Extent(view));
+    QVERIFY(view.HorizontalBar()->isHidden());
+    QVERIFY(view.Zoom() > 3);
+    QVERIFY(tesk::view::ScaledLength(24, view.Zoom()) <= client);
+    QCOMPARE(view.DotAt(QPoint(client - 1, 0))->x(), 23);
+    // A new picture is fitted too.
+    const DibImage wider = MakeDib(NumberedRows(6, 50), 6, 50, false);
+    HandOver(view, wider);
+    QCOMPARE(view.DotAt(QPoint(view.ClientRect().width() - 1, 0))->x(), 47);
+
+    view.SetZoomMode(CZoomCtrl::ZoomMode::FitPage);
+    QVERIFY(view.HorizontalBar()->isHidden());
+    QVERIFY(view.VerticalBar()->isHidden());
+  }
+
+  void touchpadScrollsByItsPixels() {
+    const DibImage image = MakeDib(NumberedRows(3, 1000), 3, 1000, false);
+    CZoomCtrl view;
+    view.resize(100, 300);
+    HandOver(view, image);
+    const QPointF inside(5, 5);
+    QWheelEvent swipe(inside, view.mapToGlobal(inside), QPoint(0, -37), QPoint(0, -40), Qt::NoButton,
+                      Qt::NoModifier, Qt::ScrollUpdate, false);
+    QApplication::sendEvent(&view, &swipe);
+    QCOMPARE(view.Helper().PositionY(), 37);
+    QCOMPARE(view.VerticalBar()->value(), 37);
+    QCOMPARE(RowAt(view, 0), NumberedRow(37));
+  }
+
+  void keysMoveThePictureWhenTheViewHasTheFocus() {
+    const DibImage image = MakeDib(NumberedRows(3, 1000), 3, 1000, false);
+    CZoomCtrl view;
+    view.resize(100, 300);
+    HandOver(view, image);
+    QTest::keyClick(&view, Qt::Key_Down);
+    QCOMPARE(view.Helper().PositionY(), 60);
+    QTest::keyClick(&view, Qt::Key_PageDown);
+    QCOMPARE(view.Helper().PositionY(), 360);
+    QTest::keyClick(&view, Qt::Key_End);
+    QCOMPARE(view.Helper().PositionY(), 700);
+    QCOMPARE(RowAt(view, 299), NumberedRow(999));
+    QTest::keyClick(&view, Qt::Key_Home);
+    QCOMPARE(view.Helper().PositionY(), 0);
+    QCOMPARE(view.VerticalBar()->value(), 0);
+  }
+
+  void resizingKeepsThePositionAndRecomputesTheBars() {
+    const DibImage image = MakeDib(NumberedRows(3, 1000), 3, 1000, false);
+    CZoomCtrl view;
+    view.resize(100, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    HandOver(view, image);
+    view.ShowRows(400, 1);
+    const int position = view.Helper().PositionY();
+    view.resize(100, 500);
+    QCOMPARE(view.Helper().PositionY(), position);
+    QCOMPARE(view.Helper().PageHeight(), 500);
+    view.resize(100, 1200);
+    QVERIFY(view.VerticalBar()->isHidden());
+    QCOMPARE(view.Helper().PositionY(), 0);
   }
 
   void wheelScrollsByLinesOverThePictureAndItsBar() {
