@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -26,7 +27,10 @@
 #include "app/dialog_builder.h"
 #include "app/conversion_worker.h"
 #include "app/dialog_template.h"
+#include "app/dot_readout.h"
+#include "app/job_panel.h"
 #include "app/run_progress_panel.h"
+#include "app/zoom_box.h"
 #include "core/figure_captions.h"
 #include "core/run_messages.h"
 #include "view/zoom_ctrl.h"
@@ -97,6 +101,21 @@ CTeskDlg::CTeskDlg(QWidget* parent) : QDialog(parent) {
   connect(Control<QRadioButton>(control::kBottomUp), &QRadioButton::toggled, this,
           [this](bool checked) { if (checked) OnBottomUp(); });
 
+  // What goes beyond the fixed layout: the zoom box where the template leaves
+  // room below the figures, the readout and the job panel, the window's keys.
+  zoomBox_ = CreateZoomBox(*this, *view_, DialogUnitsToPixels(QRect(244, 252, 58, 12), base));
+  readout_ = new DotReadout(view_);
+  jobPanel_ = new JobPanel(this);
+  connect(jobPanel_, &QDialog::finished, this, [this] { actions_.jobPanel->setChecked(false); });
+  connect(jobPanel_, &JobPanel::RowsChosen, view_, [this](int first, int count) { view_->ShowRows(first, count); });
+  connect(view_, &CZoomCtrl::DotHovered, this, [this](std::optional<QPoint> dot) {
+    readout_->Show(listing_, dot, view_->mapFromGlobal(QCursor::pos()));
+  });
+  connect(view_, &CZoomCtrl::DotClicked, this, &CTeskDlg::SelectCommandAt);
+  CreateActions();
+  growth_.Record(*this, view_, pathLabel_, DialogUnitsToPixelsX(241, base));
+  setMinimumSize(size());
+
   worker_ = new ConversionWorker(this);
   progressPanel_ = new RunProgressPanel(view_);
   connect(worker_, &ConversionWorker::Progressed, progressPanel_, &RunProgressPanel::Progress);
@@ -136,7 +155,8 @@ void CTeskDlg::OnInitDialog() {
 
 void CTeskDlg::OnDropFiles(const QStringList& paths) {
   if (paths.isEmpty()) return;
-  const QString& path = paths.first();
+  const QString path = paths.first();
+  RememberFile(path);
   pathLabel_->setText(CutDroppedPath(path));
   pathLabel_->setToolTip(path);
   update();
@@ -188,11 +208,33 @@ void CTeskDlg::OnParse() {
     image_ = std::move(picture);
     listing_ = std::move(outcome.listing);
     HandOverPicture();
+    ShowListing();
   } else if (outcome.message && outcome.message->code == tesk::core::RunMessageCode::OutOfMemory) {
     // The old buffer is given up for the new one before it is allocated.
     TakePictureAway();
   }
   if (outcome.message) ShowMessage(QString::fromStdString(outcome.message->text));
+}
+
+void CTeskDlg::ShowListing() {
+  std::vector<int> bandRows;
+  bandRows.reserve(listing_.bands.size());
+  for (const tesk::core::PictureBand& band : listing_.bands) bandRows.push_back(static_cast<int>(band.firstRow));
+  view_->SetBandRows(std::move(bandRows));
+  jobPanel_->SetListing(listing_);
+}
+
+void CTeskDlg::SelectCommandAt(QPoint dot) {
+  const auto origin = tesk::core::LocateRow(listing_, dot.y());
+  if (!origin || origin->command < 0) return;
+  const tesk::core::CommandLine& line = listing_.commands[static_cast<std::size_t>(origin->command)];
+  view_->ShowRows(static_cast<int>(line.firstRow), static_cast<int>(line.rowCount), false);
+  jobPanel_->SelectCommand(origin->command);
+}
+
+void CTeskDlg::resizeEvent(QResizeEvent* event) {
+  growth_.Apply(size());
+  QDialog::resizeEvent(event);
 }
 
 void CTeskDlg::CancelRun() {
@@ -240,6 +282,7 @@ void CTeskDlg::HandOverPicture() {
 void CTeskDlg::TakePictureAway() {
   image_ = tesk::image::DibImage{};
   listing_ = tesk::core::JobListing{};
+  ShowListing();
   view_->SetImageBits({});
   view_->SetImageHeader(nullptr);
   // Show white at once rather than whatever was last drawn of a buffer that is gone.
@@ -254,25 +297,6 @@ void CTeskDlg::OnSysCommand(int command) {
   CAboutDlg about(this);
   about.exec();
 }
-
-QMenu* CTeskDlg::CreateContextMenu() {
-  auto* menu = new QMenu(this);
-  menu->addAction(QString::fromUtf8("关于 Tesk(&A)..."), this,
-                  [this] { OnSysCommand(kAboutCommand); });
-  menu->addSeparator();
-  QAction* commands = menu->addAction(QString::fromUtf8(kGatherFromCommandsItem));
-  commands->setCheckable(true);
-  commands->setChecked(gatherFromCommands_);
-  connect(commands, &QAction::toggled, this, [this](bool on) { gatherFromCommands_ = on; });
-  QAction* whole = menu->addAction(QString::fromUtf8(kWholeCaptureItem));
-  whole->setCheckable(true);
-  whole->setChecked(readWholeCapture_);
-  connect(whole, &QAction::toggled, this, [this](bool on) { readWholeCapture_ = on; });
-  return menu;
-}
-
-const char* const CTeskDlg::kGatherFromCommandsItem = "按GS v 0命令解析";
-const char* const CTeskDlg::kWholeCaptureItem = "完整解析BusHound数据";
 
 QString CTeskDlg::ApplicationName() {
   return QFileInfo(QCoreApplication::applicationFilePath()).baseName();

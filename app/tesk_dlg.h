@@ -6,12 +6,15 @@
 #include <QStringList>
 #include <functional>
 
+#include "app/window_growth.h"
 #include "core/job_listing.h"
 #include "core/raster_source.h"
 #include "core/run_types.h"
 #include "image/dib_image.h"
 
 class ConversionWorker;
+class DotReadout;
+class JobPanel;
 class CZoomCtrl;
 class RunProgressPanel;
 class QCheckBox;
@@ -19,6 +22,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QAction;
 class QMenu;
 
 class CTeskDlg : public QDialog {
@@ -49,10 +53,28 @@ class CTeskDlg : public QDialog {
   static constexpr int kAboutCommand = 16;
 
   // The window's context menu: the about item, then the reading options that
-  // go beyond the fixed layout (off at every start, like every other control).
+  // go beyond the fixed layout (off at every start, like every other control),
+  // the file commands, and the view's. New items go into one of its sections
+  // (AddReadingItems, AddFileItems, AddViewItems).
   QMenu* CreateContextMenu();
   static const char* const kGatherFromCommandsItem;
   static const char* const kWholeCaptureItem;
+  static const char* const kJobPanelItem;
+
+  // File commands: open (Ctrl+O), convert the last file again with the
+  // options shown now (F5), copy the picture, save it as PNG.
+  void OpenFile();
+  void Reopen();
+  void CopyPicture();
+  void SavePicture();
+  bool SavePictureAs(const QString& path);
+  // The job panel beside the window (F2).
+  void ShowJobPanel(bool shown);
+  JobPanel& Panel() const { return *jobPanel_; }
+  // Selects the command that drew the given dot and marks its rows.
+  void SelectCommandAt(QPoint dot);
+  // The files converted in this session, the latest first.
+  const QStringList& RecentFiles() const { return recentFiles_; }
 
   CZoomCtrl& View() const { return *view_; }
   ConversionWorker& Worker() const { return *worker_; }
@@ -71,6 +93,7 @@ class CTeskDlg : public QDialog {
   void dropEvent(QDropEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void OnInitDialog();
@@ -78,6 +101,12 @@ class CTeskDlg : public QDialog {
   // Shows a run's message; no drop is taken while it is open.
   void ShowMessage(const QString& text);
   bool AcceptsDrops() const;
+  void ShowListing();
+  void CreateActions();
+  void AddReadingItems(QMenu& menu);
+  void AddFileItems(QMenu& menu);
+  void AddViewItems(QMenu& menu);
+  void RememberFile(const QString& path);
   void HandOverPicture();
   void TakePictureAway();
   template <typename Widget>
@@ -90,6 +119,25 @@ class CTeskDlg : public QDialog {
   tesk::core::JobListing listing_;
   ConversionWorker* worker_ = nullptr;
   RunProgressPanel* progressPanel_ = nullptr;
+  QComboBox* zoomBox_ = nullptr;
+  DotReadout* readout_ = nullptr;
+  JobPanel* jobPanel_ = nullptr;
+  WindowGrowth growth_;
+  QString lastPath_;
+  QStringList recentFiles_;
+  struct Actions {
+    QAction* open = nullptr;
+    QAction* reopen = nullptr;
+    QAction* copyPicture = nullptr;
+    QAction* savePicture = nullptr;
+    QAction* zoomIn = nullptr;
+    QAction* zoomOut = nullptr;
+    QAction* actualSize = nullptr;
+    QAction* fitWidth = nullptr;
+    QAction* fitPage = nullptr;
+    QAction* bandMarks = nullptr;
+    QAction* jobPanel = nullptr;
+  } actions_;
   int scanDirection_ = 0;
   bool gatherFromCommands_ = false;
   bool readWholeCapture_ = false;

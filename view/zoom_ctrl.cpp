@@ -148,10 +148,10 @@ std::optional<QPoint> CZoomCtrl::DotAt(QPoint point) const {
   return QPoint(static_cast<int>(x), static_cast<int>(y));
 }
 
-void CZoomCtrl::ShowRows(int first, int count) {
+void CZoomCtrl::ShowRows(int first, int count, bool scroll) {
   highlightFirst_ = first;
   highlightCount_ = std::max(count, 0);
-  if (count > 0) {
+  if (count > 0 && scroll) {
     const int top = view::ScaledLength(first, zoom_);
     const int bottom = view::ScaledLength(std::int64_t{first} + count, zoom_);
     const int page = ToDevice(ClientRect().height());

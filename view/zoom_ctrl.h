@@ -52,9 +52,9 @@ class CZoomCtrl : public QWidget, private tesk::view::ScrollOwner {
 
   // The dot (column, row of the picture) shown at `point`, if the picture is there.
   std::optional<QPoint> DotAt(QPoint point) const;
-  // Brings picture rows [first, first + count) into view and marks them; a
-  // count of 0 takes the mark away.
-  void ShowRows(int first, int count);
+  // Marks picture rows [first, first + count) and, unless told otherwise,
+  // brings them into view; a count of 0 takes the mark away.
+  void ShowRows(int first, int count, bool scroll = true);
   // Where each band starts, for the marks in the margin; shown on request.
   void SetBandRows(std::vector<int> firstRows);
   void SetBandMarksShown(bool shown);
