@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QSignalBlocker>
 
 #include "app/job_panel.h"
 #include "app/tesk_dlg.h"
@@ -157,6 +158,10 @@ bool CTeskDlg::SavePictureAs(const QString& path) {
 }
 
 void CTeskDlg::ShowJobPanel(bool shown) {
+  {
+    const QSignalBlocker blocker(actions_.jobPanel);
+    actions_.jobPanel->setChecked(shown);
+  }
   if (!shown) {
     jobPanel_->hide();
     return;

@@ -55,6 +55,8 @@ class CZoomCtrl : public QWidget, private tesk::view::ScrollOwner {
   // Marks picture rows [first, first + count) and, unless told otherwise,
   // brings them into view; a count of 0 takes the mark away.
   void ShowRows(int first, int count, bool scroll = true);
+  // The marked rows: first and count.
+  QPair<int, int> MarkedRows() const { return {highlightFirst_, highlightCount_}; }
   // Where each band starts, for the marks in the margin; shown on request.
   void SetBandRows(std::vector<int> firstRows);
   void SetBandMarksShown(bool shown);

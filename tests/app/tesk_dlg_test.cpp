@@ -17,12 +17,15 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QUrl>
 #include <QWindow>
 #include <filesystem>
 
 #include "app/about_dlg.h"
 #include "app/conversion_worker.h"
+#include "app/dot_readout.h"
+#include "app/job_panel.h"
 #include "app/qt_translations.h"
 #include "core/conversion_run.h"
 #include "platform/little_endian.h"
@@ -686,6 +689,137 @@ class TeskDlgTest : public QObject {
     QVERIFY(!icon->pixmap().isNull());
     ok->click();
     QCOMPARE(about.result(), int(QDialog::Accepted));
+  }
+
+  // The readout names the band, the row and the offset of the row's bytes;
+  // those bytes, read from the job itself, must be the dots shown.
+  void readoutTracesADotToItsBytes_data() {
+    QTest::addColumn<QPoint>("dot");
+    QTest::addColumn<QString>("bandAndRow");
+    QTest::newRow("first dot") << QPoint(0, 0) << QString::fromUtf8("第 0 带 第 0 行");
+    QTest::newRow("second band") << QPoint(9, 2) << QString::fromUtf8("第 1 带 第 0 行");
+    QTest::newRow("last row") << QPoint(15, 3) << QString::fromUtf8("第 1 带 第 1 行");
+  }
+
+  void readoutTracesADotToItsBytes() {
+    QFETCH(QPoint, dot);
+    QFETCH(QString, bandAndRow);
+    TempFolder folder;
+    const fs::path input = WriteJob(folder, "job.prn", kPictureRows);
+    Window window;
+    QVERIFY(window.Drop(input));
+    const tesk::core::JobListing& listing = window.dialog.Listing();
+    QVERIFY(listing.valid);
+    const QString text = DescribeDot(listing, dot);
+    QVERIFY2(text.startsWith(QString("x %1  y %2").arg(dot.x()).arg(dot.y())), qPrintable(text));
+    QVERIFY2(text.contains(bandAndRow), qPrintable(text));
+    const auto origin = tesk::core::LocateRow(listing, dot.y());
+    QVERIFY(origin);
+    QVERIFY(text.contains(QString::fromUtf8("偏移 %1").arg(origin->offset)));
+    const auto job = tesk::testing::ReadFile(input);
+    const std::vector<std::uint8_t> row(job.begin() + static_cast<std::ptrdiff_t>(origin->offset),
+                                        job.begin() + static_cast<std::ptrdiff_t>(origin->offset) + 2);
+    QCOMPARE(row, PureRows({kPictureRows[dot.y()].toStdString()}));
+
+    // Over the view the readout shows the same text; off the picture it goes.
+    CZoomCtrl& view = window.dialog.View();
+    QTest::mouseMove(&view, QPoint(100, 100));
+    QTest::mouseMove(&view, dot);
+    auto* readout = view.findChild<QLabel*>("dotReadout");
+    QVERIFY(readout && readout->isVisible());
+    QCOMPARE(readout->text(), text);
+    QTest::mouseMove(&view, QPoint(100, 100));
+    QVERIFY(!readout->isVisible());
+  }
+
+  // Choosing a command in the panel marks the rows it drew; clicking the
+  // picture chooses the command that drew the dot.
+  void jobPanelAndPictureSelectEachOther() {
+    TempFolder folder;
+    Window window;
+    QVERIFY(window.Drop(WriteJob(folder, "job.prn", kPictureRows)));
+    window.dialog.ShowJobPanel(true);
+    JobPanel& panel = window.dialog.Panel();
+    QVERIFY(panel.isVisible());
+    const tesk::core::JobListing& listing = window.dialog.Listing();
+    std::vector<std::int64_t> bands;
+    for (std::size_t index = 0; index < listing.commands.size(); ++index)
+      if (listing.commands[index].name == "GS v 0") bands.push_back(static_cast<std::int64_t>(index));
+    QCOMPARE(bands.size(), std::size_t{2});
+    QCOMPARE(panel.List()->topLevelItemCount(), static_cast<int>(listing.commands.size()));
+
+    // Panel to picture.
+    QTreeWidgetItem* second = panel.List()->topLevelItem(static_cast<int>(bands[1]));
+    QCOMPARE(second->text(2), QString("GS v 0"));
+    panel.List()->setCurrentItem(second);
+    QCOMPARE(window.dialog.View().MarkedRows(), qMakePair(2, 2));
+
+    // Picture to panel.
+    QTest::mouseClick(&window.dialog.View(), Qt::LeftButton, {}, QPoint(3, 1));
+    QCOMPARE(panel.SelectedCommand(), std::optional<std::int64_t>(bands[0]));
+    QCOMPARE(window.dialog.View().MarkedRows(), qMakePair(0, 2));
+
+    // F2 closes it again.
+    QTest::keyClick(&window.dialog, Qt::Key_F2);
+    QVERIFY(!panel.isVisible());
+  }
+
+  // The picture as shown is saved as a PNG that another reader decodes to the
+  // same dots, and never over the loaded file.
+  void savedPictureIsTheShownPicture() {
+    TempFolder folder;
+    const fs::path input = WriteJob(folder, "job.prn", kPictureRows);
+    Window window;
+    auto* bottomUp = Control<QRadioButton>(window.dialog, 1016);
+    bottomUp->setChecked(true);
+    QVERIFY(window.Drop(input));
+    const fs::path saved = folder / "view.png";
+    QVERIFY(window.dialog.SavePictureAs(Text(saved)));
+    QImage png(Text(saved));
+    QCOMPARE(png.size(), QSize(16, 4));
+    QCOMPARE(RenderedRows(png, QRect(0, 0, 16, 4)), kPictureRows);
+
+    const auto before = tesk::testing::ReadFile(input);
+    QVERIFY(!window.dialog.SavePictureAs(Text(input)));
+    QCOMPARE(window.messages.size(), std::size_t{1});
+    QVERIFY(window.messages[0].text.startsWith(QString::fromUtf8("写入文件失败!")));
+    QCOMPARE(tesk::testing::ReadFile(input), before);
+  }
+
+  // Reopen converts the last file again with the options shown now; the
+  // session's files are listed latest first.
+  void reopenUsesTheOptionsShownNow() {
+    TempFolder folder;
+    const fs::path first = WriteJob(folder, "first.prn", kPictureRows);
+    const fs::path second = WriteJob(folder, "second.prn", kPictureRows);
+    Window window;
+    QVERIFY(window.Drop(first));
+    QVERIFY(window.Drop(second));
+    QCOMPARE(window.dialog.RecentFiles(), QStringList({Text(second), Text(first)}));
+    QVERIFY(!fs::exists(folder / "second.dat"));
+    Control<QCheckBox>(window.dialog, 1018)->setChecked(true);
+    window.dialog.Reopen();
+    QVERIFY(fs::exists(folder / "second.dat"));
+    QCOMPARE(window.dialog.RecentFiles().size(), 2);
+  }
+
+  // Larger, the window gives the room to the picture; the controls right of
+  // it keep their distance from the right edge.
+  void growingTheWindowGrowsThePicture() {
+    Window window;
+    CTeskDlg& dialog = window.dialog;
+    const QSize start = dialog.size();
+    const QRect view = dialog.View().geometry();
+    const QRect exit = Control(dialog, 2)->geometry();
+    const QRect label = Control(dialog, 1006)->geometry();
+    dialog.resize(start + QSize(200, 100));
+    QCOMPARE(dialog.View().geometry(), QRect(view.topLeft(), view.size() + QSize(200, 100)));
+    QCOMPARE(Control(dialog, 2)->geometry(), exit.translated(200, 0));
+    QCOMPARE(Control(dialog, 1006)->geometry().width(), label.width() + 200);
+    dialog.resize(start);
+    QCOMPARE(dialog.View().geometry(), view);
+    QCOMPARE(Control(dialog, 2)->geometry(), exit);
+    QCOMPARE(dialog.minimumSize(), start);
   }
 
   // Last, as it changes Qt's texts for the whole process.
