@@ -696,7 +696,7 @@ class TeskDlgTest : public QObject {
   void readoutTracesADotToItsBytes_data() {
     QTest::addColumn<QPoint>("dot");
     QTest::addColumn<QString>("bandAndRow");
-    QTest::newRow("first dot") << QPoint(0, 0) << QString::fromUtf8("第 0 带 第 0 行");
+    QTest::newRow("first row") << QPoint(1, 0) << QString::fromUtf8("第 0 带 第 0 行");
     QTest::newRow("second band") << QPoint(9, 2) << QString::fromUtf8("第 1 带 第 0 行");
     QTest::newRow("last row") << QPoint(15, 3) << QString::fromUtf8("第 1 带 第 1 行");
   }
