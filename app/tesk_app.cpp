@@ -1,5 +1,6 @@
 #include "app/tesk_app.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
 #include <QWindow>
@@ -60,6 +61,8 @@ StartOptions ParseStartOptions(const QStringList& arguments) {
       optionsEnded = true;
     } else if (!optionsEnded && argument == QLatin1String("--report-ready")) {
       options.reportReady = true;
+    } else if (!optionsEnded && argument == QLatin1String("--report-runs")) {
+      options.reportRuns = true;
     } else if (!optionsEnded && argument == QLatin1String("--job-panel")) {
       options.jobPanel = true;
     } else if (!optionsEnded && argument.startsWith(QLatin1String("--zoom="))) {
@@ -103,6 +106,13 @@ int CTeskApp::InitInstance() {
     terminationNotifier = std::make_unique<QSocketNotifier>(terminationPipe, QSocketNotifier::Read);
     connect(terminationNotifier.get(), &QSocketNotifier::activated, this, [] {
       if (tesk::platform::TakeTerminationRequest()) QApplication::closeAllWindows();
+    });
+  }
+
+  if (options.reportRuns) {
+    connect(&dialog, &CTeskDlg::DropHandled, this, [](const QString& path) {
+      std::printf("converted %s\n", QFile::encodeName(path).constData());
+      std::fflush(stdout);
     });
   }
 

@@ -167,9 +167,11 @@ void CTeskDlg::OnDropFiles(const QStringList& paths) {
     const tesk::core::RunMessage message =
         tesk::core::MakeRunMessage(tesk::core::RunMessageCode::LoadFailed);
     ShowMessage(QString::fromStdString(message.text));
+    emit DropHandled(path);
     return;
   }
   OnParse();
+  emit DropHandled(path);
 }
 
 void CTeskDlg::OnParse() {

@@ -86,6 +86,11 @@ class CTeskDlg : public QDialog {
   // The caption of the message box: the program file's base name.
   static QString ApplicationName();
 
+ signals:
+  // A dropped (or opened) file has been dealt with: converted, refused or
+  // stopped, its outcome shown.
+  void DropHandled(const QString& path);
+
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
