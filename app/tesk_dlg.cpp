@@ -29,6 +29,7 @@
 #include "app/dialog_template.h"
 #include "app/dot_readout.h"
 #include "app/job_panel.h"
+#include "app/path_elision.h"
 #include "app/run_progress_panel.h"
 #include "app/zoom_box.h"
 #include "core/figure_captions.h"
@@ -113,6 +114,7 @@ CTeskDlg::CTeskDlg(QWidget* parent) : QDialog(parent) {
   });
   connect(view_, &CZoomCtrl::DotClicked, this, &CTeskDlg::SelectCommandAt);
   CreateActions();
+  ElidePathInTheMiddle(*pathLabel_);
   growth_.Record(*this, view_, pathLabel_, DialogUnitsToPixelsX(241, base));
   setMinimumSize(size());
 

@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QScreen>
 #include <QSignalBlocker>
 
 #include "app/job_panel.h"
@@ -167,9 +168,15 @@ void CTeskDlg::ShowJobPanel(bool shown) {
     return;
   }
   if (!jobPanel_->isVisible()) {
-    // Beside the window, where it does not cover the picture.
-    jobPanel_->move(frameGeometry().topRight() + QPoint(4, 0));
+    // Beside the window, where it does not cover the picture, as far as the
+    // screen allows.
     jobPanel_->resize(jobPanel_->width(), height());
+    QPoint place = frameGeometry().topRight() + QPoint(4, 0);
+    if (const QScreen* screen = this->screen()) {
+      const QRect available = screen->availableGeometry();
+      place.setX(std::min(place.x(), available.right() + 1 - jobPanel_->frameGeometry().width()));
+    }
+    jobPanel_->move(place);
   }
   jobPanel_->show();
 }
