@@ -76,6 +76,21 @@ class RecordingView : public CZoomCtrl {
   QList<QRect> painted;
 };
 
+// A 24-dot wide picture of 1000 numbered rows in a 100 x 300 view, handed
+// over (after the view is on screen, when `shown`).
+struct TallPicture {
+  explicit TallPicture(bool shown = false) {
+    view.resize(100, 300);
+    if (shown) {
+      view.show();
+      if (!QTest::qWaitForWindowExposed(&view)) qFatal("the view never showed");
+    }
+    HandOver(view, image);
+  }
+  DibImage image = MakeDib(NumberedRows(3, 1000), 3, 1000, false);
+  CZoomCtrl view;
+};
+
 int Extent(const QWidget& widget) {
   return widget.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &widget);
 }
@@ -203,12 +218,8 @@ class ZoomCtrlTest : public QObject {
   // "Scroll here" of the bar's own menu sets the bar's value without a slider
   // action; the picture must follow, and the next arrow click continue from there.
   void scrollHereOfTheBarsMenuMovesThePicture() {
-    const DibImage image = MakeDib(NumberedRows(3, 1000), 3, 1000, false);
-    CZoomCtrl view;
-    view.resize(100, 300);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    HandOver(view, image);
+    TallPicture tall(true);
+    CZoomCtrl& view = tall.view;
     QScrollBar& bar = *view.VerticalBar();
     bool triggered = false;
     QTimer::singleShot(0, this, [&] {
@@ -234,10 +245,8 @@ class ZoomCtrlTest : public QObject {
   }
 
   void ctrlWheelZoomsKeepingTheDotUnderTheCursor() {
-    const DibImage image = MakeDib(NumberedRows(3, 1000), 3, 1000, false);
-    CZoomCtrl view;
-    view.resize(100, 300);
-    HandOver(view, image);
+    TallPicture tall;
+    CZoomCtrl& view = tall.view;
     SendWheel(view, -120 * 5);
     const QPoint cursor(5, 5);  // where SendWheel puts it
     const auto before = view.DotAt(cursor);
@@ -267,10 +276,8 @@ class ZoomCtrlTest : public QObject {
   }
 
   void fitToWidthShowsEveryColumn() {
-    const DibImage image = MakeDib(NumberedRows(3, 1000), 3, 1000, false);
-    CZoomCtrl view;
-    view.resize(100, 300);
-    HandOver(view, image);
+    TallPicture tall;
+    CZoomCtrl& view = tall.view;
     view.SetZoomMode(CZoomCtrl::ZoomMode::FitWidth);
     const int client = view.ClientRect().width();
     QCOMPARE(client, 100 - Extent(view));
@@ -289,10 +296,8 @@ class ZoomCtrlTest : public QObject {
   }
 
   void touchpadScrollsByItsPixels() {
-    const DibImage image = MakeDib(NumberedRows(3, 1000), 3, 1000, false);
-    CZoomCtrl view;
-    view.resize(100, 300);
-    HandOver(view, image);
+    TallPicture tall;
+    CZoomCtrl& view = tall.view;
     const QPointF inside(5, 5);
     QWheelEvent swipe(inside, view.mapToGlobal(inside), QPoint(0, -37), QPoint(0, -40), Qt::NoButton,
                       Qt::NoModifier, Qt::ScrollUpdate, false);
@@ -303,10 +308,8 @@ class ZoomCtrlTest : public QObject {
   }
 
   void keysMoveThePictureWhenTheViewHasTheFocus() {
-    const DibImage image = MakeDib(NumberedRows(3, 1000), 3, 1000, false);
-    CZoomCtrl view;
-    view.resize(100, 300);
-    HandOver(view, image);
+    TallPicture tall;
+    CZoomCtrl& view = tall.view;
     QTest::keyClick(&view, Qt::Key_Down);
     QCOMPARE(view.Helper().PositionY(), 60);
     QTest::keyClick(&view, Qt::Key_PageDown);
@@ -320,12 +323,8 @@ class ZoomCtrlTest : public QObject {
   }
 
   void resizingKeepsThePositionAndRecomputesTheBars() {
-    const DibImage image = MakeDib(NumberedRows(3, 1000), 3, 1000, false);
-    CZoomCtrl view;
-    view.resize(100, 300);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    HandOver(view, image);
+    TallPicture tall(true);
+    CZoomCtrl& view = tall.view;
     view.ShowRows(400, 1);
     const int position = view.Helper().PositionY();
     view.resize(100, 500);
@@ -334,6 +333,25 @@ class ZoomCtrlTest : public QObject {
     view.resize(100, 1200);
     QVERIFY(view.VerticalBar()->isHidden());
     QCOMPARE(view.Helper().PositionY(), 0);
+  }
+
+  // Off by default; on, a coloured tick at the left edge where each band
+  // starts, and the picture's edge against grey.
+  void bandMarksShowWhereBandsStart() {
+    const DibImage image = MakeDib(std::vector<std::uint8_t>(3 * 40, 0), 3, 40, false);
+    CZoomCtrl view;
+    view.resize(100, 100);
+    HandOver(view, image);
+    view.SetBandRows({0, 24});
+    QVERIFY(AllWhite(view.grab().toImage(), view.ClientRect()));
+    view.SetBandMarksShown(true);
+    const QImage marked = view.grab().toImage();
+    const QRgb tick = marked.pixel(2, 24);
+    QVERIFY(qRed(tick) > 150 && qGreen(tick) < 100);
+    QCOMPARE(marked.pixel(2, 23), qRgb(255, 255, 255));
+    QCOMPARE(marked.pixel(12, 24), qRgb(255, 255, 255));
+    QVERIFY(marked.pixel(30, 10) != qRgb(255, 255, 255));  // right of the 24 dots
+    QVERIFY(marked.pixel(10, 50) != qRgb(255, 255, 255));  // below the 40 rows
   }
 
   void wheelScrollsByLinesOverThePictureAndItsBar() {
