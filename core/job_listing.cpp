@@ -76,6 +76,8 @@ JobListing ListJob(const std::filesystem::path& path, CaptureReading reading, Ba
     if (line.rowCount == 0) line.firstRow = band.firstRow;
     line.rowCount = band.firstRow + band.height - line.firstRow;
   }
+  if (kind == CaptureKind::CaptureText && reading == CaptureReading::Default)
+    listing.captureBytesPerLine = source.bytesPerLine;
   for (const usbcap::UsbTransfer& transfer : source.usbTransfers)
     listing.transfers.push_back({transfer.jobOffset, transfer.length, transfer.frame, transfer.seconds});
   return listing;
@@ -93,6 +95,8 @@ std::optional<RowOrigin> LocateRow(const JobListing& listing, std::int64_t row) 
   origin.rowInBand = row - band.firstRow;
   origin.offset = band.dataOffset + static_cast<std::uint64_t>(origin.rowInBand * band.widthBytes);
   origin.command = band.command;
+  if (listing.captureBytesPerLine > 0)
+    origin.captureLine = static_cast<std::int64_t>(origin.offset / static_cast<std::uint64_t>(listing.captureBytesPerLine));
   const auto carrier = std::upper_bound(
       listing.transfers.begin(), listing.transfers.end(), origin.offset,
       [](std::uint64_t value, const JobTransfer& transfer) { return value < transfer.jobOffset; });

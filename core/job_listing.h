@@ -51,6 +51,9 @@ struct JobListing {
   std::vector<CommandLine> commands;
   std::vector<PictureBand> bands;
   std::vector<JobTransfer> transfers;
+  // A Bus Hound capture read by the default reader: the job is its first OUT
+  // transfer, shown this many bytes to a line. 0 for everything else.
+  std::int32_t captureBytesPerLine = 0;
 };
 
 // Every command of the job, in order.
@@ -70,6 +73,7 @@ struct RowOrigin {
   std::uint64_t offset = 0;  // of the row's first byte in the job
   std::int64_t command = -1;
   std::int64_t transfer = -1;  // index into transfers, or -1
+  std::int64_t captureLine = -1;  // data line of the capture's transfer, from 0, or -1
 };
 std::optional<RowOrigin> LocateRow(const JobListing& listing, std::int64_t row);
 

@@ -732,6 +732,30 @@ class TeskDlgTest : public QObject {
     QVERIFY(!readout->isVisible());
   }
 
+  // For a capture text the readout also names the data line of the capture
+  // that holds the row's first byte.
+  void readoutOfACaptureNamesItsLine() {
+    TempFolder folder;
+    const std::vector<std::uint8_t> job = PictureJob(kPictureRows, 2, 0);
+    tesk::tools::CaptureTransfer transfer;
+    transfer.phase = "OUT";
+    transfer.bytes = job;
+    const std::vector<tesk::tools::CaptureTransfer> transfers = {transfer};
+    const fs::path capture = folder / "capture.txt";
+    tesk::testing::WriteFile(capture, tesk::tools::MakeCaptureText(tesk::tools::CaptureLayout{}, transfers));
+    Window window;
+    QVERIFY(window.Drop(capture));
+    QVERIFY(window.messages.empty());
+    const auto origin = tesk::core::LocateRow(window.dialog.Listing(), 3);
+    QVERIFY(origin);
+    QCOMPARE(std::vector<std::uint8_t>(job.begin() + static_cast<std::ptrdiff_t>(origin->offset),
+                                       job.begin() + static_cast<std::ptrdiff_t>(origin->offset) + 2),
+             PureRows({kPictureRows[3].toStdString()}));
+    // Sixteen bytes to a line in the analyser's default layout.
+    const QString text = DescribeDot(window.dialog.Listing(), QPoint(0, 3));
+    QVERIFY2(text.contains(QString::fromUtf8("BusHound 第 %1 行数据").arg(origin->offset / 16 + 1)), qPrintable(text));
+  }
+
   // Choosing a command in the panel marks the rows it drew; clicking the
   // picture chooses the command that drew the dot.
   void jobPanelAndPictureSelectEachOther() {
