@@ -205,7 +205,8 @@ void CTeskDlg::OnParse() {
   progressPanel_->End();
   runInProgress_ = false;
   ConversionWorker::Outcome outcome = worker_->TakeOutcome();
-  if (outcome.cancelled) return;
+  // A window closed during the run shows nothing more.
+  if (outcome.cancelled || !isVisible()) return;
 
   ShowFigures(outcome.figures);
   if (outcome.figures.imageReady) {
