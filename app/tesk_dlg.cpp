@@ -246,6 +246,7 @@ void CTeskDlg::SelectCommandAt(QPoint dot) {
 
 void CTeskDlg::resizeEvent(QResizeEvent* event) {
   growth_.Apply(size());
+  layoutNotice_->FollowView();
   QDialog::resizeEvent(event);
 }
 
