@@ -180,6 +180,7 @@ void JobPrinter::PrintAtOnce(const Command& command, ItemKind kind, const Stored
 
 void JobPrinter::EndPiece(std::uint64_t offset) {
   PrintLine(0);
+  if (state_.y == 0) return;  // a cut with no paper fed since the last one
   list_.pieceHeights.push_back(state_.y);
   paper_.cutOffsets.push_back(offset);
   ++state_.piece;
