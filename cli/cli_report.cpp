@@ -4,6 +4,50 @@
 #include "core/figure_captions.h"
 
 namespace tesk::cli {
+namespace {
+
+// A text report lists this many of the commands the paper does not show;
+// --json lists them all.
+constexpr std::size_t kNotDrawnShown = 40;
+
+std::string PaperText(const core::PaperFigures& paper) {
+  std::string text = "  paper (" + paper.profile + "):\n";
+  text += "    paperWidth " + std::to_string(paper.width) + "\n";
+  text += "    paperHeight " + std::to_string(paper.height) + "\n";
+  text += "    pieces " + std::to_string(paper.pieces) + "\n";
+  text += "    imagesDrawn " + std::to_string(paper.imagesDrawn) + "\n";
+  text += "    notDrawn " + std::to_string(paper.notDrawnCount) + "\n";
+  for (std::size_t index = 0; index < paper.notDrawn.size() && index < kNotDrawnShown; ++index) {
+    const printer::NotDrawnItem& item = paper.notDrawn[index];
+    text += "      at " + std::to_string(item.offset) + ": " + item.command + ", " +
+            printer::NotDrawnReasonText(item.reason) + "\n";
+  }
+  if (paper.notDrawnCount > kNotDrawnShown)
+    text += "      ... " + std::to_string(paper.notDrawnCount - kNotDrawnShown) + " more (--json lists them)\n";
+  for (const auto& file : paper.files) text += "    " + file.string() + "\n";
+  if (paper.message) text += "    " + *paper.message + "\n";
+  return text;
+}
+
+Json PaperJson(const core::PaperFigures& paper) {
+  Json json = Json::object();
+  json["profile"] = paper.profile;
+  json["paperWidth"] = paper.width;
+  json["paperHeight"] = paper.height;
+  json["pieces"] = paper.pieces;
+  json["imagesDrawn"] = paper.imagesDrawn;
+  json["notDrawnCount"] = paper.notDrawnCount;
+  Json notDrawn = Json::array();
+  for (const printer::NotDrawnItem& item : paper.notDrawn)
+    notDrawn.push_back(
+        Json{{"offset", item.offset}, {"command", item.command}, {"reason", printer::NotDrawnReasonText(item.reason)}});
+  json["notDrawn"] = std::move(notDrawn);
+  PutPaths(json, "files", paper.files);
+  json["message"] = paper.message ? Json(*paper.message) : Json(nullptr);
+  return json;
+}
+
+}  // namespace
 
 std::string FormatTextReport(const std::filesystem::path& input, const core::RunFigures& figures,
                              const std::optional<core::RunMessage>& message) {
@@ -19,6 +63,7 @@ std::string FormatTextReport(const std::filesystem::path& input, const core::Run
     report += std::string("  ") + figure.caption + " " + shown + "\n";
   }
   if (message) report += "  " + message->text + "\n";
+  if (figures.paper) report += PaperText(*figures.paper);
   return report;
 }
 
@@ -37,6 +82,7 @@ std::string FormatJsonReport(const std::filesystem::path& input, const core::Run
   report["imageReady"] = figures.imageReady;
   report["message"] = message ? Json(message->text) : Json(nullptr);
   PutPaths(report, "outputs", figures.keptOutputs);
+  if (figures.paper) report["paper"] = PaperJson(*figures.paper);
   return DumpJson(report);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli/paper_listing.h"
 #include "cli/usb_capture_report.h"
 #include "core/layout_check.h"
 #include "core/raster_source.h"
@@ -85,7 +86,7 @@ std::string Padded(std::string text, std::size_t width) {
 }
 
 std::string TextReport(const std::filesystem::path& input, const std::filesystem::path& loaded,
-                       core::CaptureKind kind, const core::RasterSource& source) {
+                       core::CaptureKind kind, const core::RasterSource& source, const printer::Profile* paper) {
   const std::span<const std::uint8_t> job = source.Job();
   std::string report = input.string() + "\n";
   if (loaded.filename() != input.filename()) report += "  archive entry: " + loaded.filename().string() + "\n";
@@ -112,6 +113,7 @@ std::string TextReport(const std::filesystem::path& input, const std::filesystem
                 (band.matches ? ", matches\n" : ", differs\n");
   }
   report += "  verdict: " + check.verdict + "\n";
+  if (paper) report += PaperListingText(job, *paper);
   return report;
 }
 
@@ -132,7 +134,7 @@ Json LayoutJson(const core::LayoutCheck& check) {
 }
 
 std::string JsonReport(const std::filesystem::path& input, const std::filesystem::path& loaded,
-                       core::CaptureKind kind, const core::RasterSource& source) {
+                       core::CaptureKind kind, const core::RasterSource& source, const printer::Profile* paper) {
   const std::span<const std::uint8_t> job = source.Job();
   Json report = Json::object();
   PutPath(report, "path", input);
@@ -154,6 +156,7 @@ std::string JsonReport(const std::filesystem::path& input, const std::filesystem
   });
   report["commands"] = std::move(commandList);
   report["layout"] = LayoutJson(core::CheckFixedLayout(job));
+  if (paper) report["paper"] = PaperListingJson(job, *paper);
   return DumpJson(report) + "\n";
 }
 
@@ -176,7 +179,7 @@ std::string FailureReport(const std::filesystem::path& input, const core::Raster
 }  // namespace
 
 std::string InspectJob(const std::filesystem::path& input, bool json, core::CaptureReading reading,
-                       bool& failed) {
+                       bool& failed, const printer::Profile* paper) {
   failed = false;
   // An archive extracts beside itself when loaded; inspect a copy in a private
   // folder so that nothing appears beside the input.
@@ -197,7 +200,7 @@ std::string InspectJob(const std::filesystem::path& input, bool json, core::Capt
       failed = true;
       report = FailureReport(input, source, kind, json);
     } else {
-      report = json ? JsonReport(input, path, kind, source) : TextReport(input, path, kind, source);
+      report = json ? JsonReport(input, path, kind, source, paper) : TextReport(input, path, kind, source, paper);
     }
   }
   if (!scratch.empty()) platform::RemoveFolderTree(scratch);

@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
                 << "\x1b[K" << std::flush;
     if (options.inspect) {
       bool failed = false;
-      std::cout << cli::InspectJob(file, options.json, options.run.captureReading, failed) << std::flush;
+      const printer::Profile* paper = options.run.paperProfile ? &*options.run.paperProfile : nullptr;
+      std::cout << cli::InspectJob(file, options.json, options.run.captureReading, failed, paper) << std::flush;
       if (failed) status = 1;
       continue;
     }

@@ -4,6 +4,7 @@
 
 #include "core/band_geometry.h"
 #include "core/command_layout.h"
+#include "core/paper_output.h"
 #include "core/picture_limits.h"
 #include "core/run_messages.h"
 #include "image/bmp_file.h"
@@ -172,6 +173,13 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
   // 5. Keep or delete.
   if (wroteBin) KeepOrDelete(binPath, options.keepPlainBinary, figures);
   if (wroteZip) KeepOrDelete(zipPath, options.keepPlainBinaryZip, figures);
+
+  // The paper is drawn from the job before the band stages put the pure data
+  // where the job was, and whatever those stages say afterwards.
+  if (options.paperProfile) {
+    figures.paper = WritePaperBeside(source.Job(), *options.paperProfile, base);
+    figures.keptOutputs.insert(figures.keptOutputs.end(), figures.paper->files.begin(), figures.paper->files.end());
+  }
 
   // 6 and 7. Band header and pure data.
   BandGeometry geometry;

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "printer/paper.h"
+#include "printer/profile.h"
+
 namespace tesk::core {
 
 // Where the run looks for the raster bands.
@@ -30,6 +33,23 @@ struct RunOptions {
   bool bottomUp = false;
   BandLayoutChoice layout = BandLayoutChoice::Fixed;
   CaptureReading captureReading = CaptureReading::Default;
+  // When set, the job's paper as this printer would print it is drawn too and
+  // written beside the other outputs; the run itself is unchanged by it.
+  std::optional<printer::Profile> paperProfile;
+};
+
+// What drawing the paper gave, beside the band run's figures.
+struct PaperFigures {
+  std::string profile;
+  std::int64_t width = 0;
+  std::int64_t height = 0;
+  std::int64_t pieces = 0;
+  std::int64_t imagesDrawn = 0;
+  std::uint64_t notDrawnCount = 0;
+  std::vector<printer::DrawnItem> drawn;
+  std::vector<printer::NotDrawnItem> notDrawn;
+  std::vector<std::filesystem::path> files;  // one PNG a piece
+  std::optional<std::string> message;        // the paper could not be drawn or written
 };
 
 // Each figure is reported by a run or not; a front end shows the reported ones
@@ -52,6 +72,7 @@ struct RunFigures {
   // was finally loaded (an archive's last entry) and the outputs left on disk.
   std::filesystem::path loadedPath;
   std::vector<std::filesystem::path> keptOutputs;
+  std::optional<PaperFigures> paper;  // only when the run was asked for the paper
 };
 
 enum class RunMessageCode {
