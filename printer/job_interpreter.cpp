@@ -125,6 +125,10 @@ void JobPrinter::Place(std::uint64_t offset, ItemKind kind, std::int64_t x, std:
     full_ = true;
     return;
   }
+  // Whatever the settings were, nothing is drawn beside the paper.
+  x = std::clamp<std::int64_t>(x, 0, profile_.printableWidth);
+  visibleWidth = std::min(visibleWidth, profile_.printableWidth - x);
+  if (visibleWidth <= 0) return;
   DrawnItem item;
   item.offset = offset;
   item.kind = kind;
@@ -315,13 +319,23 @@ void JobPrinter::MotionUnits(const Command& command) {
   state_.verticalMotionUnit = Byte(parameters, 1) ? static_cast<int>(Byte(parameters, 1)) : profile_.verticalMotionUnit;
 }
 
+bool JobPrinter::AtLineStart(const Command& command) {
+  // The print area may change only between lines, as printers have it; what
+  // the line holds was placed against the old one.
+  if (state_.x == 0 && state_.line.empty() && state_.lineHeight == 0) return true;
+  List(command, NotDrawnReason::NotAtLineStart);
+  return false;
+}
+
 void JobPrinter::LeftMargin(const Command& command) {
+  if (!AtLineStart(command)) return;
   const std::int64_t width = profile_.printableWidth;
   state_.leftMargin = std::min(HorizontalDots(state_, profile_, Word(Parameters(command), 0)), width);
   state_.areaWidth = std::min(state_.areaWidth, width - state_.leftMargin);
 }
 
 void JobPrinter::PrintAreaWidth(const Command& command) {
+  if (!AtLineStart(command)) return;
   state_.areaWidth = std::min<std::int64_t>(HorizontalDots(state_, profile_, Word(Parameters(command), 0)),
                                             profile_.printableWidth - state_.leftMargin);
 }

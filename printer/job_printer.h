@@ -76,6 +76,7 @@ class JobPrinter {
   void AddToLine(const Command& command, ItemKind kind, const StoredImage& image);
   void Place(std::uint64_t offset, ItemKind kind, std::int64_t x, std::int64_t visibleWidth,
              const StoredImage& image);
+  bool AtLineStart(const Command& command);
   void Feed(std::int64_t dots) { state_.y += dots; }
   void EndPiece(std::uint64_t offset);
 

@@ -57,6 +57,7 @@ const char* NotDrawnReasonText(NotDrawnReason reason) {
     case NotDrawnReason::PageMode: return "page mode is not modelled; standard mode goes on";
     case NotDrawnReason::ClearedByInitialise: return "cleared from the line buffer by ESC @";
     case NotDrawnReason::LeftInLineBuffer: return "left in the line buffer at the end of the job";
+    case NotDrawnReason::NotAtLineStart: return "ignored: the print area changes only at the start of a line";
   }
   return "";
 }

@@ -58,6 +58,7 @@ enum class NotDrawnReason : std::uint8_t {
   PageMode,           // page mode is not modelled; its commands go on in standard mode
   ClearedByInitialise,  // ESC @ emptied the line buffer before it was printed
   LeftInLineBuffer,     // the job ended before LF, ESC J or ESC d printed it
+  NotAtLineStart,       // a print area setting in the middle of a line
 };
 
 struct NotDrawnItem {

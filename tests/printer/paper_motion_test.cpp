@@ -64,6 +64,16 @@ INSTANTIATE_TEST_SUITE_P(
                    {"1111111100000000"}}),
     CaseName);
 
+TEST(PrintArea, ChangesOnlyBetweenLines) {
+  // The margin after the column image would move it off the paper; the
+  // printer keeps the line's area and says so.
+  const Paper paper = Print("1b2a 21 0100 800000 1d4c 2000 1d57 0400 0a 1d4c 0200 1d7630 00 0100 0100 ff");
+  EXPECT_EQ(PieceRows(paper), Joined({{"1000000000000000"}, Repeated(kWhite, 23), {"0011111111000000"}}));
+  EXPECT_EQ(NotDrawnLines(paper),
+            (std::vector<std::string>{"8 GS L: ignored: the print area changes only at the start of a line",
+                                      "12 GS W: ignored: the print area changes only at the start of a line"}));
+}
+
 TEST(Cuts, SplitThePaperIntoPieces) {
   const Paper paper = Print(
       "1d7630 00 0100 0100 ff 1d5600"    // full cut
