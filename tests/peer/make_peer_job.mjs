@@ -1,6 +1,7 @@
 // Encodes a picture with an ESC/POS encoder that is not ours, as a POS
 // application would, and writes the job and the dots it was given.
-//   node make_peer_job.mjs WIDTH HEIGHT OUT.prn   (writes OUT.prn and OUT.prn.dots)
+//   node make_peer_job.mjs WIDTH HEIGHT OUT.prn [raster|column]
+//   (writes OUT.prn and OUT.prn.dots; raster, GS v 0, unless told)
 import ReceiptPrinterEncoder from '@point-of-sale/receipt-printer-encoder';
 import ImageData from '@canvas/image-data';
 import { writeFileSync } from 'fs';
@@ -8,6 +9,7 @@ import { writeFileSync } from 'fs';
 const width = Number(process.argv[2]);
 const height = Number(process.argv[3]);
 const out = process.argv[4];
+const imageMode = process.argv[5] || 'raster';
 const pixels = new Uint8ClampedArray(width * height * 4);
 const dots = [];
 for (let y = 0; y < height; y++) {
@@ -21,7 +23,7 @@ for (let y = 0; y < height; y++) {
     dots.push(black ? '1' : '0');
   }
 }
-const encoder = new ReceiptPrinterEncoder({ language: 'esc-pos', imageMode: 'raster' });
+const encoder = new ReceiptPrinterEncoder({ language: 'esc-pos', imageMode });
 const job = encoder.initialize().image(new ImageData(pixels, width, height), width, height, 'threshold', 128).encode();
 writeFileSync(out, Buffer.from(job));
 writeFileSync(out + '.dots', dots.join(''));
