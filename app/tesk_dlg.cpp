@@ -26,6 +26,7 @@
 #include "app/dialog_template.h"
 #include "core/conversion_run.h"
 #include "core/figure_captions.h"
+#include "core/paper_output.h"
 #include "view/zoom_ctrl.h"
 
 namespace {
@@ -147,11 +148,20 @@ void CTeskDlg::OnParse() {
   options.captureReading = readWholeCapture_ ? tesk::core::CaptureReading::Whole
                                              : tesk::core::CaptureReading::Default;
 
+  if (paperView_) {
+    tesk::printer::Profile profile;
+    std::string ignored;
+    tesk::printer::LoadProfile(tesk::printer::kDefaultProfileName, profile, ignored);
+    options.paperProfile = std::move(profile);
+  }
+
   tesk::core::RunFigures figures;
   const auto message = tesk::core::RunConversion(path, options, figures, source_, image_);
 
   ShowFigures(figures);
-  if (figures.imageReady)
+  if (paperView_ && figures.paper)
+    ShowPaper(*figures.paper);
+  else if (figures.imageReady)
     HandOverPicture();
   else if (!image_.pixels)
     // Building the picture released the old buffer before it failed.
@@ -185,6 +195,16 @@ void CTeskDlg::HandOverPicture() {
   view_->update();
 }
 
+void CTeskDlg::ShowPaper(const tesk::core::PaperFigures& paper) {
+  // The paper takes the place of the band picture in the same 1:1 view.
+  std::vector<std::uint8_t> pure;
+  tesk::image::PictureGeometry geometry;
+  if (tesk::core::StackPaperPieces(paper, pure, geometry) && tesk::image::BuildDibImage(image_, pure, geometry, false))
+    HandOverPicture();
+  else
+    TakePictureAway();
+}
+
 void CTeskDlg::TakePictureAway() {
   view_->SetImageBits({});
   view_->SetImageHeader(nullptr);
@@ -214,11 +234,16 @@ QMenu* CTeskDlg::CreateContextMenu() {
   whole->setCheckable(true);
   whole->setChecked(readWholeCapture_);
   connect(whole, &QAction::toggled, this, [this](bool on) { readWholeCapture_ = on; });
+  QAction* paper = menu->addAction(QString::fromUtf8(kPaperViewItem));
+  paper->setCheckable(true);
+  paper->setChecked(paperView_);
+  connect(paper, &QAction::toggled, this, [this](bool on) { paperView_ = on; });
   return menu;
 }
 
 const char* const CTeskDlg::kGatherFromCommandsItem = "按GS v 0命令解析";
 const char* const CTeskDlg::kWholeCaptureItem = "完整解析BusHound数据";
+const char* const CTeskDlg::kPaperViewItem = "纸张视图";
 
 QString CTeskDlg::ApplicationName() {
   return QFileInfo(QCoreApplication::applicationFilePath()).baseName();

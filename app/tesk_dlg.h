@@ -47,6 +47,7 @@ class CTeskDlg : public QDialog {
   QMenu* CreateContextMenu();
   static const char* const kGatherFromCommandsItem;
   static const char* const kWholeCaptureItem;
+  static const char* const kPaperViewItem;
 
   CZoomCtrl& View() const { return *view_; }
   int ScanDirection() const { return scanDirection_; }
@@ -66,6 +67,7 @@ class CTeskDlg : public QDialog {
   void ShowFigures(const tesk::core::RunFigures& figures);
   void HandOverPicture();
   void TakePictureAway();
+  void ShowPaper(const tesk::core::PaperFigures& paper);
   template <typename Widget>
   Widget* Control(int id) const;
 
@@ -76,6 +78,7 @@ class CTeskDlg : public QDialog {
   int scanDirection_ = 0;
   bool gatherFromCommands_ = false;
   bool readWholeCapture_ = false;
+  bool paperView_ = false;  // the view shows the paper instead of the bands
   QComboBox* modeBox_ = nullptr;
   QCheckBox* keepPlainBinary_ = nullptr;
   QCheckBox* keepPureData_ = nullptr;

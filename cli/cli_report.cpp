@@ -14,7 +14,7 @@ std::string PaperText(const core::PaperFigures& paper) {
   std::string text = "  paper (" + paper.profile + "):\n";
   text += "    paperWidth " + std::to_string(paper.width) + "\n";
   text += "    paperHeight " + std::to_string(paper.height) + "\n";
-  text += "    pieces " + std::to_string(paper.pieces) + "\n";
+  text += "    pieces " + std::to_string(paper.pieceCount) + "\n";
   text += "    imagesDrawn " + std::to_string(paper.imagesDrawn) + "\n";
   text += "    notDrawn " + std::to_string(paper.notDrawnCount) + "\n";
   for (std::size_t index = 0; index < paper.notDrawn.size() && index < kNotDrawnShown; ++index) {
@@ -34,7 +34,7 @@ Json PaperJson(const core::PaperFigures& paper) {
   json["profile"] = paper.profile;
   json["paperWidth"] = paper.width;
   json["paperHeight"] = paper.height;
-  json["pieces"] = paper.pieces;
+  json["pieces"] = paper.pieceCount;
   json["imagesDrawn"] = paper.imagesDrawn;
   json["notDrawnCount"] = paper.notDrawnCount;
   Json notDrawn = Json::array();

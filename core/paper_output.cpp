@@ -29,7 +29,7 @@ PaperFigures WritePaperBeside(std::span<const std::uint8_t> job, const printer::
   const printer::PaperResult result = DrawPaper(job, profile, paper);
   figures.width = paper.width;
   figures.height = paper.Height();
-  figures.pieces = static_cast<std::int64_t>(paper.pieceHeights.size());
+  figures.pieceCount = static_cast<std::int64_t>(paper.pieceHeights.size());
   figures.imagesDrawn = static_cast<std::int64_t>(paper.drawn.size());
   figures.notDrawnCount = paper.notDrawnCount;
   figures.notDrawn = std::move(paper.notDrawn);
@@ -49,7 +49,24 @@ PaperFigures WritePaperBeside(std::span<const std::uint8_t> job, const printer::
     }
     figures.files.push_back(written.path);
   }
+  figures.pieces = std::move(paper.pieces);
   return figures;
+}
+
+bool StackPaperPieces(const PaperFigures& paper, std::vector<std::uint8_t>& pureData,
+                      image::PictureGeometry& geometry) {
+  const std::int64_t widthBytes = (paper.width + 7) / 8;
+  if (paper.pieces.empty() || widthBytes <= 0) return false;
+  std::int64_t height = static_cast<std::int64_t>(paper.pieces.size()) - 1;
+  for (const printer::PaperPiece& piece : paper.pieces) height += piece.height;
+  pureData.clear();
+  pureData.reserve(static_cast<std::size_t>(height * widthBytes));
+  for (std::size_t index = 0; index < paper.pieces.size(); ++index) {
+    if (index > 0) pureData.insert(pureData.end(), static_cast<std::size_t>(widthBytes), 0xAA);
+    pureData.insert(pureData.end(), paper.pieces[index].rows.begin(), paper.pieces[index].rows.end());
+  }
+  geometry = {widthBytes, paper.width, height, (widthBytes + 3) / 4 * 4, (widthBytes + 3) / 4 * 4 * height};
+  return true;
 }
 
 }  // namespace tesk::core

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "core/run_types.h"
+#include "image/dib_image.h"
 #include "printer/paper.h"
 #include "printer/profile.h"
 
@@ -18,6 +19,12 @@ std::filesystem::path PaperPiecePath(const std::filesystem::path& base, std::siz
 // What goes wrong here is the paper's own message; the band run goes on.
 PaperFigures WritePaperBeside(std::span<const std::uint8_t> job, const printer::Profile& profile,
                               const std::filesystem::path& base);
+
+// The pieces one under the other as pure dot data, with a row of every other
+// dot between two pieces where the paper was cut: at one dot a pixel it reads
+// as a thin grey line. False when there is no paper to show.
+bool StackPaperPieces(const PaperFigures& paper, std::vector<std::uint8_t>& pureData,
+                      image::PictureGeometry& geometry);
 
 // The paper alone, under the run's picture limit, for listings that write nothing.
 printer::PaperResult DrawPaper(std::span<const std::uint8_t> job, const printer::Profile& profile,

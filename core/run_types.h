@@ -43,11 +43,12 @@ struct PaperFigures {
   std::string profile;
   std::int64_t width = 0;
   std::int64_t height = 0;
-  std::int64_t pieces = 0;
+  std::int64_t pieceCount = 0;
   std::int64_t imagesDrawn = 0;
   std::uint64_t notDrawnCount = 0;
   std::vector<printer::DrawnItem> drawn;
   std::vector<printer::NotDrawnItem> notDrawn;
+  std::vector<printer::PaperPiece> pieces;   // the dots, for the window's paper view
   std::vector<std::filesystem::path> files;  // one PNG a piece
   std::optional<std::string> message;        // the paper could not be drawn or written
 };
