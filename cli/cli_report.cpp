@@ -1,6 +1,7 @@
 #include "cli/cli_report.h"
 
 #include "cli/json_text.h"
+#include "cli/paper_listing.h"
 #include "core/figure_captions.h"
 
 namespace tesk::cli {
@@ -37,11 +38,7 @@ Json PaperJson(const core::PaperFigures& paper) {
   json["pieces"] = paper.pieceCount;
   json["imagesDrawn"] = paper.imagesDrawn;
   json["notDrawnCount"] = paper.notDrawnCount;
-  Json notDrawn = Json::array();
-  for (const printer::NotDrawnItem& item : paper.notDrawn)
-    notDrawn.push_back(
-        Json{{"offset", item.offset}, {"command", item.command}, {"reason", printer::NotDrawnReasonText(item.reason)}});
-  json["notDrawn"] = std::move(notDrawn);
+  json["notDrawn"] = NotDrawnJson(paper.notDrawn);
   PutPaths(json, "files", paper.files);
   json["message"] = paper.message ? Json(*paper.message) : Json(nullptr);
   return json;

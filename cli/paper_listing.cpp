@@ -36,6 +36,14 @@ std::string PaperListingText(std::span<const std::uint8_t> job, const printer::P
   return text;
 }
 
+Json NotDrawnJson(const std::vector<printer::NotDrawnItem>& notDrawn) {
+  Json list = Json::array();
+  for (const printer::NotDrawnItem& item : notDrawn)
+    list.push_back(
+        Json{{"offset", item.offset}, {"command", item.command}, {"reason", printer::NotDrawnReasonText(item.reason)}});
+  return list;
+}
+
 Json PaperListingJson(std::span<const std::uint8_t> job, const printer::Profile& profile) {
   printer::Paper paper;
   const printer::PaperResult result = core::DrawPaper(job, profile, paper);
@@ -48,10 +56,6 @@ Json PaperListingJson(std::span<const std::uint8_t> job, const printer::Profile&
                          {"y", item.area.y},
                          {"width", item.area.width},
                          {"height", item.area.height}});
-  Json notDrawn = Json::array();
-  for (const printer::NotDrawnItem& item : paper.notDrawn)
-    notDrawn.push_back(
-        Json{{"offset", item.offset}, {"command", item.command}, {"reason", printer::NotDrawnReasonText(item.reason)}});
   return Json{{"profile", profile.name},
               {"paperWidth", paper.width},
               {"paperHeight", paper.Height()},
@@ -59,7 +63,7 @@ Json PaperListingJson(std::span<const std::uint8_t> job, const printer::Profile&
               {"message", result == printer::PaperResult::Printed ? Json(nullptr) : Json(printer::PaperResultText(result))},
               {"drawn", std::move(drawn)},
               {"notDrawnCount", paper.notDrawnCount},
-              {"notDrawn", std::move(notDrawn)}};
+              {"notDrawn", NotDrawnJson(paper.notDrawn)}};
 }
 
 }  // namespace tesk::cli

@@ -1,18 +1,10 @@
 #include <algorithm>
 
-#include "platform/little_endian.h"
 #include "printer/job_printer.h"
+#include "printer/parameter_bytes.h"
 
 namespace tesk::printer {
 namespace {
-
-unsigned Byte(std::span<const std::uint8_t> bytes, std::size_t index) {
-  return index < bytes.size() ? bytes[index] : 0;
-}
-
-unsigned Word(std::span<const std::uint8_t> bytes, std::size_t index) {
-  return Byte(bytes, index) + 256 * Byte(bytes, index + 1);
-}
 
 // The scale of the image modes 0-3 and 48-51: bit 0 doubles the width, bit 1 the height.
 bool ModeScale(unsigned mode, StoredImage& image) {
@@ -52,8 +44,8 @@ DotBlock MergePlanes(const DotBlock& into, const DotBlock& plane) {
 
 void JobPrinter::BitImage(const Command& command) {
   const auto parameters = Parameters(command);
-  const unsigned mode = Byte(parameters, 0);
-  const std::int64_t columns = Word(parameters, 1);
+  const unsigned mode = ParameterByte(parameters, 0);
+  const std::int64_t columns = ParameterWord(parameters, 1);
   if ((mode != 0 && mode != 1 && mode != 32 && mode != 33) || columns == 0) {
     List(command, NotDrawnReason::BadParameters);
     return;
@@ -98,9 +90,9 @@ void JobPrinter::RasterImage(const Command& command) {
 void JobPrinter::VariableBitImage(const Command& command) {
   const auto parameters = Parameters(command);
   StoredImage image;
-  const std::int64_t columns = Word(parameters, 1);
-  const std::int64_t bytesPerColumn = Word(parameters, 3);
-  if (!ModeScale(Byte(parameters, 0), image) || columns == 0 || bytesPerColumn == 0) {
+  const std::int64_t columns = ParameterWord(parameters, 1);
+  const std::int64_t bytesPerColumn = ParameterWord(parameters, 3);
+  if (!ModeScale(ParameterByte(parameters, 0), image) || columns == 0 || bytesPerColumn == 0) {
     List(command, NotDrawnReason::BadParameters);
     return;
   }
@@ -111,8 +103,8 @@ void JobPrinter::VariableBitImage(const Command& command) {
 
 void JobPrinter::DefineDownloadBitImage(const Command& command) {
   const auto parameters = Parameters(command);
-  const std::int64_t width = Byte(parameters, 0);
-  const std::int64_t height = Byte(parameters, 1);
+  const std::int64_t width = ParameterByte(parameters, 0);
+  const std::int64_t height = ParameterByte(parameters, 1);
   if (width == 0 || height == 0) {
     List(command, NotDrawnReason::BadParameters);
     return;
@@ -125,7 +117,7 @@ void JobPrinter::DefineDownloadBitImage(const Command& command) {
 
 void JobPrinter::PrintDownloadBitImage(const Command& command) {
   StoredImage image;
-  if (!ModeScale(Byte(Parameters(command), 0), image)) return List(command, NotDrawnReason::BadParameters);
+  if (!ModeScale(ParameterByte(Parameters(command), 0), image)) return List(command, NotDrawnReason::BadParameters);
   if (!state_.downloadBitImage) return List(command, NotDrawnReason::UnknownImage);
   image.dots = state_.downloadBitImage->dots;
   PrintAtOnce(command, ItemKind::DownloadBitImage, image);
@@ -136,9 +128,9 @@ void JobPrinter::DefineNvBitImage(const Command& command) {
   const auto parameters = Parameters(command);
   std::vector<StoredImage> images;
   std::size_t at = 1;
-  for (unsigned index = 0; index < Byte(parameters, 0); ++index) {
-    const std::int64_t width = Word(parameters, at);
-    const std::int64_t height = Word(parameters, at + 2);
+  for (unsigned index = 0; index < ParameterByte(parameters, 0); ++index) {
+    const std::int64_t width = ParameterWord(parameters, at);
+    const std::int64_t height = ParameterWord(parameters, at + 2);
     if (width == 0 || height == 0) return List(command, NotDrawnReason::BadParameters);
     StoredImage image;
     if (!Affordable(width * height * 8)) return;
@@ -151,9 +143,9 @@ void JobPrinter::DefineNvBitImage(const Command& command) {
 
 void JobPrinter::PrintNvBitImage(const Command& command) {
   const auto parameters = Parameters(command);
-  const unsigned number = Byte(parameters, 0);
+  const unsigned number = ParameterByte(parameters, 0);
   StoredImage image;
-  if (!ModeScale(Byte(parameters, 1), image)) return List(command, NotDrawnReason::BadParameters);
+  if (!ModeScale(ParameterByte(parameters, 1), image)) return List(command, NotDrawnReason::BadParameters);
   if (number == 0 || number > state_.nvBitImages.size()) return List(command, NotDrawnReason::UnknownImage);
   image.dots = state_.nvBitImages[number - 1].dots;
   PrintAtOnce(command, ItemKind::NvBitImage, image);
@@ -188,16 +180,16 @@ void JobPrinter::Graphics(const Command& command) {
 
 // m fn a bx by c xL xH yL yH d1...dk
 void JobPrinter::StoreGraphics(const Command& command, std::span<const std::uint8_t> parameters, bool columns) {
-  const std::int64_t width = Word(parameters, 6);
-  const std::int64_t height = Word(parameters, 8);
+  const std::int64_t width = ParameterWord(parameters, 6);
+  const std::int64_t height = ParameterWord(parameters, 8);
   // Tone a = 52 (multiple tone) carries several bits a dot; not modelled.
-  if (Byte(parameters, 2) != 48 || !IsScale(Byte(parameters, 3)) || !IsScale(Byte(parameters, 4)) || width == 0 ||
+  if (ParameterByte(parameters, 2) != 48 || !IsScale(ParameterByte(parameters, 3)) || !IsScale(ParameterByte(parameters, 4)) || width == 0 ||
       height == 0 || static_cast<std::int64_t>(parameters.size()) < 10 + PlaneBytes(width, height, columns))
     return List(command, NotDrawnReason::BadParameters);
   StoredImage image;
   if (!Affordable((width + 7) / 8 * height)) return;
-  image.scaleX = static_cast<int>(Byte(parameters, 3));
-  image.scaleY = static_cast<int>(Byte(parameters, 4));
+  image.scaleX = static_cast<int>(ParameterByte(parameters, 3));
+  image.scaleY = static_cast<int>(ParameterByte(parameters, 4));
   image.dots = ReadPlane(parameters.subspan(10), width, height, columns);
   state_.graphicsBuffer = image;
 }
@@ -205,11 +197,11 @@ void JobPrinter::StoreGraphics(const Command& command, std::span<const std::uint
 // m fn a kc1 kc2 b xL xH yL yH [c d1...dk] x b
 void JobPrinter::DefineGraphics(const Command& command, std::span<const std::uint8_t> parameters, bool columns,
                                 bool nv) {
-  const std::int64_t width = Word(parameters, 6);
-  const std::int64_t height = Word(parameters, 8);
-  const unsigned planes = Byte(parameters, 5);
+  const std::int64_t width = ParameterWord(parameters, 6);
+  const std::int64_t height = ParameterWord(parameters, 8);
+  const unsigned planes = ParameterByte(parameters, 5);
   const std::int64_t planeBytes = PlaneBytes(width, height, columns);
-  if (Byte(parameters, 2) != 48 || planes == 0 || width == 0 || height == 0 ||
+  if (ParameterByte(parameters, 2) != 48 || planes == 0 || width == 0 || height == 0 ||
       static_cast<std::int64_t>(parameters.size()) < 10 + planes * (1 + planeBytes))
     return List(command, NotDrawnReason::BadParameters);
   StoredImage image;
@@ -219,18 +211,18 @@ void JobPrinter::DefineGraphics(const Command& command, std::span<const std::uin
     const DotBlock dots = ReadPlane(bytes, width, height, columns);
     image.dots = plane == 0 ? dots : MergePlanes(image.dots, dots);
   }
-  (nv ? state_.nvGraphics : state_.downloadGraphics)[KeyCode(Byte(parameters, 3), Byte(parameters, 4))] = image;
+  (nv ? state_.nvGraphics : state_.downloadGraphics)[KeyCode(ParameterByte(parameters, 3), ParameterByte(parameters, 4))] = image;
 }
 
 // m fn kc1 kc2 x y
 void JobPrinter::PrintDefinedGraphics(const Command& command, std::span<const std::uint8_t> parameters, bool nv) {
   StoredImage image;
-  image.scaleX = static_cast<int>(Byte(parameters, 4));
-  image.scaleY = static_cast<int>(Byte(parameters, 5));
-  if (!IsScale(Byte(parameters, 4)) || !IsScale(Byte(parameters, 5)))
+  image.scaleX = static_cast<int>(ParameterByte(parameters, 4));
+  image.scaleY = static_cast<int>(ParameterByte(parameters, 5));
+  if (!IsScale(ParameterByte(parameters, 4)) || !IsScale(ParameterByte(parameters, 5)))
     return List(command, NotDrawnReason::BadParameters);
   const auto& defined = nv ? state_.nvGraphics : state_.downloadGraphics;
-  const auto found = defined.find(KeyCode(Byte(parameters, 2), Byte(parameters, 3)));
+  const auto found = defined.find(KeyCode(ParameterByte(parameters, 2), ParameterByte(parameters, 3)));
   if (found == defined.end()) return List(command, NotDrawnReason::UnknownImage);
   image.dots = found->second.dots;
   PrintAtOnce(command, nv ? ItemKind::NvGraphics : ItemKind::DownloadGraphics, image);
@@ -240,10 +232,10 @@ void JobPrinter::PrintDefinedGraphics(const Command& command, std::span<const st
 void JobPrinter::DeleteGraphics(std::span<const std::uint8_t> parameters, bool nv, bool all) {
   auto& defined = nv ? state_.nvGraphics : state_.downloadGraphics;
   if (all) {
-    if (Byte(parameters, 2) == 'C' && Byte(parameters, 3) == 'L' && Byte(parameters, 4) == 'R') defined.clear();
+    if (ParameterByte(parameters, 2) == 'C' && ParameterByte(parameters, 3) == 'L' && ParameterByte(parameters, 4) == 'R') defined.clear();
     return;
   }
-  defined.erase(KeyCode(Byte(parameters, 2), Byte(parameters, 3)));
+  defined.erase(KeyCode(ParameterByte(parameters, 2), ParameterByte(parameters, 3)));
 }
 
 }  // namespace tesk::printer

@@ -1,20 +1,12 @@
 #include <algorithm>
 
-#include "platform/little_endian.h"
 #include "printer/job_printer.h"
+#include "printer/parameter_bytes.h"
 
 namespace tesk::printer {
 namespace {
 
 using commands::CommandCode;
-
-unsigned Byte(std::span<const std::uint8_t> bytes, std::size_t index) {
-  return index < bytes.size() ? bytes[index] : 0;
-}
-
-unsigned Word(std::span<const std::uint8_t> bytes, std::size_t index) {
-  return Byte(bytes, index) + 256 * Byte(bytes, index + 1);
-}
 
 constexpr std::size_t Index(CommandCode code) { return static_cast<std::size_t>(code); }
 
@@ -211,22 +203,22 @@ void JobPrinter::FeedDots(const Command& command) {
     List(command, NotDrawnReason::IgnoredByQuirk);
     return;
   }
-  PrintLine(VerticalDots(state_, profile_, Byte(Parameters(command), 0)));
+  PrintLine(VerticalDots(state_, profile_, ParameterByte(Parameters(command), 0)));
 }
 
 void JobPrinter::FeedLines(const Command& command) {
-  PrintLine(state_.lineSpacing * Byte(Parameters(command), 0));
+  PrintLine(state_.lineSpacing * ParameterByte(Parameters(command), 0));
 }
 
 void JobPrinter::Cut(const Command& command) {
   const auto parameters = Parameters(command);
-  switch (Byte(parameters, 0)) {
+  switch (ParameterByte(parameters, 0)) {
     case 0: case 1: case 48: case 49: break;
     // The feed-and-cut forms; a reserved cut and a cut with feed back end
     // the piece at the same place on the paper.
     case 65: case 66: case 97: case 98: case 103: case 104:
       PrintLine(0);
-      Feed(VerticalDots(state_, profile_, Byte(parameters, 1)));
+      Feed(VerticalDots(state_, profile_, ParameterByte(parameters, 1)));
       break;
     default: List(command, NotDrawnReason::BadParameters); return;
   }
@@ -245,7 +237,7 @@ void JobPrinter::Initialise(const Command&) {
 }
 
 void JobPrinter::Justify(const Command& command) {
-  switch (Byte(Parameters(command), 0)) {
+  switch (ParameterByte(Parameters(command), 0)) {
     case 0: case 48: state_.justification = Justification::Left; break;
     case 1: case 49: state_.justification = Justification::Centre; break;
     case 2: case 50: state_.justification = Justification::Right; break;
@@ -255,12 +247,12 @@ void JobPrinter::Justify(const Command& command) {
 
 void JobPrinter::AbsolutePosition(const Command& command) {
   // A position outside the print area is ignored, as printers do.
-  const std::int64_t x = HorizontalDots(state_, profile_, Word(Parameters(command), 0));
+  const std::int64_t x = HorizontalDots(state_, profile_, ParameterWord(Parameters(command), 0));
   if (x < state_.areaWidth) state_.x = x;
 }
 
 void JobPrinter::RelativePosition(const Command& command) {
-  const auto units = static_cast<std::int16_t>(Word(Parameters(command), 0));
+  const auto units = static_cast<std::int16_t>(ParameterWord(Parameters(command), 0));
   const std::int64_t step = HorizontalDots(state_, profile_, units < 0 ? -units : units);
   const std::int64_t x = state_.x + (units < 0 ? -step : step);
   if (x >= 0 && x < state_.areaWidth) state_.x = x;
@@ -288,35 +280,35 @@ void JobPrinter::TabStops(const Command& command) {
 void JobPrinter::DefaultLineSpacing(const Command&) { state_.lineSpacing = profile_.defaultLineSpacing; }
 
 void JobPrinter::LineSpacing(const Command& command) {
-  state_.lineSpacing = VerticalDots(state_, profile_, Byte(Parameters(command), 0));
+  state_.lineSpacing = VerticalDots(state_, profile_, ParameterByte(Parameters(command), 0));
 }
 
 void JobPrinter::CharacterSpacing(const Command& command) {
-  state_.characterSpacing = HorizontalDots(state_, profile_, Byte(Parameters(command), 0));
+  state_.characterSpacing = HorizontalDots(state_, profile_, ParameterByte(Parameters(command), 0));
 }
 
 void JobPrinter::PrintModes(const Command& command) {
-  const unsigned modes = Byte(Parameters(command), 0);
+  const unsigned modes = ParameterByte(Parameters(command), 0);
   state_.font = static_cast<int>(modes & 1);
   state_.heightMultiplier = (modes & 0x10) ? 2 : 1;
   state_.widthMultiplier = (modes & 0x20) ? 2 : 1;
 }
 
 void JobPrinter::CharacterSize(const Command& command) {
-  const unsigned size = Byte(Parameters(command), 0);
+  const unsigned size = ParameterByte(Parameters(command), 0);
   state_.widthMultiplier = static_cast<int>((size >> 4) & 7) + 1;
   state_.heightMultiplier = static_cast<int>(size & 7) + 1;
 }
 
 void JobPrinter::SelectFont(const Command& command) {
-  const unsigned font = Byte(Parameters(command), 0);
+  const unsigned font = ParameterByte(Parameters(command), 0);
   state_.font = static_cast<int>(font >= 48 ? font - 48 : font);
 }
 
 void JobPrinter::MotionUnits(const Command& command) {
   const auto parameters = Parameters(command);
-  state_.horizontalMotionUnit = Byte(parameters, 0) ? static_cast<int>(Byte(parameters, 0)) : profile_.horizontalMotionUnit;
-  state_.verticalMotionUnit = Byte(parameters, 1) ? static_cast<int>(Byte(parameters, 1)) : profile_.verticalMotionUnit;
+  state_.horizontalMotionUnit = ParameterByte(parameters, 0) ? static_cast<int>(ParameterByte(parameters, 0)) : profile_.horizontalMotionUnit;
+  state_.verticalMotionUnit = ParameterByte(parameters, 1) ? static_cast<int>(ParameterByte(parameters, 1)) : profile_.verticalMotionUnit;
 }
 
 bool JobPrinter::AtLineStart(const Command& command) {
@@ -330,13 +322,13 @@ bool JobPrinter::AtLineStart(const Command& command) {
 void JobPrinter::LeftMargin(const Command& command) {
   if (!AtLineStart(command)) return;
   const std::int64_t width = profile_.printableWidth;
-  state_.leftMargin = std::min(HorizontalDots(state_, profile_, Word(Parameters(command), 0)), width);
+  state_.leftMargin = std::min(HorizontalDots(state_, profile_, ParameterWord(Parameters(command), 0)), width);
   state_.areaWidth = std::min(state_.areaWidth, width - state_.leftMargin);
 }
 
 void JobPrinter::PrintAreaWidth(const Command& command) {
   if (!AtLineStart(command)) return;
-  state_.areaWidth = std::min<std::int64_t>(HorizontalDots(state_, profile_, Word(Parameters(command), 0)),
+  state_.areaWidth = std::min<std::int64_t>(HorizontalDots(state_, profile_, ParameterWord(Parameters(command), 0)),
                                             profile_.printableWidth - state_.leftMargin);
 }
 

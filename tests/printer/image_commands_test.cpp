@@ -12,26 +12,18 @@ using testing::NotDrawnLines;
 using testing::PieceRows;
 using testing::Print;
 using testing::Repeated;
+using testing::kWhite;
+using ImageCase = testing::JobCase;
 
-const std::string kWhite = "0000000000000000";
+class ImageCommand : public ::testing::TestWithParam<ImageCase> {};
 
-struct ImageCase {
-  const char* name;
-  const char* job;
-  std::vector<std::string> rows;
-};
-
-std::string CaseName(const ::testing::TestParamInfo<ImageCase>& info) { return info.param.name; }
-
-class RasterModes : public ::testing::TestWithParam<ImageCase> {};
-
-TEST_P(RasterModes, ScaleTheBand) {
+TEST_P(ImageCommand, GivesTheseDots) {
   EXPECT_EQ(PieceRows(Print(GetParam().job)), GetParam().rows);
 }
 
 // One byte wide, two rows: 10100000 over 01000000.
 INSTANTIATE_TEST_SUITE_P(
-    GsV0, RasterModes,
+    GsV0Modes, ImageCommand,
     ::testing::Values(
         ImageCase{"Normal", "1d7630 00 0100 0200 a0 40", {"1010000000000000", "0100000000000000"}},
         ImageCase{"DoubleWidth", "1d7630 01 0100 0200 a0 40", {"1100110000000000", "0011000000000000"}},
@@ -45,19 +37,13 @@ INSTANTIATE_TEST_SUITE_P(
                   {"1010000000000000", "1010000000000000", "0100000000000000", "0100000000000000"}},
         ImageCase{"Quadruple51", "1d7630 33 0100 0200 a0 40",
                   {"1100110000000000", "1100110000000000", "0011000000000000", "0011000000000000"}}),
-    CaseName);
-
-class ColumnModes : public ::testing::TestWithParam<ImageCase> {};
-
-TEST_P(ColumnModes, WaitForTheLineFeed) {
-  EXPECT_EQ(PieceRows(Print(GetParam().job)), GetParam().rows);
-}
+    testing::JobCaseName);
 
 // Two columns: the first with its top dot, the second with its bottom dot.
 // The 8-dot modes print each bit three dots tall on the 203-dpi baseline,
 // the single-density modes each column two dots wide.
 INSTANTIATE_TEST_SUITE_P(
-    EscStar, ColumnModes,
+    EscStarModesAndTheLineBuffer, ImageCommand,
     ::testing::Values(
         ImageCase{"EightDotSingleDensity", "1b2a 00 0200 80 01 0a",
                   Joined({Repeated("1100000000000000", 3), Repeated(kWhite, 18), Repeated("0011000000000000", 3)})},
@@ -78,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
                   Joined({Repeated("1000000000000000", 24), Repeated(kWhite, 2)})},
         ImageCase{"EscDFeedsLines", "1b2a 21 0100 ffffff 1b6407",
                   Joined({Repeated("1000000000000000", 24), Repeated(kWhite, 4)})}),
-    CaseName);
+    testing::JobCaseName);
 
 // Graphics stored in the print buffer and printed, defined images printed by
 // key or number, and the older column-format images.
@@ -122,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
         ImageCase{"GsQ0", "1d5130 00 0800 0100 8040201008040201", kDiagonal},
         ImageCase{"GsSlashQuadruple", "1d2a 01 01 8000000000000000 1d2f 03",
                   Joined({Repeated("1100000000000000", 2), Repeated(kWhite, 14)})}),
-    CaseName);
+    testing::JobCaseName);
 
 TEST(StoredImages, AreListedWhenTheirKeyOrNumberIsUnknown) {
   const Paper paper = Print(

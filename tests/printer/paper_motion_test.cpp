@@ -13,16 +13,8 @@ using testing::NotDrawnLines;
 using testing::PieceRows;
 using testing::Print;
 using testing::Repeated;
-
-const std::string kWhite = "0000000000000000";
-
-struct MotionCase {
-  const char* name;
-  const char* job;
-  std::vector<std::string> rows;
-};
-
-std::string CaseName(const ::testing::TestParamInfo<MotionCase>& info) { return info.param.name; }
+using testing::kWhite;
+using MotionCase = testing::JobCase;
 
 class PaperMotion : public ::testing::TestWithParam<MotionCase> {};
 
@@ -44,7 +36,7 @@ INSTANTIATE_TEST_SUITE_P(
         MotionCase{"DefaultSpacingComesBack", "1b3302 1b32 0a", Repeated(kWhite, 4)},
         MotionCase{"MotionUnitsScaleEscJ", "1d50 00 65 1b4a 02", Repeated(kWhite, 4)},
         MotionCase{"CarriageReturnDoesNotFeed", "0d0d 1d7630 00 0100 0100 ff", {"1111111100000000"}}),
-    CaseName);
+    testing::JobCaseName);
 
 INSTANTIATE_TEST_SUITE_P(
     Positions, PaperMotion,
@@ -62,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
                    Joined({{"1001000000000000"}, Repeated(kWhite, 23)})},
         MotionCase{"InitialiseForgetsMarginAndJustification", "1d4c 0400 1b6102 1b40 1d7630 00 0100 0100 ff",
                    {"1111111100000000"}}),
-    CaseName);
+    testing::JobCaseName);
 
 TEST(PrintArea, ChangesOnlyBetweenLines) {
   // The margin after the column image would move it off the paper; the

@@ -46,6 +46,18 @@ inline std::vector<std::string> Joined(std::initializer_list<std::vector<std::st
   return rows;
 }
 
+// A white row of the narrow printer.
+inline const std::string kWhite = "0000000000000000";
+
+// A job and the rows of its first piece, for tables of cases.
+struct JobCase {
+  const char* name;
+  const char* job;
+  std::vector<std::string> rows;
+};
+
+inline std::string JobCaseName(const ::testing::TestParamInfo<JobCase>& info) { return info.param.name; }
+
 inline printer::Paper Print(std::string_view hex, const printer::Profile& profile = NarrowProfile()) {
   printer::Paper paper;
   const Bytes job = HexBytes(hex);
