@@ -2,6 +2,7 @@
 
 #include "cli/json_text.h"
 #include "cli/paper_listing.h"
+#include "core/layout_check.h"
 #include "core/figure_captions.h"
 
 namespace tesk::cli {
@@ -44,6 +45,20 @@ Json PaperJson(const core::PaperFigures& paper) {
   return json;
 }
 
+// Whether a band's header is named: the other mismatches concern the whole job.
+bool NamesABand(core::LayoutMismatch mismatch) {
+  return mismatch == core::LayoutMismatch::NoHeader || mismatch == core::LayoutMismatch::OtherSize ||
+         mismatch == core::LayoutMismatch::CutOff;
+}
+
+Json LayoutVerdictJson(const core::LayoutVerdict& verdict) {
+  Json mismatch = nullptr;
+  if (!verdict.fits)
+    mismatch = Json{{"band", NamesABand(verdict.mismatch) ? Json(verdict.firstMismatch.band) : Json(nullptr)},
+                    {"reason", verdict.reason}};
+  return Json{{"fits", verdict.fits}, {"firstMismatch", std::move(mismatch)}, {"commandBands", verdict.commandBands}};
+}
+
 }  // namespace
 
 std::string FormatTextReport(const std::filesystem::path& input, const core::RunFigures& figures,
@@ -79,8 +94,20 @@ std::string FormatJsonReport(const std::filesystem::path& input, const core::Run
   report["imageReady"] = figures.imageReady;
   report["message"] = message ? Json(message->text) : Json(nullptr);
   PutPaths(report, "outputs", figures.keptOutputs);
+  report["layoutVerdict"] = figures.layoutVerdict ? LayoutVerdictJson(*figures.layoutVerdict) : Json(nullptr);
   if (figures.paper) report["paper"] = PaperJson(*figures.paper);
   return DumpJson(report);
+}
+
+std::optional<std::string> LayoutWarning(const core::RunFigures& figures, const core::RunOptions& options) {
+  if (options.layout != core::BandLayoutChoice::Fixed || !figures.layoutVerdict || figures.layoutVerdict->fits)
+    return std::nullopt;
+  const core::LayoutVerdict& verdict = *figures.layoutVerdict;
+  std::string warning = "warning: the fixed band layout does not fit this job (" + verdict.reason + ")";
+  if (verdict.commandBands > 0)
+    warning += "; --layout commands reads its " + std::to_string(verdict.commandBands) + " GS v 0 command" +
+               (verdict.commandBands == 1 ? "" : "s");
+  return warning;
 }
 
 }  // namespace tesk::cli

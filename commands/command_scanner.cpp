@@ -119,10 +119,10 @@ std::string RelativePosition(std::span<const std::uint8_t> p) {
   const long long units = static_cast<std::int16_t>(Word(p, 0));
   return std::string("relative position ") + std::to_string(units);
 }
-std::string VariableImage(std::span<const std::uint8_t> p) {
-  return Format("mode %llu, %llu columns x %llu bytes", Byte(p, 0), Word(p, 1), Word(p, 3));
-}
 std::string NvBitImages(std::span<const std::uint8_t> p) { return Format("define %llu NV bit image(s)", Byte(p, 0)); }
+std::string ColumnImage(std::span<const std::uint8_t> p) {
+  return Format("variable vertical size bit image, %llu dots x %llu bytes high", Word(p, 1), Word(p, 3));
+}
 std::string KanjiOn(std::span<const std::uint8_t>) { return "select Kanji character mode"; }
 std::string KanjiOff(std::span<const std::uint8_t>) { return "cancel Kanji character mode"; }
 std::string RealTimeStatus(std::span<const std::uint8_t> p) { return Format("real-time status %llu", Byte(p, 0)); }
@@ -170,7 +170,7 @@ constexpr CommandForm kCommands[] = {
     {{0x1D, '('}, 2, 0, Payload::LengthPrefix16, "GS (", ExtendedFunction, CommandCode::ExtendedFunction},
     {{0x1D, 'k'}, 2, 1, Payload::Barcode, "GS k", Barcode, CommandCode::Barcode},
     {{0x1D, '*'}, 2, 2, Payload::DefinedImage, "GS *", DefinedImage, CommandCode::DefineDownloadBitImage},
-    {{0x1D, 'Q', '0'}, 3, 5, Payload::ColumnImage, "GS Q 0", VariableImage, CommandCode::VariableBitImage},
+    {{0x1D, 'Q', '0'}, 3, 5, Payload::ColumnImage, "GS Q 0", ColumnImage, CommandCode::VariableBitImage},
     {{0x1D, '/'}, 2, 1, Payload::None, "GS /", OneValue, CommandCode::PrintDownloadBitImage},
     {{0x1D, 'P'}, 2, 2, Payload::None, "GS P", TwoValues, CommandCode::MotionUnits},
     {{0x1D, 'a'}, 2, 1, Payload::None, "GS a", OneValue},
@@ -203,7 +203,7 @@ bool IsControlByte(std::uint8_t byte) {
 }
 bool IsTextByte(std::uint8_t byte) { return byte >= 0x20 && byte != 0x7F; }
 
-const CommandForm* FindSpec(std::span<const std::uint8_t> job, std::uint64_t at) {
+const CommandForm* FindForm(std::span<const std::uint8_t> job, std::uint64_t at) {
   for (const CommandForm& form : kCommands) {
     if (at + form.prefixLength > job.size()) continue;
     bool match = true;
@@ -287,7 +287,7 @@ CommandRecord ReadCommand(std::span<const std::uint8_t> job, std::uint64_t at) {
   CommandRecord record;
   record.offset = at;
   const std::uint8_t first = job[at];
-  if (const CommandForm* form = IsEscapeByte(first) ? FindSpec(job, at) : nullptr) {
+  if (const CommandForm* form = IsEscapeByte(first) ? FindForm(job, at) : nullptr) {
     record.type = form->payload == Payload::RasterImage ? CommandType::RasterBand : CommandType::Known;
     record.form = form;
     record.code = form->code;

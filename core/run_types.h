@@ -9,6 +9,7 @@
 
 #include "printer/paper.h"
 #include "printer/profile.h"
+#include "core/layout_check.h"
 
 namespace tesk::core {
 
@@ -53,6 +54,13 @@ struct PaperFigures {
   std::optional<std::string> message;        // the paper could not be drawn or written
 };
 
+// Whether a load takes any ESC/POS command stream as a raw job, beyond the
+// files that begin with ESC @: only readings that find the commands wherever
+// they stand can draw such a job, and the paper is one of them.
+inline bool AcceptsAnyCommandStream(const RunOptions& options) {
+  return options.layout == BandLayoutChoice::Commands || options.paperProfile.has_value();
+}
+
 // Each figure is reported by a run or not; a front end shows the reported ones
 // and leaves the others as an earlier run left them.
 struct RunFigures {
@@ -69,6 +77,10 @@ struct RunFigures {
   std::optional<std::uint64_t> pngFileSize;
   bool imageReady = false;
 
+  // How the fixed band layout fits the loaded job (whichever layout the run
+  // used); none when nothing was loaded.
+  std::optional<LayoutVerdict> layoutVerdict;
+
   // Not figures of the window, but what batch use wants to know: the file that
   // was finally loaded (an archive's last entry) and the outputs left on disk.
   std::filesystem::path loadedPath;
@@ -82,6 +94,7 @@ enum class RunMessageCode {
   PlainBinaryFailed,   // base.bin cannot be created
   OutOfMemory,         // no memory for the picture's pixel buffer
   WriteFailed,         // an output that was created could not be written
+  NoRasterCommand,     // the command reading found no GS v 0 command in the job
 };
 
 struct RunMessage {

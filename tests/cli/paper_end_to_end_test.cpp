@@ -103,6 +103,17 @@ TEST(PaperEndToEnd, AJobWhoseBandRunEndsInAMessageStillGetsItsPaper) {
   EXPECT_EQ(rows[24], "000");
 }
 
+TEST(PaperEndToEnd, TakesAJobThatDoesNotBeginWithInitialise) {
+  TempFolder folder;
+  const fs::path job = WriteJob(folder, "1b3300 1b2a 21 0100 ffffff 0a");
+  int status = -1;
+  Cli(Quoted(job) + " 2>/dev/null", &status);
+  EXPECT_EQ(status, 1);  // the band run alone finds no job
+  const std::string output = Cli("--json --render paper " + Quoted(job) + " 2>/dev/null");
+  EXPECT_NE(output.find("\"paperHeight\":24"), std::string::npos) << output;
+  EXPECT_EQ(DecodedRows(folder / "job.paper.png", 2).front(), "10");
+}
+
 TEST(PaperEndToEnd, ReadsAUserProfile) {
   TempFolder folder;
   testing::WriteFile(folder / "narrow.json", std::string_view(R"({"name": "narrow", "printableWidth": 64})"));

@@ -114,7 +114,7 @@ TEST(CommandScanner, WalksTheImagesOfTheOlderImageCommands) {
       "1d2a 01 01 1b1b1b1b1b1b1b1b");
   const std::vector<std::string> expected = {
       "0 FS q: define 2 NV bit image(s)",
-      "27 GS Q 0: mode 0, 2 columns x 1 bytes",
+      "27 GS Q 0: variable vertical size bit image, 2 dots x 1 bytes high",
       "37 ESC \\: relative position -2",
       "41 GS *: define bit image 8 x 1 bytes",
   };
