@@ -34,6 +34,7 @@
 #include "app/run_progress_panel.h"
 #include "app/zoom_box.h"
 #include "core/figure_captions.h"
+#include "core/paper_output.h"
 #include "core/run_messages.h"
 #include "view/zoom_ctrl.h"
 
@@ -193,6 +194,13 @@ void CTeskDlg::OnParse() {
   options.captureReading = readWholeCapture_ ? tesk::core::CaptureReading::Whole
                                              : tesk::core::CaptureReading::Default;
 
+  if (paperView_) {
+    tesk::printer::Profile profile;
+    std::string ignored;
+    tesk::printer::LoadProfile(tesk::printer::kDefaultProfileName, profile, ignored);
+    options.paperProfile = std::move(profile);
+  }
+
   // The run builds its picture apart from the one on screen, so the view keeps
   // painting while it goes, and a cancelled run leaves it as it was.
   tesk::image::DibImage picture;
@@ -212,7 +220,13 @@ void CTeskDlg::OnParse() {
   if (outcome.cancelled || !isVisible()) return;
 
   ShowFigures(outcome.figures);
-  if (outcome.figures.imageReady) {
+  if (paperView_ && outcome.figures.paper) {
+    // The paper is not laid out in bands: no band marks, no rows to trace.
+    listing_ = std::move(outcome.listing);
+    listing_.bands.clear();
+    ShowPaper(*outcome.figures.paper);
+    ShowListing();
+  } else if (outcome.figures.imageReady) {
     image_ = std::move(picture);
     listing_ = std::move(outcome.listing);
     HandOverPicture();
@@ -295,6 +309,16 @@ void CTeskDlg::HandOverPicture() {
   view_->SetImageHeader(&image_.info);
   view_->SetImageSize(header.biWidth, static_cast<int>(std::abs(std::int64_t{header.biHeight})));
   view_->update();
+}
+
+void CTeskDlg::ShowPaper(const tesk::core::PaperFigures& paper) {
+  // The paper takes the place of the band picture in the same 1:1 view.
+  std::vector<std::uint8_t> pure;
+  tesk::image::PictureGeometry geometry;
+  if (tesk::core::StackPaperPieces(paper, pure, geometry) && tesk::image::BuildDibImage(image_, pure, geometry, false))
+    HandOverPicture();
+  else
+    TakePictureAway();
 }
 
 void CTeskDlg::TakePictureAway() {

@@ -60,6 +60,7 @@ class CTeskDlg : public QDialog {
   QMenu* CreateContextMenu();
   static const char* const kGatherFromCommandsItem;
   static const char* const kWholeCaptureItem;
+  static const char* const kPaperViewItem;
   static const char* const kJobPanelItem;
 
   // File commands: open (Ctrl+O), convert the last file again with the
@@ -121,6 +122,7 @@ class CTeskDlg : public QDialog {
   void RememberFile(const QString& path);
   void HandOverPicture();
   void TakePictureAway();
+  void ShowPaper(const tesk::core::PaperFigures& paper);
   template <typename Widget>
   Widget* Control(int id) const;
 
@@ -154,6 +156,7 @@ class CTeskDlg : public QDialog {
   int scanDirection_ = 0;
   bool gatherFromCommands_ = false;
   bool readWholeCapture_ = false;
+  bool paperView_ = false;  // the view shows the paper instead of the bands
   QComboBox* modeBox_ = nullptr;
   QCheckBox* keepPlainBinary_ = nullptr;
   QCheckBox* keepPureData_ = nullptr;

@@ -82,6 +82,10 @@ void CTeskDlg::AddReadingItems(QMenu& menu) {
   whole->setCheckable(true);
   whole->setChecked(readWholeCapture_);
   connect(whole, &QAction::toggled, this, [this](bool on) { readWholeCapture_ = on; });
+  QAction* paper = menu.addAction(QString::fromUtf8(kPaperViewItem));
+  paper->setCheckable(true);
+  paper->setChecked(paperView_);
+  connect(paper, &QAction::toggled, this, [this](bool on) { paperView_ = on; });
 }
 
 void CTeskDlg::AddFileItems(QMenu& menu) {
@@ -184,3 +188,4 @@ void CTeskDlg::ShowJobPanel(bool shown) {
 const char* const CTeskDlg::kGatherFromCommandsItem = "按GS v 0命令解析";
 const char* const CTeskDlg::kWholeCaptureItem = "完整解析BusHound数据";
 const char* const CTeskDlg::kJobPanelItem = "命令列表(F2)";
+const char* const CTeskDlg::kPaperViewItem = "纸张视图";

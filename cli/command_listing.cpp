@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "cli/paper_listing.h"
 #include "cli/usb_capture_report.h"
 #include "core/job_listing.h"
 #include "core/layout_check.h"
@@ -120,7 +121,7 @@ Json UndrawnImagesJson(std::span<const std::uint8_t> job) {
 }
 
 std::string TextReport(const std::filesystem::path& input, const std::filesystem::path& loaded,
-                       core::CaptureKind kind, const core::RasterSource& source) {
+                       core::CaptureKind kind, const core::RasterSource& source, const printer::Profile* paper) {
   const std::span<const std::uint8_t> job = source.Job();
   std::string report = input.string() + "\n";
   if (loaded.filename() != input.filename()) report += "  archive entry: " + loaded.filename().string() + "\n";
@@ -148,6 +149,7 @@ std::string TextReport(const std::filesystem::path& input, const std::filesystem
   }
   report += "  verdict: " + check.verdict + "\n";
   report += UndrawnImagesText(job);
+  if (paper) report += PaperListingText(job, *paper);
   return report;
 }
 
@@ -168,7 +170,7 @@ Json LayoutJson(const core::LayoutCheck& check) {
 }
 
 std::string JsonReport(const std::filesystem::path& input, const std::filesystem::path& loaded,
-                       core::CaptureKind kind, const core::RasterSource& source) {
+                       core::CaptureKind kind, const core::RasterSource& source, const printer::Profile* paper) {
   const std::span<const std::uint8_t> job = source.Job();
   Json report = Json::object();
   PutPath(report, "path", input);
@@ -190,6 +192,7 @@ std::string JsonReport(const std::filesystem::path& input, const std::filesystem
   report["commands"] = std::move(commandList);
   report["layout"] = LayoutJson(core::CheckFixedLayout(job));
   report["undrawnImages"] = UndrawnImagesJson(job);
+  if (paper) report["paper"] = PaperListingJson(job, *paper);
   return DumpJson(report) + "\n";
 }
 
@@ -234,7 +237,9 @@ std::string InspectJob(const std::filesystem::path& input, bool json, const core
       failed = true;
       report = FailureReport(input, source, kind, json);
     } else {
-      report = json ? JsonReport(input, path, kind, source) : TextReport(input, path, kind, source);
+      // With --render paper the display list follows the commands.
+      const printer::Profile* paper = options.paperProfile ? &*options.paperProfile : nullptr;
+      report = json ? JsonReport(input, path, kind, source, paper) : TextReport(input, path, kind, source, paper);
     }
   }
   if (!scratch.empty()) platform::RemoveFolderTree(scratch);

@@ -5,6 +5,7 @@
 #include "core/band_geometry.h"
 #include "core/command_layout.h"
 #include "core/layout_check.h"
+#include "core/paper_output.h"
 #include "core/picture_limits.h"
 #include "core/run_progress.h"
 #include "core/run_messages.h"
@@ -180,6 +181,13 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
   if (wroteBin) KeepOrDelete(binPath, options.keepPlainBinary, figures);
   if (wroteZip) KeepOrDelete(zipPath, options.keepPlainBinaryZip, figures);
   if (!ContinueRun(options, figures, 2, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);
+
+  // The paper is drawn from the job before the band stages put the pure data
+  // where the job was, and whatever those stages say afterwards.
+  if (options.paperProfile) {
+    figures.paper = WritePaperBeside(source.Job(), *options.paperProfile, base);
+    figures.keptOutputs.insert(figures.keptOutputs.end(), figures.paper->files.begin(), figures.paper->files.end());
+  }
 
   // Gathering overwrites the job, so it is judged first.
   figures.layoutVerdict = JudgeFixedLayout(source.Job());

@@ -662,6 +662,33 @@ class TeskDlgTest : public QObject {
     QCOMPARE(tesk::testing::ReadFile(folder / "capture.bin"), job);
   }
 
+  void contextMenuShowsThePaperWithItsCuts() {
+    TempFolder folder;
+    // A band, a 2-dot feed and a cut, then a band one row high.
+    const fs::path job = folder / "paper.prn";
+    tesk::testing::WriteFile(job, tesk::testing::HexBytes("1b40 1d7630 00 0200 0200 ffff 8001 1b4a 02 1d5600"
+                                                          "1d7630 00 0100 0100 a5"));
+    Window window;
+    {
+      std::unique_ptr<QMenu> menu(window.dialog.CreateContextMenu());
+      QAction* paper = nullptr;
+      for (QAction* action : menu->actions())
+        if (action->text() == QString::fromUtf8("纸张视图")) paper = action;
+      QVERIFY(paper);
+      QVERIFY(paper->isCheckable());
+      QVERIFY(!paper->isChecked());
+      paper->trigger();
+    }
+    QVERIFY(window.Drop(job));
+    QCOMPARE(window.dialog.View().ImageWidth(), 576);
+    QCOMPARE(window.dialog.View().ImageHeight(), 4 + 1 + 1);
+    // The cut shows as a row of every other dot, grey at one dot a pixel.
+    const QStringList expected = {"1111111111111111", "1000000000000001", "0000000000000000",
+                                  "0000000000000000", "1010101010101010", "1010010100000000"};
+    QCOMPARE(RenderedRows(window.Picture(), QRect(0, 0, 16, 6)), expected);
+    QVERIFY(fs::exists(folder / "paper.paper-2.png"));
+  }
+
   void aboutBoxStandsAsItsTemplateSays() {
     CAboutDlg about;
     QCOMPARE(about.windowTitle(), QString::fromUtf8("关于 Tesk"));
