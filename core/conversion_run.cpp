@@ -156,6 +156,7 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
 
   // 4. Plain Binary ZIP.
   const std::filesystem::path zipPath = OutputPath(base, "bin.zip");
+  source.ReleaseArchiveReplacedBy(zipPath, plainBinary.filename().string());
   bool wroteZip = false;
   if (zip::ZipHandle* handle = zip::ZipWriterCreate(zipPath)) {
     wroteZip = true;

@@ -14,6 +14,7 @@
 #include "core/run_types.h"
 #include "platform/input_file.h"
 #include "usbcap/usb_capture.h"
+#include "zip/archive_input.h"
 
 namespace tesk::core {
 
@@ -27,6 +28,13 @@ inline constexpr std::uint64_t kLargestExpandedJob = std::uint64_t{256} * 1024 *
 // Archives inside archives are followed this deep; a deeper chain (or an
 // archive that, extracted, gives itself back) is nothing valid.
 inline constexpr int kDeepestArchiveNesting = 16;
+
+// An archive the last load went through. It stays held, as the loaded file
+// does, so that no output of the run replaces it.
+struct LoadedArchive {
+  platform::InputFile file;
+  zip::ArchiveExtraction extraction;
+};
 
 struct PureDataPlan {
   std::int64_t firstDataOffset = 18;
@@ -64,10 +72,17 @@ class RasterSource {
   CaptureReading captureReading = CaptureReading::Default;
   // What the whole reader found in the last capture text it read.
   capture::WholeCaptureStatistics captureStatistics;
+  // The archives the last load extracted, outermost first.
+  std::vector<LoadedArchive> archives;
 
   // Loads the file at `path`; for archive input, `path` is rewritten to the
   // file finally loaded.
   CaptureKind Load(std::filesystem::path& path);
+
+  // Lets go of a held archive at `archivePath` that held nothing but one entry
+  // named `entryName`: an earlier run's archive of the same job, dropped again,
+  // which the new archive of that entry is to replace.
+  void ReleaseArchiveReplacedBy(const std::filesystem::path& archivePath, std::string_view entryName);
 
   // Decodes `text` into `data`; 1 when a capture was found, else 0.
   int DecodeCaptureText();
