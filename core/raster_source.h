@@ -41,6 +41,9 @@ struct PureDataPlan {
   std::int64_t bandBytes = 0;   // widthBytes x bandHeight
   std::int64_t bandCount = 0;   // bands whose first byte lies before dataLength
   std::int64_t pureLength = 0;  // bandCount x bandBytes
+  // False when the last band is cut off so far that it may not be completed
+  // (see MayCompleteBand); such a job is not valid.
+  bool lastBandCompletable = true;
 };
 
 class RasterSource {
@@ -104,8 +107,9 @@ class RasterSource {
   PureDataPlan PlanPureData() const;
 
   // Gathers the dot rows of all bands, in place, at the front of `data`. A last
-  // band cut off by the end of the job is completed with white rows. False only
-  // when the room for that completion cannot be had.
+  // band cut off by the end of the job is completed with white rows. False when
+  // that band may not be completed (PureDataPlan::lastBandCompletable) or the
+  // room for its completion cannot be had.
   bool GatherPureData(const std::uint8_t*& pureData, std::int64_t& pureLength);
 
  private:
