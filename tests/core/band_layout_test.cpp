@@ -156,7 +156,9 @@ TEST_P(BandCompletion, IsBoundedByWhatTheJobHolds) {
   const std::uint8_t* pure = nullptr;
   std::int64_t pureLength = 0;
   EXPECT_EQ(source.GatherPureData(pure, pureLength), row.completed);
-  if (row.completed) EXPECT_EQ(pureLength, bandBytes);
+  if (row.completed) {
+    EXPECT_EQ(pureLength, bandBytes);
+  }
 }
 
 constexpr std::int64_t kMiB = 1 << 20;
