@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -30,5 +31,7 @@ struct HostileCase {
 };
 
 const std::vector<HostileCase>& HostileCases();
+
+inline void PrintTo(const HostileCase& row, std::ostream* out) { *out << row.name; }
 
 }  // namespace tesk::testing
