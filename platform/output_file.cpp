@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -84,7 +85,7 @@ OutputFile OutputFile::CreateTemporaryBeside(const std::filesystem::path& destin
       destination.has_parent_path() ? destination.parent_path() : std::filesystem::path(".");
   // A short name of our own rather than one made from the destination's,
   // which may already be as long as a name can be.
-  static unsigned long long sequence = 0;
+  static std::atomic<unsigned long long> sequence{0};
   const unsigned long long seed =
       static_cast<unsigned long long>(::getpid()) * 0x9E3779B97F4A7C15ull ^
       static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
