@@ -99,15 +99,19 @@ TEST_P(BandLayout, ReadsTheHeaderAndGathersTheBands) {
 INSTANTIATE_TEST_SUITE_P(Table, BandLayout, ::testing::ValuesIn(kLayouts),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(BandLayoutGather, ManyBandsKeepTheirOrder) {
-  const Bytes job = FixedLayoutJob(72, 24, 20);
-  testing::TempFolder folder;
+// Writes `job` into `folder`, loads it as a raw job and reads its first band header.
+void LoadAndReadHeader(const Bytes& job, const testing::TempFolder& folder, RasterSource& source) {
   std::filesystem::path path = folder / "job.prn";
   testing::WriteFile(path, job);
-  RasterSource source;
   ASSERT_EQ(source.Load(path), CaptureKind::RawJob);
   std::int32_t mode, widthBytes, bandHeight;
   source.ReadBandHeader(mode, widthBytes, bandHeight);
+}
+
+TEST(BandLayoutGather, ManyBandsKeepTheirOrder) {
+  testing::TempFolder folder;
+  RasterSource source;
+  ASSERT_NO_FATAL_FAILURE(LoadAndReadHeader(FixedLayoutJob(72, 24, 20), folder, source));
   const std::uint8_t* pure = nullptr;
   std::int64_t pureLength = 0;
   ASSERT_TRUE(source.GatherPureData(pure, pureLength));
@@ -116,11 +120,6 @@ TEST(BandLayoutGather, ManyBandsKeepTheirOrder) {
     ASSERT_EQ(pure[index], static_cast<std::uint8_t>(1 + index)) << "at " << index;
 }
 
-}  // namespace
-}  // namespace tesk::core
-
-namespace tesk::core {
-namespace {
 
 // A cut-off last band is completed when the job holds half of it, or the white
 // rows stay under 1 MiB; beyond that the header does not belong to its data.
@@ -146,12 +145,8 @@ TEST_P(BandCompletion, IsBoundedByWhatTheJobHolds) {
   }
   job.resize(job.size() + static_cast<std::size_t>(row.present), 0x5A);
   testing::TempFolder folder;
-  std::filesystem::path path = folder / "job.prn";
-  testing::WriteFile(path, job);
   RasterSource source;
-  ASSERT_EQ(source.Load(path), CaptureKind::RawJob);
-  std::int32_t mode, width, bandHeight;
-  source.ReadBandHeader(mode, width, bandHeight);
+  ASSERT_NO_FATAL_FAILURE(LoadAndReadHeader(job, folder, source));
   EXPECT_EQ(source.PlanPureData().lastBandCompletable, row.completed);
   const std::uint8_t* pure = nullptr;
   std::int64_t pureLength = 0;
