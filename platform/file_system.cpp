@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <system_error>
 #include <vector>
@@ -29,6 +30,20 @@ bool IsSymbolicLink(const std::filesystem::path& path) {
   return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
+int NotRegularFile(unsigned mode) {
+  if (S_ISDIR(mode)) return EISDIR;
+  if (S_ISLNK(mode)) return ELOOP;
+  return EINVAL;
+}
+
+bool IsOtherThanRegularFile(const std::filesystem::path& path, bool followLinks, int* error) {
+  struct stat info {};
+  const int status = followLinks ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info);
+  if (status != 0 || S_ISREG(info.st_mode)) return false;
+  if (error) *error = NotRegularFile(info.st_mode);
+  return true;
+}
+
 bool IsSameFile(int firstDescriptor, int secondDescriptor) {
   struct stat first {};
   struct stat second {};
@@ -44,6 +59,20 @@ bool DeleteOutputFile(const std::filesystem::path& path, int* error) {
     return false;
   }
   if (::unlink(path.c_str()) != 0) {
+    if (error) *error = errno;
+    return false;
+  }
+  return true;
+}
+
+bool MoveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& destination,
+                   int* error) {
+  if (IsHeldFile(destination)) {
+    if (error) *error = EBUSY;  // the sharing violation Windows would report
+    return false;
+  }
+  if (IsOtherThanRegularFile(destination, false, error)) return false;
+  if (::rename(temporary.c_str(), destination.c_str()) != 0) {
     if (error) *error = errno;
     return false;
   }

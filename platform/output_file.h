@@ -19,12 +19,19 @@ class OutputFile {
   OutputFile& operator=(const OutputFile&) = delete;
 
   // Creates the file, or truncates an existing one, for reading and writing.
-  // Fails with EBUSY when `path` names a held file.
+  // Fails with EBUSY when `path` names a held file, and without opening it
+  // when something else than a regular file stands there (see
+  // IsOtherThanRegularFile).
   static OutputFile Create(const std::filesystem::path& path);
   // As Create, but a symbolic link in the file's place is not followed: the
   // create fails (ELOOP). Files taken out of an archive are made this way, so
   // an entry can never write through a link to somewhere outside its folder.
   static OutputFile CreateWithoutFollowingLinks(const std::filesystem::path& path);
+
+  // A new file of a name of our own, in the folder of `destination`, to be
+  // moved onto it by MoveIntoPlace once it is complete; its writes fail as
+  // FailWritesAfter says for `destination`.
+  static OutputFile CreateTemporaryBeside(const std::filesystem::path& destination);
 
   bool IsOpen() const { return descriptor_ >= 0; }
   // errno of the last failure.
@@ -47,6 +54,7 @@ class OutputFile {
   int error_ = 0;
   std::uint64_t bytesWritten_ = 0;
   std::filesystem::path path_;
+  std::filesystem::path faultName_;  // whose injected write faults apply
 };
 
 // What a writer of one output file reports to the run.
