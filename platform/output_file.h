@@ -26,6 +26,10 @@ class OutputFile {
   // an entry can never write through a link to somewhere outside its folder.
   static OutputFile CreateWithoutFollowingLinks(const std::filesystem::path& path);
 
+  // Creates the file only when nothing has that name yet (EEXIST otherwise):
+  // files that must never replace another, such as received jobs.
+  static OutputFile CreateNew(const std::filesystem::path& path);
+
   bool IsOpen() const { return descriptor_ >= 0; }
   // errno of the last failure.
   int Error() const { return error_; }
@@ -37,6 +41,8 @@ class OutputFile {
   bool Seek(std::uint64_t offset);
   // Length of the open file (fstat).
   std::optional<std::uint64_t> Length() const;
+  // Waits until the written bytes are on the disk (fsync).
+  bool Sync();
   // Closes the file; false when the system reports an error on close.
   bool Close();
 

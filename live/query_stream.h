@@ -1,0 +1,37 @@
+#pragma once
+// Follows the commands of a job as its bytes arrive in pieces of any size,
+// answers the status queries among them, and tells whether anything besides
+// queries came (only then is the connection a print job). Dot rows and other
+// long payloads are skipped, not kept, so a query byte pattern inside a
+// picture is never taken for a query.
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "live/status_answers.h"
+
+namespace tesk::live {
+
+class QueryStream {
+ public:
+  explicit QueryStream(const PrinterStatusAnswers& answers) : answers_(answers) {}
+
+  // Takes the next bytes received; answers for the queries now whole are
+  // appended to `answers`.
+  void Take(std::span<const std::uint8_t> bytes, std::vector<std::uint8_t>& answers);
+
+  bool SawPrintData() const { return sawPrintData_; }
+  // The bytes so far end inside a command.
+  bool InsideCommand() const { return !pending_.empty() || payloadToSkip_ > 0; }
+  std::uint64_t QueriesAnswered() const { return queriesAnswered_; }
+
+ private:
+  const PrinterStatusAnswers& answers_;
+  std::vector<std::uint8_t> pending_;  // the start of a command not yet whole
+  std::uint64_t payloadToSkip_ = 0;    // bytes still to come of a long command's payload
+  bool sawPrintData_ = false;
+  std::uint64_t queriesAnswered_ = 0;
+};
+
+}  // namespace tesk::live
