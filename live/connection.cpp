@@ -16,6 +16,9 @@ namespace {
 constexpr std::size_t kMostBytesForPrinter = 4 * 1024 * 1024;
 // Sent bytes are dropped from the front of the printer buffer in steps this large.
 constexpr std::size_t kCompactionStep = 1024 * 1024;
+// A sender that asks without ever reading the answers gets no more once this
+// many wait for it.
+constexpr std::size_t kMostAnswersOwed = 64 * 1024;
 
 }  // namespace
 
@@ -78,10 +81,11 @@ void Connection::ReadSender(std::span<std::uint8_t> scratch, std::int64_t now) {
 
   const std::uint64_t room = settings_.jobByteCap - recorder_.Received();
   const auto taken = scratch.first(static_cast<std::size_t>(std::min<std::uint64_t>(received.bytes, room)));
-  std::vector<std::uint8_t> printerAnswersInstead;
-  std::vector<std::uint8_t>& answers = forward_ == Forward::Open         ? printerAnswersInstead
-                                       : forward_ == Forward::Connecting ? heldAnswers_
-                                                                         : toSender_;
+  std::vector<std::uint8_t> notSent;
+  std::vector<std::uint8_t>& answers = forward_ == Forward::Open           ? notSent  // the printer answers
+                                       : forward_ == Forward::Connecting   ? heldAnswers_
+                                       : toSender_.size() < kMostAnswersOwed ? toSender_
+                                                                             : notSent;
   recorder_.Take(taken, answers);
   if (PrinterAnswers()) toPrinter_.insert(toPrinter_.end(), taken.begin(), taken.end());
   if (taken.size() < received.bytes) EndReading(JobEnd::OverCap, now);

@@ -24,6 +24,7 @@ void QueryStream::Take(std::span<const std::uint8_t> bytes, std::vector<std::uin
   pending_.insert(pending_.end(), bytes.begin(), bytes.end());
   std::uint64_t consumed = 0;
   bool waiting = false;
+  pendingIsCutOff_ = false;
   commands::ScanCommands(pending_, [&](const commands::CommandRecord& command) {
     if (waiting) return;
     if (command.cutOff) {
@@ -38,7 +39,17 @@ void QueryStream::Take(std::span<const std::uint8_t> bytes, std::vector<std::uin
         sawPrintData_ = true;
       } else {
         waiting = true;  // the rest of the command comes with the next bytes
+        pendingIsCutOff_ = true;
       }
+      return;
+    }
+    if (command.type == commands::CommandType::Unknown && command.length == 2 &&
+        command.offset + command.length == pending_.size()) {
+      // Two bytes unknown so far may be the start of a command with a longer
+      // prefix (GS v 0). Whatever follows, they print something: no query has
+      // such a start.
+      waiting = true;
+      sawPrintData_ = true;
       return;
     }
     if (IsStatusQuery(command, pending_)) {

@@ -23,12 +23,13 @@ class QueryStream {
 
   bool SawPrintData() const { return sawPrintData_; }
   // The bytes so far end inside a command.
-  bool InsideCommand() const { return !pending_.empty() || payloadToSkip_ > 0; }
+  bool InsideCommand() const { return pendingIsCutOff_ || payloadToSkip_ > 0; }
   std::uint64_t QueriesAnswered() const { return queriesAnswered_; }
 
  private:
   const PrinterStatusAnswers& answers_;
   std::vector<std::uint8_t> pending_;  // the start of a command not yet whole
+  bool pendingIsCutOff_ = false;       // pending_ ends inside a command, not just before more bytes
   std::uint64_t payloadToSkip_ = 0;    // bytes still to come of a long command's payload
   bool sawPrintData_ = false;
   std::uint64_t queriesAnswered_ = 0;
