@@ -24,23 +24,20 @@ std::string FormatTextReport(const std::filesystem::path& input, const core::Run
 
 std::string FormatJsonReport(const std::filesystem::path& input, const core::RunFigures& figures,
                              const std::optional<core::RunMessage>& message) {
-  std::string json = "{\"path\":" + JsonString(input.string());
-  json += ",\"loadedPath\":" +
-          (figures.loadedPath.empty() ? std::string("null") : JsonString(figures.loadedPath.string()));
-  json += ",\"figures\":{";
-  bool first = true;
-  for (const core::ReportedFigure& figure : core::ListFigures(figures)) {
-    if (!figure.value) continue;
-    json += std::string(first ? "" : ",") + "\"" + figure.fieldName + "\":" +
-            std::to_string(*figure.value);
-    first = false;
-  }
-  json += "},\"imageReady\":" + std::string(figures.imageReady ? "true" : "false");
-  json += ",\"message\":" + (message ? JsonString(message->text) : std::string("null"));
-  json += ",\"outputs\":[";
-  for (std::size_t index = 0; index < figures.keptOutputs.size(); ++index)
-    json += (index ? "," : "") + JsonString(figures.keptOutputs[index].string());
-  return json + "]}";
+  Json report = Json::object();
+  PutPath(report, "path", input);
+  if (figures.loadedPath.empty())
+    report["loadedPath"] = nullptr;
+  else
+    PutPath(report, "loadedPath", figures.loadedPath);
+  Json shown = Json::object();
+  for (const core::ReportedFigure& figure : core::ListFigures(figures))
+    if (figure.value) shown[figure.fieldName] = *figure.value;
+  report["figures"] = std::move(shown);
+  report["imageReady"] = figures.imageReady;
+  report["message"] = message ? Json(message->text) : Json(nullptr);
+  PutPaths(report, "outputs", figures.keptOutputs);
+  return DumpJson(report);
 }
 
 }  // namespace tesk::cli
