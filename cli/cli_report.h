@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/run_types.h"
+#include "live/job_report.h"
 
 namespace tesk::cli {
 
@@ -16,5 +17,19 @@ std::string FormatTextReport(const std::filesystem::path& input, const core::Run
 // One JSON object on one line.
 std::string FormatJsonReport(const std::filesystem::path& input, const core::RunFigures& figures,
                              const std::optional<core::RunMessage>& message);
+
+// One line for a job received with --listen: where it was saved, how it
+// came, and what its conversion gave (the run's message, or the picture's size).
+std::string FormatJobLine(const live::JobReport& job, const core::RunFigures& figures,
+                          const std::optional<core::RunMessage>& message);
+
+// As FormatJsonReport, with a "job" object telling how the job came.
+// Without figures (the job could not be saved) only "job" and "message".
+std::string FormatJsonJobReport(const live::JobReport& job, const core::RunFigures* figures,
+                                const std::optional<core::RunMessage>& message);
+
+// The job's "how it came" part of a line, for --inspect, which prints the
+// command stream after it.
+std::string FormatJobHeading(const live::JobReport& job);
 
 }  // namespace tesk::cli

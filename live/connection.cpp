@@ -218,7 +218,7 @@ JobReport Connection::Report() const {
   JobReport report;
   report.peer = peer_;
   report.path = recorder_.Path();
-  report.bytes = recorder_.Received();
+  report.bytes = recorder_.Saved();
   report.end = end_;
   report.incomplete = end_ == JobEnd::SenderReset || end_ == JobEnd::OverCap || end_ == JobEnd::ServerStopped ||
                       recorder_.EndsInsideCommand();

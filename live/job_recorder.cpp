@@ -15,9 +15,11 @@ void JobRecorder::Take(std::span<const std::uint8_t> bytes, std::vector<std::uin
   if (wasJob) {
     Save(bytes);
   } else if (queries_.SawPrintData()) {
-    // The queries before the print data are part of what the host sent.
+    // The job starts with its first print data: status queries before it are
+    // answered but are no part of the job, so the saved file begins as the
+    // print job does and converts like one.
     held_.insert(held_.end(), bytes.begin(), bytes.end());
-    Save(held_);
+    Save(std::span<const std::uint8_t>(held_).subspan(static_cast<std::size_t>(queries_.FirstPrintData())));
     std::vector<std::uint8_t>().swap(held_);
   } else {
     held_.insert(held_.end(), bytes.begin(), bytes.end());

@@ -1,8 +1,9 @@
 #pragma once
 // The bytes of one connection, on their way to a job file. Until print data
 // arrives the bytes stay in memory (a connection that only asks for status is
-// no job and leaves no file); from then on they go straight to the file, so a
-// job of hundreds of megabytes never sits in memory.
+// no job and leaves no file); the job is saved from its first print data on,
+// every byte after it as received, straight to the file, so a job of hundreds
+// of megabytes never sits in memory.
 
 #include <cstdint>
 #include <filesystem>
@@ -27,6 +28,8 @@ class JobRecorder {
   bool IsJob() const { return queries_.SawPrintData(); }
   bool EndsInsideCommand() const { return queries_.InsideCommand(); }
   std::uint64_t Received() const { return received_; }
+  // Bytes in the job file: all received from the first print data on.
+  std::uint64_t Saved() const { return IsJob() ? received_ - static_cast<std::uint64_t>(queries_.FirstPrintData()) : 0; }
   std::uint64_t QueriesAnswered() const { return queries_.QueriesAnswered(); }
   const std::filesystem::path& Path() const { return file_.Path(); }
   int SaveError() const { return file_.Error(); }

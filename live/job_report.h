@@ -19,7 +19,7 @@ struct JobReport {
   std::uint64_t number = 0;  // jobs reported by this server, counted from 1
   std::string peer;          // the sender, "address:port"
   std::filesystem::path path;  // the saved job; empty when it could not be created
-  std::uint64_t bytes = 0;     // bytes received and saved
+  std::uint64_t bytes = 0;     // bytes of the job: received from its first print data on
   JobEnd end = JobEnd::SenderClosed;
   // The bytes do not make a whole job: the connection broke off, the cap or a
   // stop cut it, or it ends inside a command.

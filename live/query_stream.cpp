@@ -18,6 +18,7 @@ constexpr std::uint64_t kLongestHeldCommand = 64 * 1024;
 void QueryStream::Take(std::span<const std::uint8_t> bytes, std::vector<std::uint8_t>& answers) {
   const std::uint64_t skipped = std::min<std::uint64_t>(payloadToSkip_, bytes.size());
   payloadToSkip_ -= skipped;
+  pendingStart_ += skipped;
   bytes = bytes.subspan(static_cast<std::size_t>(skipped));
   if (bytes.empty()) return;
 
@@ -25,6 +26,9 @@ void QueryStream::Take(std::span<const std::uint8_t> bytes, std::vector<std::uin
   std::uint64_t consumed = 0;
   bool waiting = false;
   pendingIsCutOff_ = false;
+  const auto notePrintData = [this](const commands::CommandRecord& command) {
+    if (firstPrintData_ < 0) firstPrintData_ = static_cast<std::int64_t>(pendingStart_ + command.offset);
+  };
   commands::ScanCommands(pending_, [&](const commands::CommandRecord& command) {
     if (waiting) return;
     if (command.cutOff) {
@@ -33,10 +37,10 @@ void QueryStream::Take(std::span<const std::uint8_t> bytes, std::vector<std::uin
       if (lengthKnown && !endsAtNul) {
         payloadToSkip_ = command.needed - command.length;
         consumed = pending_.size();
-        sawPrintData_ = true;
+        notePrintData(command);
       } else if (command.length > kLongestHeldCommand) {
         consumed = pending_.size();
-        sawPrintData_ = true;
+        notePrintData(command);
       } else {
         waiting = true;  // the rest of the command comes with the next bytes
         pendingIsCutOff_ = true;
@@ -49,7 +53,7 @@ void QueryStream::Take(std::span<const std::uint8_t> bytes, std::vector<std::uin
       // prefix (GS v 0). Whatever follows, they print something: no query has
       // such a start.
       waiting = true;
-      sawPrintData_ = true;
+      notePrintData(command);
       return;
     }
     if (IsStatusQuery(command, pending_)) {
@@ -57,11 +61,12 @@ void QueryStream::Take(std::span<const std::uint8_t> bytes, std::vector<std::uin
       AppendStatusAnswer(command, pending_, answers_, answers);
       if (answers.size() != before) ++queriesAnswered_;
     } else {
-      sawPrintData_ = true;
+      notePrintData(command);
     }
     consumed = command.offset + command.length;
   });
   pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(consumed));
+  pendingStart_ += consumed;
 }
 
 }  // namespace tesk::live

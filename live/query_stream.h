@@ -21,7 +21,9 @@ class QueryStream {
   // appended to `answers`.
   void Take(std::span<const std::uint8_t> bytes, std::vector<std::uint8_t>& answers);
 
-  bool SawPrintData() const { return sawPrintData_; }
+  bool SawPrintData() const { return firstPrintData_ >= 0; }
+  // Where in the stream the first print data starts; -1 while none came.
+  std::int64_t FirstPrintData() const { return firstPrintData_; }
   // The bytes so far end inside a command.
   bool InsideCommand() const { return pendingIsCutOff_ || payloadToSkip_ > 0; }
   std::uint64_t QueriesAnswered() const { return queriesAnswered_; }
@@ -31,7 +33,8 @@ class QueryStream {
   std::vector<std::uint8_t> pending_;  // the start of a command not yet whole
   bool pendingIsCutOff_ = false;       // pending_ ends inside a command, not just before more bytes
   std::uint64_t payloadToSkip_ = 0;    // bytes still to come of a long command's payload
-  bool sawPrintData_ = false;
+  std::uint64_t pendingStart_ = 0;      // stream offset of pending_'s first byte
+  std::int64_t firstPrintData_ = -1;
   std::uint64_t queriesAnswered_ = 0;
 };
 

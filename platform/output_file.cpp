@@ -46,7 +46,8 @@ OutputFile OutputFile::CreateNew(const std::filesystem::path& path) {
 OutputFile OutputFile::CreateWithFlags(const std::filesystem::path& path, int extraFlags) {
   OutputFile file;
   file.path_ = path;
-  if (IsHeldFile(path)) {
+  // A held file exists, so an exclusive create fails on it with EEXIST anyway.
+  if ((extraFlags & O_EXCL) == 0 && IsHeldFile(path)) {
     file.error_ = EBUSY;  // the sharing violation Windows would report
     return file;
   }

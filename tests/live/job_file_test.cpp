@@ -37,7 +37,7 @@ TEST(JobFile, ReportsAFolderItCannotWriteIn) {
   EXPECT_TRUE(file.Path().empty());
 }
 
-TEST(JobRecorder, SavesQueriesOnlyOnceThereIsPrintData) {
+TEST(JobRecorder, SavesFromTheFirstPrintDataOn) {
   testing::TempFolder folder;
   const PrinterStatusAnswers answers;
   {
@@ -52,13 +52,15 @@ TEST(JobRecorder, SavesQueriesOnlyOnceThereIsPrintData) {
   JobRecorder job(folder.path(), kSomeTime, answers);
   Bytes answered;
   job.Take(HexBytes("10 04 01"), answered);
-  job.Take(HexBytes("1b 40 41 0a"), answered);
+  job.Take(HexBytes("1d 72 01 1b 40 41 0a"), answered);
   job.Take(HexBytes("10 04 04"), answered);
   job.Finish();
-  EXPECT_EQ(answered, HexBytes("12 12"));
+  EXPECT_EQ(answered, HexBytes("12 00 12"));
   ASSERT_TRUE(job.IsJob());
   EXPECT_EQ(job.SaveError(), 0);
-  EXPECT_EQ(testing::ReadFile(job.Path()), HexBytes("10 04 01 1b 40 41 0a 10 04 04"));
+  // Queries before the print data are no part of the job; those after it are.
+  EXPECT_EQ(testing::ReadFile(job.Path()), HexBytes("1b 40 41 0a 10 04 04"));
+  EXPECT_EQ(job.Saved(), 7u);
 }
 
 }  // namespace

@@ -70,15 +70,15 @@ TEST(QueryStream, AnswersFromTheRecordGiven) {
 
 TEST(QueryStream, QueryBytesInsideDotRowsAreNoQuery) {
   const PrinterStatusAnswers answers;
-  // A band of 2 x 3 bytes whose dots spell DLE EOT 1 twice, then a real query.
-  const Bytes job = HexBytes("1b 40 1d 76 30 00 02 00 03 00 10 04 01 10 04 01 10 04 01");
+  // A query, then a band of 2 x 3 bytes whose dots spell DLE EOT 1 twice, then a real query.
+  const Bytes job = HexBytes("10 04 02 1b 40 1d 76 30 00 02 00 03 00 10 04 01 10 04 01 10 04 01");
   for (std::size_t piece : {std::size_t{1}, std::size_t{4}, job.size()}) {
     QueryStream stream(answers);
     Bytes answered;
     for (std::size_t at = 0; at < job.size(); at += piece)
       stream.Take(std::span(job).subspan(at, std::min(piece, job.size() - at)), answered);
-    EXPECT_EQ(answered, HexBytes("12")) << "pieces of " << piece;
-    EXPECT_TRUE(stream.SawPrintData());
+    EXPECT_EQ(answered, HexBytes("12 12")) << "pieces of " << piece;
+    EXPECT_EQ(stream.FirstPrintData(), 3) << "pieces of " << piece;
     EXPECT_FALSE(stream.InsideCommand());
   }
 }
