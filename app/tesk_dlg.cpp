@@ -24,6 +24,7 @@
 #include "app/app_icon.h"
 #include "app/dialog_builder.h"
 #include "app/dialog_template.h"
+#include "app/live_listening.h"
 #include "core/conversion_run.h"
 #include "core/figure_captions.h"
 #include "view/zoom_ctrl.h"
@@ -214,6 +215,7 @@ QMenu* CTeskDlg::CreateContextMenu() {
   whole->setCheckable(true);
   whole->setChecked(readWholeCapture_);
   connect(whole, &QAction::toggled, this, [this](bool on) { readWholeCapture_ = on; });
+  CLiveListening::AddMenuItem(*menu, *this);
   return menu;
 }
 

@@ -11,6 +11,7 @@ void JobQueue::Push(JobReport report) {
     reports_.push_back(std::move(report));
   }
   changed_.notify_all();
+  if (onChange_) onChange_();
 }
 
 void JobQueue::Close() {
@@ -19,6 +20,7 @@ void JobQueue::Close() {
     closed_ = true;
   }
   changed_.notify_all();
+  if (onChange_) onChange_();
 }
 
 std::optional<JobReport> JobQueue::Pop() {

@@ -5,6 +5,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 
@@ -14,6 +15,10 @@ namespace tesk::live {
 
 class JobQueue {
  public:
+  // Called on the pushing thread after each Push and Close, for owners that
+  // wait in an event loop instead of in Pop. Set it before the server starts.
+  void SetOnChange(std::function<void()> onChange) { onChange_ = std::move(onChange); }
+
   void Push(JobReport report);
   // No more reports will come; Pop returns none once the queue is empty.
   void Close();
@@ -27,6 +32,7 @@ class JobQueue {
   std::condition_variable changed_;
   std::deque<JobReport> reports_;
   bool closed_ = false;
+  std::function<void()> onChange_;
 };
 
 }  // namespace tesk::live
