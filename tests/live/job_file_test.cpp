@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "live/job_recorder.h"
+#include "platform/input_file.h"
 #include "tests/support/temp_folder.h"
 
 namespace tesk::live {
@@ -20,6 +21,9 @@ TEST(JobFile, IsNamedByTheLocalTimeAndCountedWithinTheSecond) {
   testing::TempFolder folder;
   const std::string other = "somebody else's";
   testing::WriteFile(folder / "job-20260304-050607-1.prn", other);
+  // The last job converted stays held open, as the window holds its file.
+  const platform::InputFile held = platform::InputFile::Open(folder / "job-20260304-050607-1.prn");
+  ASSERT_TRUE(held.IsOpen());
   JobFile second;
   ASSERT_TRUE(second.Create(folder.path(), kSomeTime));
   ASSERT_TRUE(second.Write(HexBytes("1b 40")));
