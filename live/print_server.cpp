@@ -17,6 +17,9 @@ constexpr int kBacklog = 128;
 constexpr std::size_t kReceiveChunk = 256 * 1024;
 // The loop looks at the clock at least this often.
 constexpr std::int64_t kLongestPoll = 1000;
+// After a failed accept (out of descriptors) the listener rests this long, so
+// the loop does not spin on a connection it cannot take yet.
+constexpr std::int64_t kAcceptRest = 100;
 
 }  // namespace
 
@@ -56,20 +59,24 @@ void PrintServer::Serve() {
   std::vector<platform::PollEntry> entries;
   constexpr std::size_t kFirstConnectionEntry = 3;
   const std::size_t limit = static_cast<std::size_t>(std::max(1, settings_.connectionLimit));
+  std::int64_t acceptRestUntil = 0;
 
   for (;;) {
     entries.assign(kFirstConnectionEntry + 2 * connections.size(), platform::PollEntry{});
     entries[0] = {wake_.Descriptor(), true};
     entries[1] = {settings_.stopDescriptor, true};
-    entries[2] = {connections.size() < limit ? listener_.Descriptor() : -1, true};
-    std::int64_t deadline = std::numeric_limits<std::int64_t>::max();
+    std::int64_t now = platform::MonotonicMilliseconds();
+    const bool resting = now < acceptRestUntil;
+    entries[2] = {connections.size() < limit && !resting ? listener_.Descriptor() : -1, true};
+    std::int64_t deadline = resting ? acceptRestUntil : std::numeric_limits<std::int64_t>::max();
     for (std::size_t index = 0; index < connections.size(); ++index) {
       connections[index]->PreparePoll(entries[kFirstConnectionEntry + 2 * index],
                                       entries[kFirstConnectionEntry + 2 * index + 1]);
       deadline = std::min(deadline, connections[index]->Deadline());
     }
-    std::int64_t now = platform::MonotonicMilliseconds();
-    const int timeout = connections.empty() ? -1 : static_cast<int>(std::clamp<std::int64_t>(deadline - now, 0, kLongestPoll));
+    const int timeout = connections.empty() && !resting
+                            ? -1
+                            : static_cast<int>(std::clamp<std::int64_t>(deadline - now, 0, kLongestPoll));
     if (platform::PollDescriptors(entries, timeout) < 0) break;
     if (entries[0].readable || entries[1].readable) break;
 
@@ -86,7 +93,10 @@ void PrintServer::Serve() {
       std::string peer;
       int error = 0;
       platform::TcpSocket sender = platform::AcceptTcp(listener_, peer, error);
-      if (!sender.IsOpen()) break;  // none waiting, or out of descriptors: try again next round
+      if (!sender.IsOpen()) {
+        if (error != EAGAIN && error != ECONNABORTED) acceptRestUntil = now + kAcceptRest;
+        break;
+      }
       connections.push_back(std::make_unique<Connection>(std::move(sender), std::move(peer), settings_, now));
     }
   }
