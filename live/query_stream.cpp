@@ -44,6 +44,8 @@ void QueryStream::Take(std::span<const std::uint8_t> bytes, std::vector<std::uin
       } else {
         waiting = true;  // the rest of the command comes with the next bytes
         pendingIsCutOff_ = true;
+        const auto start = std::span<const std::uint8_t>(pending_).subspan(command.offset);
+        if (!MayStartStatusQuery(start)) notePrintData(command);
       }
       return;
     }

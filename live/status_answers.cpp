@@ -26,6 +26,13 @@ bool IsStatusQuery(const commands::CommandRecord& command, std::span<const std::
          StartsWith(command, bytes, kGs, 'r') || StartsWith(command, bytes, kGs, 'I');
 }
 
+bool MayStartStatusQuery(std::span<const std::uint8_t> start) {
+  // Every query is three bytes long.
+  if (start.empty() || start.size() >= 3 || (start[0] != kDle && start[0] != kGs)) return false;
+  if (start.size() == 1) return true;
+  return start[0] == kDle ? start[1] == 0x04 || start[1] == 0x05 : start[1] == 'r' || start[1] == 'I';
+}
+
 void AppendStatusAnswer(const commands::CommandRecord& command, std::span<const std::uint8_t> bytes,
                         const PrinterStatusAnswers& answers, std::vector<std::uint8_t>& answer) {
   if (command.length < 3) return;

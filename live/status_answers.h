@@ -40,6 +40,10 @@ struct PrinterStatusAnswers {
 // DLE EOT, DLE ENQ, GS r and GS I.
 bool IsStatusQuery(const commands::CommandRecord& command, std::span<const std::uint8_t> bytes);
 
+// True when `start`, the beginning of a command cut off so far, may still
+// turn out to be one of those queries.
+bool MayStartStatusQuery(std::span<const std::uint8_t> start);
+
 // The bytes a printer sends back for `command` (appended to `answer`); nothing
 // for commands that are no query or ask what the record does not hold.
 void AppendStatusAnswer(const commands::CommandRecord& command, std::span<const std::uint8_t> bytes,

@@ -106,6 +106,15 @@ TEST(QueryStream, TellsAJobCutInsideACommand) {
     EXPECT_TRUE(stream.SawPrintData()) << cut;
     EXPECT_TRUE(stream.InsideCommand()) << cut;
   }
+  // A cut command that can no longer become a query is print data; one that can is not yet.
+  QueryStream cutHeader(answers);
+  Bytes answered;
+  cutHeader.Take(HexBytes("10 04 02 1d 76 30 30 00 1b"), answered);
+  EXPECT_EQ(cutHeader.FirstPrintData(), 3);
+  QueryStream cutQuery(answers);
+  cutQuery.Take(HexBytes("10 04 02 1d 49"), answered);
+  EXPECT_FALSE(cutQuery.SawPrintData());
+  EXPECT_TRUE(cutQuery.InsideCommand());
 }
 
 }  // namespace
