@@ -116,7 +116,8 @@ void DeclareOptions(CLI::App& app, CliOptions& options, std::vector<std::string>
   AddChoice<core::BandLayoutChoice>(
       app, "--layout", "KIND",
       "where the raster bands are: fixed (default: the drivers' layout, header at 7 or 10, bands 11 "
-      "bytes apart, all alike) or commands (every GS v 0 command found, each its own size)",
+      "bytes apart, all alike; a warning says when it does not fit the job) or commands (every GS v 0 "
+      "command found, each its own size; also jobs that do not begin with ESC @)",
       {{"fixed", core::BandLayoutChoice::Fixed}, {"commands", core::BandLayoutChoice::Commands}}, "layout",
       [&run](core::BandLayoutChoice layout) { run.layout = layout; });
   AddChoice<core::CaptureReading>(

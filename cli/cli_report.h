@@ -18,6 +18,10 @@ std::string FormatTextReport(const std::filesystem::path& input, const core::Run
 std::string FormatJsonReport(const std::filesystem::path& input, const core::RunFigures& figures,
                              const std::optional<core::RunMessage>& message);
 
+// The line a text run prints on stderr when the fixed band layout it used does
+// not fit the job; none when it fits or another layout was used.
+std::optional<std::string> LayoutWarning(const core::RunFigures& figures, const core::RunOptions& options);
+
 // One line for a job received with --listen: where it was saved, how it
 // came, and what its conversion gave (the run's message, or the picture's size).
 std::string FormatJobLine(const live::JobReport& job, const core::RunFigures& figures,

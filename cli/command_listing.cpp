@@ -1,12 +1,14 @@
 #include "cli/command_listing.h"
 
 #include <cstdio>
+#include <functional>
 
 #include "cli/usb_capture_report.h"
 #include "core/layout_check.h"
 #include "core/raster_source.h"
 #include "core/run_messages.h"
 #include "commands/command_scanner.h"
+#include "commands/image_commands.h"
 #include "platform/file_system.h"
 #include "platform/input_file.h"
 
@@ -84,6 +86,38 @@ std::string Padded(std::string text, std::size_t width) {
   return text;
 }
 
+// Every image command of the job that no reading draws, as a visit per command.
+void VisitUndrawnImages(std::span<const std::uint8_t> job,
+                        const std::function<void(const commands::CommandRecord&)>& visit) {
+  commands::ScanCommands(job, [&](const commands::CommandRecord& command) {
+    if (commands::IsUndrawnImageCommand(command, job)) visit(command);
+  });
+}
+
+std::string UndrawnImagesText(std::span<const std::uint8_t> job) {
+  std::string lines;
+  std::size_t count = 0;
+  VisitUndrawnImages(job, [&](const commands::CommandRecord& command) {
+    char offset[32];
+    std::snprintf(offset, sizeof offset, "%10llu", static_cast<unsigned long long>(command.offset));
+    lines += std::string(offset) + "  " + Padded(commands::CommandName(command), 10) +
+             commands::DescribeCommand(command, job) + "\n";
+    ++count;
+  });
+  if (count == 0) return "  image commands no reading draws: none\n";
+  return "  image commands no reading draws: " + std::to_string(count) + "\n" + lines;
+}
+
+Json UndrawnImagesJson(std::span<const std::uint8_t> job) {
+  Json images = Json::array();
+  VisitUndrawnImages(job, [&](const commands::CommandRecord& command) {
+    images.push_back(Json{{"offset", command.offset},
+                          {"name", commands::CommandName(command)},
+                          {"detail", commands::DescribeCommand(command, job)}});
+  });
+  return images;
+}
+
 std::string TextReport(const std::filesystem::path& input, const std::filesystem::path& loaded,
                        core::CaptureKind kind, const core::RasterSource& source) {
   const std::span<const std::uint8_t> job = source.Job();
@@ -112,6 +146,7 @@ std::string TextReport(const std::filesystem::path& input, const std::filesystem
                 (band.matches ? ", matches\n" : ", differs\n");
   }
   report += "  verdict: " + check.verdict + "\n";
+  report += UndrawnImagesText(job);
   return report;
 }
 
@@ -154,6 +189,7 @@ std::string JsonReport(const std::filesystem::path& input, const std::filesystem
   });
   report["commands"] = std::move(commandList);
   report["layout"] = LayoutJson(core::CheckFixedLayout(job));
+  report["undrawnImages"] = UndrawnImagesJson(job);
   return DumpJson(report) + "\n";
 }
 
@@ -175,7 +211,7 @@ std::string FailureReport(const std::filesystem::path& input, const core::Raster
 
 }  // namespace
 
-std::string InspectJob(const std::filesystem::path& input, bool json, core::CaptureReading reading,
+std::string InspectJob(const std::filesystem::path& input, bool json, const core::RunOptions& options,
                        bool& failed) {
   failed = false;
   // An archive extracts beside itself when loaded; inspect a copy in a private
@@ -191,7 +227,8 @@ std::string InspectJob(const std::filesystem::path& input, bool json, core::Capt
   {
     core::RasterSource source;
     source.listUsbTransfers = true;
-    source.captureReading = reading;
+    source.captureReading = options.captureReading;
+    source.acceptCommandStream = core::AcceptsAnyCommandStream(options);
     const core::CaptureKind kind = source.Load(path);
     if (kind == core::CaptureKind::OpenFailed || kind == core::CaptureKind::Invalid) {
       failed = true;

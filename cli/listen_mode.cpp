@@ -67,6 +67,10 @@ int ServeJobs(const CliOptions& options) {
     std::cout << (options.json ? FormatJsonJobReport(*job, &figures, message) + "\n"
                                : FormatJobLine(*job, figures, message))
               << std::flush;
+    // As for a file given by name: the JSON report carries the verdict itself.
+    if (!options.json) {
+      if (const auto warning = LayoutWarning(figures, options.run)) std::cerr << *warning << "\n" << std::flush;
+    }
   }
   server.Wait();
   platform::TakeTerminationRequest();
