@@ -57,7 +57,7 @@ int ServeJobs(const CliOptions& options) {
     if (options.inspect) {
       bool failed = false;
       std::cout << (options.json ? FormatJsonJobReport(*job, nullptr, std::nullopt) : FormatJobHeading(*job)) << "\n"
-                << InspectJob(job->path, options.json, options.run.captureReading, failed) << std::flush;
+                << InspectJob(job->path, options.json, options.run, failed) << std::flush;
       if (failed) status = 1;
       continue;
     }
