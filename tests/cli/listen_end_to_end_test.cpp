@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -31,10 +32,21 @@ std::string AwaitText(const fs::path& file, const std::string& text) {
   return content;
 }
 
+// Sends a job and reads the answers until the server closes, as a host that
+// asks for status does; closing with answers unread would reset the connection.
 bool SendJob(std::uint16_t port, const Bytes& job) {
   int error = 0;
   platform::TcpSocket socket = platform::ConnectTcp("127.0.0.1", port, kPatience, error);
-  return socket.IsOpen() && platform::SendAll(socket, job, kPatience);
+  if (!socket.IsOpen() || !platform::SendAll(socket, job, kPatience)) return false;
+  platform::ShutdownSending(socket);
+  std::uint8_t answers[64];
+  for (;;) {
+    platform::PollEntry entry{socket.Descriptor(), true};
+    if (platform::PollDescriptors({&entry, 1}, kPatience) <= 0) return false;
+    const platform::TransferResult received = platform::ReceiveSome(socket, answers);
+    if (received.closed) return true;
+    if (received.error != 0 && received.error != EAGAIN) return false;
+  }
 }
 
 TEST(ListenEndToEnd, ConvertsEachJobAsItsSavedFileAndEndsOnCtrlC) {

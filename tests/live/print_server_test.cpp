@@ -183,13 +183,14 @@ TEST_F(PrintServerTest, ASenderThatBreaksOffLeavesItsBytesSavedAndMarkedIncomple
   const Bytes start = HexBytes("1b 40 41 10 04 01");
   const Bytes cutBand = HexBytes("1d 76 30 00 02 00 08 00 ff ff");
   {
+    // No query here: a sender that closes with answers unread resets instead.
     LiveClient closesMidBand(Port());
-    ASSERT_TRUE(closesMidBand.Send(Joined(start, cutBand)));
+    ASSERT_TRUE(closesMidBand.Send(Joined(HexBytes("1b 40 41"), cutBand)));
   }
   const JobReport closed = NextJob();
   EXPECT_EQ(closed.end, JobEnd::SenderClosed);
   EXPECT_TRUE(closed.incomplete);
-  EXPECT_EQ(testing::ReadFile(closed.path), Joined(start, cutBand));
+  EXPECT_EQ(testing::ReadFile(closed.path), Joined(HexBytes("1b 40 41"), cutBand));
 
   {
     LiveClient resets(Port());
