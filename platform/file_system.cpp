@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,6 +53,16 @@ bool IsSameFile(int firstDescriptor, int secondDescriptor) {
 }
 
 bool CreateFolder(const std::filesystem::path& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+
+bool SyncFolder(const std::filesystem::path& folder) {
+  const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (descriptor < 0) return false;
+  int result;
+  do result = ::fsync(descriptor);
+  while (result != 0 && errno == EINTR);
+  ::close(descriptor);
+  return result == 0;
+}
 
 bool DeleteOutputFile(const std::filesystem::path& path, int* error) {
   if (IsHeldFile(path)) {

@@ -29,6 +29,10 @@ bool IsSameFile(int firstDescriptor, int secondDescriptor);
 // Creates one folder; false when it could not be created (it may exist already).
 bool CreateFolder(const std::filesystem::path& path);
 
+// Makes the folder's list of names durable (fsync on the folder), so a file
+// just created and synced is still found after a power cut.
+bool SyncFolder(const std::filesystem::path& folder);
+
 // Deletes a file that the project wrote. Refused (false, EBUSY) for a held file.
 bool DeleteOutputFile(const std::filesystem::path& path, int* error = nullptr);
 

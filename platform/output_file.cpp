@@ -45,11 +45,16 @@ OutputFile OutputFile::CreateWithoutFollowingLinks(const std::filesystem::path& 
   return CreateWithFlags(path, O_NOFOLLOW);
 }
 
+OutputFile OutputFile::CreateNew(const std::filesystem::path& path) {
+  return CreateWithFlags(path, O_EXCL);
+}
+
 OutputFile OutputFile::CreateWithFlags(const std::filesystem::path& path, int extraFlags) {
   OutputFile file;
   file.path_ = path;
   file.faultName_ = path;
-  if (IsHeldFile(path)) {
+  // A held file exists, so an exclusive create fails on it with EEXIST anyway.
+  if ((extraFlags & O_EXCL) == 0 && IsHeldFile(path)) {
     file.error_ = EBUSY;  // the sharing violation Windows would report
     return file;
   }
@@ -146,6 +151,16 @@ std::optional<std::uint64_t> OutputFile::Length() const {
   struct stat info {};
   if (descriptor_ < 0 || ::fstat(descriptor_, &info) != 0) return std::nullopt;
   return static_cast<std::uint64_t>(info.st_size);
+}
+
+bool OutputFile::Sync() {
+  if (descriptor_ < 0) return false;
+  while (::fsync(descriptor_) != 0) {
+    if (errno == EINTR) continue;
+    error_ = errno;
+    return false;
+  }
+  return true;
 }
 
 bool OutputFile::Close() {

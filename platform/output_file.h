@@ -32,6 +32,9 @@ class OutputFile {
   // moved onto it by MoveIntoPlace once it is complete; its writes fail as
   // FailWritesAfter says for `destination`.
   static OutputFile CreateTemporaryBeside(const std::filesystem::path& destination);
+  // Creates the file only when nothing has that name yet (EEXIST otherwise):
+  // files that must never replace another, such as received jobs.
+  static OutputFile CreateNew(const std::filesystem::path& path);
 
   bool IsOpen() const { return descriptor_ >= 0; }
   // errno of the last failure.
@@ -44,6 +47,8 @@ class OutputFile {
   bool Seek(std::uint64_t offset);
   // Length of the open file (fstat).
   std::optional<std::uint64_t> Length() const;
+  // Waits until the written bytes are on the disk (fsync).
+  bool Sync();
   // Closes the file; false when the system reports an error on close.
   bool Close();
 
