@@ -162,7 +162,10 @@ BarcodeRequest PrepareBarcode(std::uint8_t system, std::span<const std::uint8_t>
     case kUpcA: request.librarySymbology = BARCODE_UPCA; return Digits(request, {11, 12});
     case kUpcE: request.librarySymbology = BARCODE_UPCE; return UpcE(request);
     case kEan13: request.librarySymbology = BARCODE_EANX; return Digits(request, {12, 13});
-    case kEan8: request.librarySymbology = BARCODE_EANX; return Digits(request, {7, 8});
+    case kEan8:
+      // The library reads eight digits without a check digit as a short EAN-13.
+      request.librarySymbology = data.size() == 8 ? BARCODE_EANX_CHK : BARCODE_EANX;
+      return Digits(request, {7, 8});
     case kCode39: request.librarySymbology = BARCODE_CODE39; return Code39(request);
     case kItf: request.librarySymbology = BARCODE_C25INTER; return Itf(request);
     case kCodabar: request.librarySymbology = BARCODE_CODABAR; return Codabar(request);

@@ -24,7 +24,8 @@ Symbol NotDrawn(std::string symbology, SymbolStatus status, std::string detail =
 bool BarcodeData(std::span<const std::uint8_t> command, std::span<const std::uint8_t>& data) {
   if (command.size() < 3 || command[0] != kGs || command[1] != 'k') return false;
   const std::uint8_t system = command[2];
-  if (system <= 6) {
+  // Like the command scanner, every m below 65 is read up to a NUL, defined or not.
+  if (system < 65) {
     const auto end = std::find(command.begin() + 3, command.end(), std::uint8_t{0});
     if (end == command.end()) return false;  // no NUL: the job ended inside the command
     data = command.subspan(3, static_cast<std::size_t>(end - (command.begin() + 3)));

@@ -1,0 +1,25 @@
+#pragma once
+// A drawn symbol cut out, given a quiet zone, written as a PBM and read back by
+// zbarimg, a decoder we did not write.
+
+#include <string>
+
+#include "printer/symbol_bitmap.h"
+#include "tests/support/temp_folder.h"
+
+namespace tesk::testing {
+
+bool ZbarAvailable();
+
+// What zbarimg reads from the symbol, one line per symbol found, without the
+// last line break; "" when it finds none. `options` go to zbarimg as they are.
+std::string ScanSymbol(const printer::SymbolBitmap& bitmap, const TempFolder& folder,
+                       const std::string& options = "");
+
+// Writes the picture with `quiet` white dots on every side.
+void WritePbm(const std::filesystem::path& path, const printer::SymbolBitmap& bitmap, unsigned quiet);
+
+// The symbol as rows of '#' and '.', for failure messages and bit-string checks.
+std::string DotRows(const printer::SymbolBitmap& bitmap);
+
+}  // namespace tesk::testing
