@@ -126,9 +126,10 @@ Symbol DrawMaxiCode(const MaxiCodeSettings& settings, std::span<const std::uint8
     secondary = header + secondary;
   }
   request.data = Bytes(secondary);
-  // The symbol is 28.14 mm wide whatever the dot size.
-  const std::uint32_t width = static_cast<std::uint32_t>(28.14 * settings.dotsPerMillimetre + 0.5);
-  RasterResult raster = RenderHexagonal(request, width);
+  // The symbol is 28.14 mm x 26.91 mm whatever the dot size.
+  const double dots = settings.dotsPerMillimetre;
+  RasterResult raster = RenderHexagonal(request, static_cast<std::uint32_t>(28.14 * dots + 0.5),
+                                        static_cast<std::uint32_t>(26.91 * dots + 0.5));
   if (raster.status != SymbolStatus::Drawn) return NotDrawn(name, raster.status, raster.detail);
   Symbol symbol;
   symbol.symbology = name;

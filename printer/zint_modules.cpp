@@ -89,7 +89,7 @@ EncodeResult EncodeModules(const EncodeRequest& request) {
   return result;
 }
 
-RasterResult RenderHexagonal(const EncodeRequest& request, std::uint32_t widthDots) {
+RasterResult RenderHexagonal(const EncodeRequest& request, std::uint32_t widthDots, std::uint32_t heightDots) {
   RasterResult result;
   SymbolHandle symbol = Prepare(request, result.status, result.detail);
   if (!symbol) return result;
@@ -102,13 +102,14 @@ RasterResult RenderHexagonal(const EncodeRequest& request, std::uint32_t widthDo
   }
   const int sourceWidth = symbol->bitmap_width;
   const int sourceHeight = symbol->bitmap_height;
-  if (!symbol->bitmap || sourceWidth <= 0 || sourceHeight <= 0 || widthDots == 0 || widthDots > 4096) {
+  if (!symbol->bitmap || sourceWidth <= 0 || sourceHeight <= 0 || widthDots == 0 || widthDots > 4096 ||
+      heightDots == 0 || heightDots > 4096) {
     result.status = SymbolStatus::EncoderFailed;  // no picture, or an absurd size asked
     return result;
   }
   SymbolBitmap& bitmap = result.bitmap;
   bitmap.width = widthDots;
-  bitmap.height = static_cast<std::uint32_t>(std::uint64_t{widthDots} * sourceHeight / sourceWidth);
+  bitmap.height = heightDots;
   bitmap.rows.assign(std::size_t{bitmap.Stride()} * bitmap.height, 0);
   for (std::uint32_t y = 0; y < bitmap.height; ++y) {
     const std::size_t sourceY = std::size_t{y} * sourceHeight / bitmap.height;

@@ -47,12 +47,12 @@ struct EncodeResult {
 EncodeResult EncodeModules(const EncodeRequest& request);
 
 // MaxiCode's modules are hexagons on an offset grid, so it comes from the
-// library's own raster, resampled to `widthDots`.
+// library's own raster, resampled to `widthDots` x `heightDots`.
 struct RasterResult {
   SymbolStatus status = SymbolStatus::Drawn;
   std::string detail;
   SymbolBitmap bitmap;
 };
-RasterResult RenderHexagonal(const EncodeRequest& request, std::uint32_t widthDots);
+RasterResult RenderHexagonal(const EncodeRequest& request, std::uint32_t widthDots, std::uint32_t heightDots);
 
 }  // namespace tesk::printer
