@@ -6,16 +6,10 @@
 set -euo pipefail
 tool=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
-peer="$here/../peer"
-command -v node >/dev/null && command -v npm >/dev/null || { echo "node or npm not installed"; exit 77; }
 command -v zbarimg >/dev/null || { echo "zbarimg not installed"; exit 77; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp "$peer/package.json" "$peer/package-lock.json" "$here/make_symbol_job.mjs" "$work/"
-cd "$work"
-if ! timeout 120 npm ci --silent --no-audit --no-fund >npm.log 2>&1; then
-  echo "npm ci failed (registry not reachable?):"; tail -5 npm.log; exit 77
-fi
+# shellcheck source=../peer/peer_workspace.sh
+source "$here/../peer/peer_workspace.sh"
+peer_workspace "$here/make_symbol_job.mjs"
 
 node make_symbol_job.mjs job.prn
 mkdir symbols
