@@ -24,6 +24,7 @@
 #include "app/app_icon.h"
 #include "app/dialog_builder.h"
 #include "app/dialog_template.h"
+#include "app/layout_notice.h"
 #include "core/conversion_run.h"
 #include "core/figure_captions.h"
 #include "view/zoom_ctrl.h"
@@ -86,6 +87,8 @@ CTeskDlg::CTeskDlg(QWidget* parent) : QDialog(parent) {
   keepPng_ = Control<QCheckBox>(control::kKeepPng);
   pathLabel_ = Control<QLabel>(control::kPath);
   exitButton_ = Control<QPushButton>(control::kExit);
+  layoutNotice_ = new LayoutNotice(view_, this);
+  connect(layoutNotice_, &LayoutNotice::readFromCommandsRequested, this, &CTeskDlg::OnReadFromCommands);
 
   connect(exitButton_, &QPushButton::clicked, this, &CTeskDlg::OnExit);
   connect(Control<QPushButton>(control::kParse), &QPushButton::clicked, this, &CTeskDlg::OnParse);
@@ -156,7 +159,15 @@ void CTeskDlg::OnParse() {
   else if (!image_.pixels)
     // Building the picture released the old buffer before it failed.
     TakePictureAway();
+  // The strip speaks of the fixed layout; a run in the command reading has no need of it.
+  layoutNotice_->ShowVerdict(options.layout == tesk::core::BandLayoutChoice::Fixed ? figures.layoutVerdict
+                                                                                  : std::nullopt);
   if (message) presentMessage_(ApplicationName(), QString::fromStdString(message->text));
+}
+
+void CTeskDlg::OnReadFromCommands() {
+  gatherFromCommands_ = true;
+  OnParse();
 }
 
 void CTeskDlg::ShowFigures(const tesk::core::RunFigures& figures) {

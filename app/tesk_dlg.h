@@ -11,6 +11,7 @@
 #include "image/dib_image.h"
 
 class CZoomCtrl;
+class LayoutNotice;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -48,7 +49,13 @@ class CTeskDlg : public QDialog {
   static const char* const kGatherFromCommandsItem;
   static const char* const kWholeCaptureItem;
 
+  // The notice strip's button: the same file again, read from its GS v 0
+  // commands, with the context menu's item checked from now on.
+  void OnReadFromCommands();
+
   CZoomCtrl& View() const { return *view_; }
+  LayoutNotice& Notice() const { return *layoutNotice_; }
+  bool GathersFromCommands() const { return gatherFromCommands_; }
   int ScanDirection() const { return scanDirection_; }
 
   // The caption of the message box: the program file's base name.
@@ -70,6 +77,7 @@ class CTeskDlg : public QDialog {
   Widget* Control(int id) const;
 
   CZoomCtrl* view_ = nullptr;
+  LayoutNotice* layoutNotice_ = nullptr;
   tesk::core::RasterSource source_;
   // The picture the view draws; it outlives every run, and each run rebuilds it.
   tesk::image::DibImage image_;

@@ -1,14 +1,62 @@
 #include "cli/cli_options.h"
 
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <functional>
 #include <sstream>
 
 namespace tesk::cli {
 namespace {
 
-bool ParseKeepList(const std::string& list, core::RunOptions& run, std::string& error) {
+constexpr const char* kUsage =
+    "Usage: tesk-cli [OPTION]... FILE...\n"
+    "Convert ESC/POS raster print jobs (raw dumps, Bus Hound capture texts, USB\n"
+    "packet captures, or ZIP archives of them) and write beside each FILE its .bin,\n"
+    "bin.zip, .dat, .bmp and .png outputs.\n";
+
+constexpr const char* kExitStatus =
+    "Exit status: 0 when every file converted, 1 when any run reported a message,\n"
+    "2 on a usage error.\n";
+
+constexpr std::size_t kHelpColumn = 18;
+constexpr std::size_t kHelpWidth = 80;
+
+// The usage line and what the program does come first, as in other tools.
+class HelpFormatter : public CLI::Formatter {
+ public:
+  std::string make_help(const CLI::App* app, std::string, CLI::AppFormatMode mode) const override {
+    return std::string(kUsage) + make_groups(app, mode) + kExitStatus;
+  }
+};
+
+// Breaks an option's help at spaces so that it stays within the terminal's
+// 80 columns beside the option column.
+std::string Wrapped(const std::string& text) {
+  const std::size_t width = kHelpWidth - kHelpColumn;
+  std::string wrapped;
+  std::size_t lineLength = 0;
+  std::stringstream words(text);
+  std::string word;
+  while (words >> word) {
+    if (lineLength > 0 && lineLength + 1 + word.size() > width) {
+      wrapped += '\n';
+      lineLength = 0;
+    } else if (lineLength > 0) {
+      wrapped += ' ';
+      ++lineLength;
+    }
+    wrapped += word;
+    lineLength += word.size();
+  }
+  return wrapped;
+}
+
+
+void ParseKeepList(const std::string& list, core::RunOptions& run) {
   run.keepPlainBinary = run.keepPlainBinaryZip = run.keepPureData = false;
   run.keepBitmap = run.keepPng = false;
-  if (list == "none") return true;
+  if (list == "none") return;
   std::stringstream items(list);
   std::string item;
   while (std::getline(items, item, ',')) {
@@ -20,119 +68,110 @@ bool ParseKeepList(const std::string& list, core::RunOptions& run, std::string& 
     else if (item == "all")
       run.keepPlainBinary = run.keepPlainBinaryZip = run.keepPureData = run.keepBitmap =
           run.keepPng = true;
-    else {
-      error = "unknown output '" + item + "' in --keep (bin, zip, dat, bmp, png, all, none)";
-      return false;
-    }
+    else
+      throw CLI::ValidationError("unknown output '" + item + "' in --keep (bin, zip, dat, bmp, png, all, none)");
   }
-  return true;
+}
+
+// An option that takes one word from a fixed list; each occurrence is applied as it
+// is read, so the last one on the command line wins.
+template <typename Value>
+CLI::Option* AddChoice(CLI::App& app, const std::string& name, const std::string& typeName,
+                       const std::string& help, const std::vector<std::pair<std::string, Value>>& choices,
+                       const std::string& unknownWhat, std::function<void(Value)> apply) {
+  std::string listed;
+  for (const auto& choice : choices) listed += (listed.empty() ? "" : ", ") + choice.first;
+  return app
+      .add_option_function<std::string>(
+          name,
+          [choices, listed, unknownWhat, apply](const std::string& word) {
+            const auto found = std::find_if(choices.begin(), choices.end(),
+                                            [&](const auto& choice) { return choice.first == word; });
+            if (found == choices.end())
+              throw CLI::ValidationError("unknown " + unknownWhat + " '" + word + "' (" + listed + ")");
+            apply(found->second);
+          },
+          help)
+      ->type_name(typeName)
+      ->trigger_on_parse()
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+}
+
+// Every option of tesk-cli is declared here and nowhere else: the parser and
+// --help both read this table. Options write into `options` as they are read.
+void DeclareOptions(CLI::App& app, CliOptions& options, std::vector<std::string>& files) {
+  core::RunOptions& run = options.run;
+  app.add_option_function<std::string>(
+         "--keep", [&run](const std::string& list) { ParseKeepList(list, run); },
+         "outputs to leave on disk, comma-separated from bin, zip, dat, bmp, png, or all, or none "
+         "(default: bin,zip,bmp,png)")
+      ->type_name("LIST")
+      ->trigger_on_parse()
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  app.add_flag_callback("--bottom-up", [&run] { run.bottomUp = true; }, "store the BMP bottom-up (default: top-down)")
+      ->trigger_on_parse();
+  app.add_flag_callback("--top-down", [&run] { run.bottomUp = false; }, "store the BMP top-down")
+      ->trigger_on_parse();
+  AddChoice<core::BandLayoutChoice>(
+      app, "--layout", "KIND",
+      "where the raster bands are: fixed (default: the drivers' layout, header at 7 or 10, bands 11 "
+      "bytes apart, all alike; a warning says when it does not fit the job) or commands (every GS v 0 "
+      "command found, each its own size; also jobs that do not begin with ESC @)",
+      {{"fixed", core::BandLayoutChoice::Fixed}, {"commands", core::BandLayoutChoice::Commands}}, "layout",
+      [&run](core::BandLayoutChoice layout) { run.layout = layout; });
+  AddChoice<core::CaptureReading>(
+      app, "--capture", "HOW",
+      "how to read Bus Hound capture text: default (the first OUT transfer, default columns, CR LF "
+      "line ends) or whole (any column layout and line end, every OUT transfer to the printer's "
+      "endpoint, repeated transfers expanded)",
+      {{"whole", core::CaptureReading::Whole}, {"default", core::CaptureReading::Default}}, "capture reading",
+      [&run](core::CaptureReading reading) { run.captureReading = reading; });
+  app.add_flag("--inspect", options.inspect,
+               "print each job's command stream and check the fixed band layout against it; nothing is "
+               "written");
+  app.add_flag("--json", options.json, "print one JSON object per file instead of text");
+  app.add_flag("--version", options.version, "show the version and exit");
+  app.add_option("FILE", files)->group("");
+}
+
+// The parser with the program's texts; `options` and `files` receive what it reads.
+void ConfigureApp(CLI::App& app, CliOptions& options, std::vector<std::string>& files) {
+  app.name("tesk-cli");
+  auto formatter = std::make_shared<HelpFormatter>();
+  formatter->column_width(kHelpColumn);
+  app.formatter(formatter);
+  app.set_help_flag("-h,--help", "show this help and exit");
+  DeclareOptions(app, options, files);
+  for (CLI::Option* option : app.get_options()) option->description(Wrapped(option->get_description()));
 }
 
 }  // namespace
 
-const char* CliUsage() {
-  return "Usage: tesk-cli [OPTION]... FILE...\n"
-         "Convert ESC/POS raster print jobs (raw dumps, Bus Hound capture texts, or ZIP\n"
-         "archives of either) and write beside each FILE its .bin, bin.zip, .dat, .bmp\n"
-         "and .png outputs.\n"
-         "\n"
-         "  --keep LIST    outputs to leave on disk, comma-separated from bin, zip, dat,\n"
-         "                 bmp, png, or all, or none (default: bin,zip,bmp,png)\n"
-         "  --bottom-up    store the BMP bottom-up (default: top-down)\n"
-         "  --top-down     store the BMP top-down\n"
-         "  --layout KIND  where the raster bands are: fixed (default: the drivers'\n"
-         "                 layout, header at 7 or 10, bands 11 bytes apart, all alike)\n"
-         "                 or commands (every GS v 0 command found, each its own size)\n"
-         "  --capture HOW  how to read Bus Hound capture text: default (the first OUT\n"
-         "                 transfer, default columns, CR LF line ends) or whole (any\n"
-         "                 column layout and line end, every OUT transfer to the\n"
-         "                 printer's endpoint, repeated transfers expanded)\n"
-         "  --inspect      print each job's command stream and check the fixed band\n"
-         "                 layout against it; nothing is written\n"
-         "  --json         print one JSON object per file instead of text\n"
-         "  --help         show this help and exit\n"
-         "  --version      show the version and exit\n"
-         "\n"
-         "Exit status: 0 when every file converted, 1 when any run reported a message,\n"
-         "2 on a usage error.\n";
+std::string CliUsage() {
+  CliOptions options;
+  std::vector<std::string> files;
+  CLI::App app;
+  ConfigureApp(app, options, files);
+  return app.help();
 }
 
 bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options,
                      std::string& error) {
-  bool onlyFiles = false;
-  for (std::size_t index = 0; index < arguments.size(); ++index) {
-    const std::string& argument = arguments[index];
-    if (onlyFiles || argument.empty() || argument[0] != '-' || argument == "-") {
-      options.files.emplace_back(argument);
-    } else if (argument == "--") {
-      onlyFiles = true;
-    } else if (argument == "--help" || argument == "-h") {
-      options.help = true;
-    } else if (argument == "--version") {
-      options.version = true;
-    } else if (argument == "--json") {
-      options.json = true;
-    } else if (argument == "--inspect") {
-      options.inspect = true;
-    } else if (argument == "--layout" || argument.rfind("--layout=", 0) == 0) {
-      std::string kind;
-      if (argument == "--layout") {
-        if (index + 1 >= arguments.size()) {
-          error = "--layout needs fixed or commands";
-          return false;
-        }
-        kind = arguments[++index];
-      } else {
-        kind = argument.substr(9);
-      }
-      if (kind == "fixed") {
-        options.run.layout = core::BandLayoutChoice::Fixed;
-      } else if (kind == "commands") {
-        options.run.layout = core::BandLayoutChoice::Commands;
-      } else {
-        error = "unknown layout '" + kind + "' (fixed, commands)";
-        return false;
-      }
-    } else if (argument == "--capture" || argument.rfind("--capture=", 0) == 0) {
-      std::string how;
-      if (argument == "--capture") {
-        if (index + 1 >= arguments.size()) {
-          error = "--capture needs whole or default";
-          return false;
-        }
-        how = arguments[++index];
-      } else {
-        how = argument.substr(10);
-      }
-      if (how == "whole") {
-        options.run.captureReading = core::CaptureReading::Whole;
-      } else if (how == "default") {
-        options.run.captureReading = core::CaptureReading::Default;
-      } else {
-        error = "unknown capture reading '" + how + "' (whole, default)";
-        return false;
-      }
-    } else if (argument == "--bottom-up") {
-      options.run.bottomUp = true;
-    } else if (argument == "--top-down") {
-      options.run.bottomUp = false;
-    } else if (argument == "--keep" || argument.rfind("--keep=", 0) == 0) {
-      std::string list;
-      if (argument == "--keep") {
-        if (index + 1 >= arguments.size()) {
-          error = "--keep needs a list of outputs";
-          return false;
-        }
-        list = arguments[++index];
-      } else {
-        list = argument.substr(7);
-      }
-      if (!ParseKeepList(list, options.run, error)) return false;
-    } else {
-      error = "unknown option '" + argument + "'";
-      return false;
-    }
+  std::vector<std::string> files;
+  CLI::App app;
+  ConfigureApp(app, options, files);
+  // CLI11 reads its argument list from the back.
+  std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::CallForHelp&) {
+    options.help = true;
+    return true;
+  } catch (const CLI::ParseError& failure) {
+    error = failure.what();
+    return false;
   }
+  for (const std::string& file : files) options.files.emplace_back(file);
   if (!options.help && !options.version && options.files.empty()) {
     error = "no input file given";
     return false;

@@ -1,5 +1,7 @@
 #pragma once
-// The command line of tesk-cli.
+// The command line of tesk-cli. Every option is declared once, in DeclareOptions
+// (cli_options.cpp); the parser and --help both come from that table, and
+// CliOptions holds what was read.
 
 #include <filesystem>
 #include <string>
@@ -22,6 +24,7 @@ struct CliOptions {
 bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options,
                      std::string& error);
 
-const char* CliUsage();
+// The --help text, generated from the option table.
+std::string CliUsage();
 
 }  // namespace tesk::cli

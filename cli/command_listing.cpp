@@ -1,13 +1,14 @@
 #include "cli/command_listing.h"
 
 #include <cstdio>
+#include <functional>
 
-#include "cli/json_text.h"
 #include "cli/usb_capture_report.h"
 #include "core/layout_check.h"
 #include "core/raster_source.h"
 #include "core/run_messages.h"
 #include "commands/command_scanner.h"
+#include "commands/image_commands.h"
 #include "platform/file_system.h"
 #include "platform/input_file.h"
 
@@ -61,27 +62,60 @@ std::string CaptureReadingText(core::CaptureReading reading, const capture::Whol
          std::to_string(found.otherDeviceTransfers) + "\n";
 }
 
-std::string CaptureReadingJson(core::CaptureReading reading, const capture::WholeCaptureStatistics& found) {
-  if (reading == core::CaptureReading::Default) return "{\"reader\":\"default\",\"transfersTaken\":1}";
-  std::string columns;
+Json CaptureReadingJson(core::CaptureReading reading, const capture::WholeCaptureStatistics& found) {
+  if (reading == core::CaptureReading::Default) return Json{{"reader", "default"}, {"transfersTaken", 1}};
+  Json columns = Json::array();
   for (const capture::CaptureColumn& column : found.columns.columns)
-    columns += std::string(columns.empty() ? "" : ",") +
-               "{\"name\":" + JsonString(std::string(capture::CaptureColumnHead(column.name))) +
-               ",\"start\":" + std::to_string(column.start) + ",\"width\":" + std::to_string(column.width) + "}";
-  return std::string("{\"reader\":\"whole\",\"columnsFromHeader\":") +
-         (found.columns.fromHeader ? "true" : "false") + ",\"columns\":[" + columns +
-         "],\"bytesPerLine\":" + std::to_string(found.bytesPerLine) +
-         ",\"bytesPerLineFrom\":" + JsonString(BytesPerLineSourceText(found.bytesPerLineSource)) +
-         ",\"device\":" + JsonString(found.device) +
-         ",\"transfersTaken\":" + std::to_string(found.transfersTaken) +
-         ",\"repeatedTransfers\":" + std::to_string(found.repeatedTransfers) +
-         ",\"repeatCopies\":" + std::to_string(found.repeatCopies) +
-         ",\"otherDeviceTransfers\":" + std::to_string(found.otherDeviceTransfers) + "}";
+    columns.push_back(Json{{"name", capture::CaptureColumnHead(column.name)},
+                           {"start", column.start},
+                           {"width", column.width}});
+  return Json{{"reader", "whole"},
+              {"columnsFromHeader", found.columns.fromHeader},
+              {"columns", std::move(columns)},
+              {"bytesPerLine", found.bytesPerLine},
+              {"bytesPerLineFrom", BytesPerLineSourceText(found.bytesPerLineSource)},
+              {"device", found.device},
+              {"transfersTaken", found.transfersTaken},
+              {"repeatedTransfers", found.repeatedTransfers},
+              {"repeatCopies", found.repeatCopies},
+              {"otherDeviceTransfers", found.otherDeviceTransfers}};
 }
 
 std::string Padded(std::string text, std::size_t width) {
   if (text.size() < width) text.append(width - text.size(), ' ');
   return text;
+}
+
+// Every image command of the job that no reading draws, as a visit per command.
+void VisitUndrawnImages(std::span<const std::uint8_t> job,
+                        const std::function<void(const commands::CommandRecord&)>& visit) {
+  commands::ScanCommands(job, [&](const commands::CommandRecord& command) {
+    if (commands::IsUndrawnImageCommand(command, job)) visit(command);
+  });
+}
+
+std::string UndrawnImagesText(std::span<const std::uint8_t> job) {
+  std::string lines;
+  std::size_t count = 0;
+  VisitUndrawnImages(job, [&](const commands::CommandRecord& command) {
+    char offset[32];
+    std::snprintf(offset, sizeof offset, "%10llu", static_cast<unsigned long long>(command.offset));
+    lines += std::string(offset) + "  " + Padded(commands::CommandName(command), 10) +
+             commands::DescribeCommand(command, job) + "\n";
+    ++count;
+  });
+  if (count == 0) return "  image commands no reading draws: none\n";
+  return "  image commands no reading draws: " + std::to_string(count) + "\n" + lines;
+}
+
+Json UndrawnImagesJson(std::span<const std::uint8_t> job) {
+  Json images = Json::array();
+  VisitUndrawnImages(job, [&](const commands::CommandRecord& command) {
+    images.push_back(Json{{"offset", command.offset},
+                          {"name", commands::CommandName(command)},
+                          {"detail", commands::DescribeCommand(command, job)}});
+  });
+  return images;
 }
 
 std::string TextReport(const std::filesystem::path& input, const std::filesystem::path& loaded,
@@ -112,52 +146,72 @@ std::string TextReport(const std::filesystem::path& input, const std::filesystem
                 (band.matches ? ", matches\n" : ", differs\n");
   }
   report += "  verdict: " + check.verdict + "\n";
+  report += UndrawnImagesText(job);
   return report;
+}
+
+Json LayoutJson(const core::LayoutCheck& check) {
+  Json bands = Json::array();
+  for (const core::BandCheck& band : check.bands)
+    bands.push_back(Json{{"band", band.band},
+                         {"expectedHeader", band.expectedHeader},
+                         {"found", band.found},
+                         {"widthBytes", band.widthBytes},
+                         {"height", band.height},
+                         {"matches", band.matches}});
+  return Json{{"expectedBands", check.expectedBands},
+              {"rasterCommands", check.rasterCommands},
+              {"bands", std::move(bands)},
+              {"matches", check.matches},
+              {"verdict", check.verdict}};
 }
 
 std::string JsonReport(const std::filesystem::path& input, const std::filesystem::path& loaded,
                        core::CaptureKind kind, const core::RasterSource& source) {
   const std::span<const std::uint8_t> job = source.Job();
-  std::string json = "{\"path\":" + JsonString(input.string()) +
-                     ",\"entry\":" + JsonString(loaded.filename().string()) + ",\"kind\":" +
-                     JsonString(KindText(kind)) + ",\"dataLength\":" + std::to_string(job.size()) +
-                     (kind == core::CaptureKind::UsbPacketCapture ? ",\"usbCapture\":" + FormatUsbCaptureJson(source, true)
-                                                                   : std::string()) +
-                     ",\"capture\":" +
-                     (kind == core::CaptureKind::CaptureText
+  Json report = Json::object();
+  PutPath(report, "path", input);
+  PutPath(report, "entry", loaded.filename());
+  report["kind"] = KindText(kind);
+  report["dataLength"] = job.size();
+  if (kind == core::CaptureKind::UsbPacketCapture) report["usbCapture"] = FormatUsbCaptureJson(source, true);
+  report["capture"] = kind == core::CaptureKind::CaptureText
                           ? CaptureReadingJson(source.captureReading, source.captureStatistics)
-                          : std::string("null")) +
-                     ",\"commands\":[";
-  bool first = true;
+                          : Json(nullptr);
+  Json commandList = Json::array();
   commands::ScanCommands(job, [&](const commands::CommandRecord& command) {
-    json += std::string(first ? "" : ",") + "{\"offset\":" + std::to_string(command.offset) +
-            ",\"length\":" + std::to_string(command.length) +
-            ",\"name\":" + JsonString(commands::CommandName(command)) +
-            ",\"bytes\":" + JsonString(commands::CommandBytes(command, job)) +
-            ",\"detail\":" + JsonString(commands::DescribeCommand(command, job)) +
-            ",\"cutOff\":" + (command.cutOff ? "true" : "false") + "}";
-    first = false;
+    commandList.push_back(Json{{"offset", command.offset},
+                               {"length", command.length},
+                               {"name", commands::CommandName(command)},
+                               {"bytes", commands::CommandBytes(command, job)},
+                               {"detail", commands::DescribeCommand(command, job)},
+                               {"cutOff", command.cutOff}});
   });
-  const core::LayoutCheck check = core::CheckFixedLayout(job);
-  json += "],\"layout\":{\"expectedBands\":" + std::to_string(check.expectedBands) +
-          ",\"rasterCommands\":" + std::to_string(check.rasterCommands) + ",\"bands\":[";
-  for (std::size_t index = 0; index < check.bands.size(); ++index) {
-    const core::BandCheck& band = check.bands[index];
-    json += std::string(index ? "," : "") + "{\"band\":" + std::to_string(band.band) +
-            ",\"expectedHeader\":" + std::to_string(band.expectedHeader) +
-            ",\"found\":" + (band.found ? "true" : "false") +
-            ",\"widthBytes\":" + std::to_string(band.widthBytes) +
-            ",\"height\":" + std::to_string(band.height) +
-            ",\"matches\":" + (band.matches ? "true" : "false") + "}";
-  }
-  json += std::string("],\"matches\":") + (check.matches ? "true" : "false") +
-          ",\"verdict\":" + JsonString(check.verdict) + "}}";
-  return json + "\n";
+  report["commands"] = std::move(commandList);
+  report["layout"] = LayoutJson(core::CheckFixedLayout(job));
+  report["undrawnImages"] = UndrawnImagesJson(job);
+  return DumpJson(report) + "\n";
+}
+
+// The report of a file that gave no job. A USB packet capture without a job
+// still tells what it held.
+std::string FailureReport(const std::filesystem::path& input, const core::RasterSource& source,
+                          core::CaptureKind kind, bool json) {
+  const core::RunMessage message = core::MakeRunMessage(
+      kind == core::CaptureKind::OpenFailed ? core::RunMessageCode::LoadFailed : core::RunMessageCode::InvalidData);
+  const bool usbCapture = source.usbCapture.container != usbcap::UsbContainer::None;
+  if (!json)
+    return input.string() + "\n  " + message.text + "\n" + (usbCapture ? FormatUsbCaptureText(source, false) : "");
+  Json report = Json::object();
+  PutPath(report, "path", input);
+  report["message"] = message.text;
+  if (usbCapture) report["usbCapture"] = FormatUsbCaptureJson(source, false);
+  return DumpJson(report) + "\n";
 }
 
 }  // namespace
 
-std::string InspectJob(const std::filesystem::path& input, bool json, core::CaptureReading reading,
+std::string InspectJob(const std::filesystem::path& input, bool json, const core::RunOptions& options,
                        bool& failed) {
   failed = false;
   // An archive extracts beside itself when loaded; inspect a copy in a private
@@ -173,20 +227,12 @@ std::string InspectJob(const std::filesystem::path& input, bool json, core::Capt
   {
     core::RasterSource source;
     source.listUsbTransfers = true;
-    source.captureReading = reading;
+    source.captureReading = options.captureReading;
+    source.acceptCommandStream = core::AcceptsAnyCommandStream(options);
     const core::CaptureKind kind = source.Load(path);
     if (kind == core::CaptureKind::OpenFailed || kind == core::CaptureKind::Invalid) {
       failed = true;
-      const core::RunMessage message =
-          core::MakeRunMessage(kind == core::CaptureKind::OpenFailed ? core::RunMessageCode::LoadFailed
-                                                                     : core::RunMessageCode::InvalidData);
-      // A USB packet capture without a job still tells what it held.
-      const bool usbCapture = source.usbCapture.container != usbcap::UsbContainer::None;
-      report = json ? "{\"path\":" + JsonString(input.string()) + ",\"message\":" + JsonString(message.text) +
-                          (usbCapture ? ",\"usbCapture\":" + FormatUsbCaptureJson(source, false) : std::string()) +
-                          "}\n"
-                    : input.string() + "\n  " + message.text + "\n" +
-                          (usbCapture ? FormatUsbCaptureText(source, false) : std::string());
+      report = FailureReport(input, source, kind, json);
     } else {
       report = json ? JsonReport(input, path, kind, source) : TextReport(input, path, kind, source);
     }

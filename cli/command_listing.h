@@ -9,9 +9,9 @@
 
 namespace tesk::cli {
 
-// The report for one file, its capture text read as `reading` says; `failed`
-// is set when the file gave no job.
-std::string InspectJob(const std::filesystem::path& input, bool json, core::CaptureReading reading,
+// The report for one file, loaded as a run with `options` would load it;
+// `failed` is set when the file gave no job.
+std::string InspectJob(const std::filesystem::path& input, bool json, const core::RunOptions& options,
                        bool& failed);
 
 }  // namespace tesk::cli

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
                 << "\x1b[K" << std::flush;
     if (options.inspect) {
       bool failed = false;
-      std::cout << cli::InspectJob(file, options.json, options.run.captureReading, failed) << std::flush;
+      std::cout << cli::InspectJob(file, options.json, options.run, failed) << std::flush;
       if (failed) status = 1;
       continue;
     }
@@ -52,6 +52,10 @@ int main(int argc, char** argv) {
     std::cout << (options.json ? cli::FormatJsonReport(file, figures, message) + "\n"
                                : cli::FormatTextReport(file, figures, message))
               << std::flush;
+    // The JSON report carries the verdict itself.
+    if (!options.json) {
+      if (const auto warning = cli::LayoutWarning(figures, options.run)) std::cerr << *warning << "\n" << std::flush;
+    }
   }
   if (showProgress) std::cerr << "\r\x1b[K" << std::flush;
   return status;

@@ -1,8 +1,8 @@
 #include "cli/usb_capture_report.h"
 
+#include <cmath>
 #include <cstdio>
 
-#include "cli/json_text.h"
 
 namespace tesk::cli {
 namespace {
@@ -77,36 +77,40 @@ std::string FormatUsbCaptureText(const core::RasterSource& source, bool jobFound
   return text;
 }
 
-std::string FormatUsbCaptureJson(const core::RasterSource& source, bool jobFound) {
+Json FormatUsbCaptureJson(const core::RasterSource& source, bool jobFound) {
   const usbcap::UsbCaptureStatistics& statistics = source.usbCapture;
   const usbcap::UsbStreamKey& job = statistics.jobStream;
-  std::string json = std::string("{\"container\":") + JsonString(ContainerName(statistics.container)) +
-                     ",\"bigEndian\":" + (statistics.bigEndian ? "true" : "false") + ",\"linkTypes\":[" +
-                     LinkTypeList(statistics, ",") + "],\"interfaces\":" + std::to_string(statistics.interfaces) +
-                     ",\"packets\":" + std::to_string(statistics.packets) +
-                     ",\"usbRecords\":" + std::to_string(statistics.usbRecords) +
-                     ",\"bulkOutStreams\":" + std::to_string(statistics.bulkOutStreams) +
-                     ",\"jobStream\":" +
-                     (jobFound ? "{\"interface\":" + std::to_string(job.interfaceId) +
-                                     ",\"bus\":" + std::to_string(job.bus) + ",\"device\":" +
-                                     std::to_string(job.device) + ",\"endpoint\":" + std::to_string(job.endpoint) + "}"
-                               : std::string("null")) +
-                     ",\"transfersTaken\":" + std::to_string(statistics.transfersTaken) +
-                     ",\"transfersCut\":" + std::to_string(statistics.transfersCut) +
-                     ",\"transfersDropped\":" + std::to_string(statistics.transfersDropped) +
-                     ",\"gaps\":" + std::to_string(statistics.gaps) +
-                     ",\"gapBytes\":" + std::to_string(statistics.gapBytes) +
-                     ",\"damaged\":" + (statistics.damaged ? "true" : "false") +
-                     ",\"damagedAt\":" + (statistics.damaged ? std::to_string(statistics.damagedAt) : "null") +
-                     ",\"transfers\":[";
-  for (std::size_t index = 0; index < source.usbTransfers.size(); ++index) {
-    const usbcap::UsbTransfer& transfer = source.usbTransfers[index];
-    json += std::string(index ? "," : "") + "{\"frame\":" + std::to_string(transfer.frame) +
-            ",\"seconds\":" + Seconds(transfer.seconds) + ",\"jobOffset\":" + std::to_string(transfer.jobOffset) +
-            ",\"length\":" + std::to_string(transfer.length) + ",\"missing\":" + std::to_string(transfer.missing) +
-            ",\"outcome\":" + JsonString(OutcomeName(transfer.outcome)) + "}";
+  Json report = Json::object();
+  report["container"] = ContainerName(statistics.container);
+  report["bigEndian"] = statistics.bigEndian;
+  report["linkTypes"] = statistics.linkTypes;
+  report["interfaces"] = statistics.interfaces;
+  report["packets"] = statistics.packets;
+  report["usbRecords"] = statistics.usbRecords;
+  report["bulkOutStreams"] = statistics.bulkOutStreams;
+  report["jobStream"] = jobFound ? Json{{"interface", job.interfaceId},
+                                        {"bus", job.bus},
+                                        {"device", job.device},
+                                        {"endpoint", job.endpoint}}
+                                 : Json(nullptr);
+  report["transfersTaken"] = statistics.transfersTaken;
+  report["transfersCut"] = statistics.transfersCut;
+  report["transfersDropped"] = statistics.transfersDropped;
+  report["gaps"] = statistics.gaps;
+  report["gapBytes"] = statistics.gapBytes;
+  report["damaged"] = statistics.damaged;
+  report["damagedAt"] = statistics.damaged ? Json(statistics.damagedAt) : Json(nullptr);
+  Json transfers = Json::array();
+  for (const usbcap::UsbTransfer& transfer : source.usbTransfers) {
+    transfers.push_back(Json{{"frame", transfer.frame},
+                             {"seconds", std::round(transfer.seconds * 1e6) / 1e6},  // microseconds, as the text shows
+                             {"jobOffset", transfer.jobOffset},
+                             {"length", transfer.length},
+                             {"missing", transfer.missing},
+                             {"outcome", OutcomeName(transfer.outcome)}});
   }
-  return json + "]}";
+  report["transfers"] = std::move(transfers);
+  return report;
 }
 
 }  // namespace tesk::cli

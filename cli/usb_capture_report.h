@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "cli/json_text.h"
 #include "core/raster_source.h"
 
 namespace tesk::cli {
@@ -11,6 +12,6 @@ namespace tesk::cli {
 // `jobFound` is false for a capture that gave no job: its counts still tell why.
 std::string FormatUsbCaptureText(const core::RasterSource& source, bool jobFound);
 // A JSON object (no key): counts, the job's stream (null without a job) and the transfers.
-std::string FormatUsbCaptureJson(const core::RasterSource& source, bool jobFound);
+Json FormatUsbCaptureJson(const core::RasterSource& source, bool jobFound);
 
 }  // namespace tesk::cli

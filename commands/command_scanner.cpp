@@ -18,6 +18,7 @@ enum class Payload : std::uint8_t {
   NulTerminated,  // ESC D: tab stops up to NUL
   Barcode,        // GS k m: NUL-terminated (m <= 6) or n bytes (m >= 65)
   DefinedImage,   // GS * x y: x * y * 8 bytes
+  ColumnImage,    // GS Q 0 m xL xH yL yH: x * y bytes
 };
 
 using Describer = std::string (*)(std::span<const std::uint8_t> parameters);
@@ -112,6 +113,9 @@ std::string Barcode(std::span<const std::uint8_t> p) { return Format("bar code s
 std::string DefinedImage(std::span<const std::uint8_t> p) {
   return Format("define bit image %llu x %llu bytes", Byte(p, 0) * 8ull, Byte(p, 1));
 }
+std::string ColumnImage(std::span<const std::uint8_t> p) {
+  return Format("variable vertical size bit image, %llu dots x %llu bytes high", Word(p, 1), Word(p, 3));
+}
 std::string KanjiOn(std::span<const std::uint8_t>) { return "select Kanji character mode"; }
 std::string KanjiOff(std::span<const std::uint8_t>) { return "cancel Kanji character mode"; }
 std::string RealTimeStatus(std::span<const std::uint8_t> p) { return Format("real-time status %llu", Byte(p, 0)); }
@@ -159,6 +163,7 @@ constexpr CommandForm kCommands[] = {
     {{0x1D, 'k'}, 2, 1, Payload::Barcode, "GS k", Barcode},
     {{0x1D, '*'}, 2, 2, Payload::DefinedImage, "GS *", DefinedImage},
     {{0x1D, '/'}, 2, 1, Payload::None, "GS /", OneValue},
+    {{0x1D, 'Q', '0'}, 3, 5, Payload::ColumnImage, "GS Q 0", ColumnImage},
     {{0x1D, 'P'}, 2, 2, Payload::None, "GS P", TwoValues},
     {{0x1D, 'a'}, 2, 1, Payload::None, "GS a", OneValue},
     {{0x1D, 'b'}, 2, 1, Payload::None, "GS b", OneValue},
@@ -249,6 +254,7 @@ std::uint64_t AnnouncedLength(const CommandForm& form, std::span<const std::uint
       return end - at + 1;
     }
     case Payload::DefinedImage: return fixed + parameter(0) * parameter(1) * 8;
+    case Payload::ColumnImage: return fixed + (parameter(1) + 256 * parameter(2)) * (parameter(3) + 256 * parameter(4));
   }
   return fixed;
 }

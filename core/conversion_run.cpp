@@ -4,6 +4,7 @@
 
 #include "core/band_geometry.h"
 #include "core/command_layout.h"
+#include "core/layout_check.h"
 #include "core/picture_limits.h"
 #include "core/run_messages.h"
 #include "image/bmp_file.h"
@@ -91,6 +92,8 @@ std::optional<RunMessage> GatherFromFixedLayout(RasterSource& source, RunFigures
 std::optional<RunMessage> GatherFromCommands(RasterSource& source, RunFigures& figures,
                                              BandGeometry& geometry) {
   const CommandBandLayout layout = PlanCommandLayout(source.Job());
+  // An empty picture would look like success; say what is missing instead.
+  if (layout.bands.empty()) return MakeRunMessage(RunMessageCode::NoRasterCommand);
   source.mode = layout.mode;
   source.widthBytes = layout.widthBytes;
   source.bandHeight = layout.bandHeight;
@@ -130,6 +133,7 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
   // 1. Load.
   std::filesystem::path path = inputPath;
   source.captureReading = options.captureReading;
+  source.acceptCommandStream = AcceptsAnyCommandStream(options);
   const CaptureKind kind = source.Load(path);
   if (kind == CaptureKind::OpenFailed) return MakeRunMessage(RunMessageCode::LoadFailed);
   if (kind == CaptureKind::Invalid) return MakeRunMessage(RunMessageCode::InvalidData);
@@ -172,6 +176,9 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
   // 5. Keep or delete.
   if (wroteBin) KeepOrDelete(binPath, options.keepPlainBinary, figures);
   if (wroteZip) KeepOrDelete(zipPath, options.keepPlainBinaryZip, figures);
+
+  // Gathering overwrites the job, so it is judged first.
+  figures.layoutVerdict = JudgeFixedLayout(source.Job());
 
   // 6 and 7. Band header and pure data.
   BandGeometry geometry;

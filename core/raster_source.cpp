@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "capture/capture_decoder.h"
+#include "commands/command_stream.h"
 #include "zip/archive_input.h"
 
 namespace tesk::core {
@@ -56,12 +57,7 @@ CaptureKind RasterSource::Load(std::filesystem::path& path) {
     // A short read is no error: what was not read stays zero.
     file.ReadFully(std::span<std::uint8_t>(fileBytes.data(), size));
 
-    if (StartsWith(fileBytes, {0x1B, 0x40})) {
-      kind = CaptureKind::RawJob;
-      std::memcpy(data.data(), fileBytes.data(), size);
-      dataLength = fileSize;
-      return kind;
-    }
+    if (StartsWith(fileBytes, {0x1B, 0x40})) return TakeFileAsRawJob();
 
     if (StartsWith(fileBytes, {0x50, 0x4B, 0x03, 0x04})) {
       if (pass >= kDeepestArchiveNesting) return CaptureKind::Invalid;
@@ -80,13 +76,33 @@ CaptureKind RasterSource::Load(std::filesystem::path& path) {
     text = std::string_view(characters, std::strlen(characters));
     bytesPerLine = 0;
     dataLength = 0;
-    if (captureReading == CaptureReading::Whole) return ReadWholeCaptureText();
+    if (captureReading == CaptureReading::Whole) {
+      const CaptureKind read = ReadWholeCaptureText();
+      return read == CaptureKind::Invalid ? TakeCommandStream() : read;
+    }
     if (DecodeCaptureText() == 1) {
       kind = CaptureKind::CaptureText;
       return kind;
     }
-    return CaptureKind::Invalid;
+    return TakeCommandStream();
   }
+}
+
+CaptureKind RasterSource::TakeFileAsRawJob() {
+  const auto size = static_cast<std::size_t>(fileSize);
+  std::memcpy(data.data(), fileBytes.data(), size);
+  // A capture reader that gave up may have left bytes (and a larger buffer) behind.
+  std::memset(data.data() + size, 0, data.size() - size);
+  dataLength = fileSize;
+  bytesPerLine = 0;
+  kind = CaptureKind::RawJob;
+  return kind;
+}
+
+CaptureKind RasterSource::TakeCommandStream() {
+  const std::span<const std::uint8_t> bytes(fileBytes.data(), static_cast<std::size_t>(fileSize));
+  if (!acceptCommandStream || !commands::LooksLikeCommandStream(bytes)) return CaptureKind::Invalid;
+  return TakeFileAsRawJob();
 }
 
 int RasterSource::DecodeCaptureText() {

@@ -64,6 +64,9 @@ class RasterSource {
   CaptureReading captureReading = CaptureReading::Default;
   // What the whole reader found in the last capture text it read.
   capture::WholeCaptureStatistics captureStatistics;
+  // Set to take a file that the capture readers refuse as a raw job when it
+  // reads as an ESC/POS command stream (AcceptsAnyCommandStream).
+  bool acceptCommandStream = false;
 
   // Loads the file at `path`; for archive input, `path` is rewritten to the
   // file finally loaded.
@@ -95,6 +98,10 @@ class RasterSource {
 
  private:
   void ReleaseFile();
+  // The file's bytes are the job.
+  CaptureKind TakeFileAsRawJob();
+  // After the capture readers refused the file: a raw job if it reads as commands.
+  CaptureKind TakeCommandStream();
 };
 
 }  // namespace tesk::core

@@ -11,6 +11,7 @@ const char* RunMessageText(RunMessageCode code) {
     case RunMessageCode::PlainBinaryFailed: return "保存Plain Binary文件失败!";
     case RunMessageCode::OutOfMemory: return "申请内存失败!";
     case RunMessageCode::WriteFailed: return "写入文件失败!";
+    case RunMessageCode::NoRasterCommand: return "未找到GS v 0光栅位图命令!";
   }
   return "";
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/layout_check.h"
+
 namespace tesk::core {
 
 // Where the run looks for the raster bands.
@@ -32,6 +34,13 @@ struct RunOptions {
   CaptureReading captureReading = CaptureReading::Default;
 };
 
+// Whether a load takes any ESC/POS command stream as a raw job, beyond the
+// files that begin with ESC @: only readings that find the commands wherever
+// they stand can draw such a job.
+inline bool AcceptsAnyCommandStream(const RunOptions& options) {
+  return options.layout == BandLayoutChoice::Commands;
+}
+
 // Each figure is reported by a run or not; a front end shows the reported ones
 // and leaves the others as an earlier run left them.
 struct RunFigures {
@@ -48,6 +57,10 @@ struct RunFigures {
   std::optional<std::uint64_t> pngFileSize;
   bool imageReady = false;
 
+  // How the fixed band layout fits the loaded job (whichever layout the run
+  // used); none when nothing was loaded.
+  std::optional<LayoutVerdict> layoutVerdict;
+
   // Not figures of the window, but what batch use wants to know: the file that
   // was finally loaded (an archive's last entry) and the outputs left on disk.
   std::filesystem::path loadedPath;
@@ -60,6 +73,7 @@ enum class RunMessageCode {
   PlainBinaryFailed,   // base.bin cannot be created
   OutOfMemory,         // no memory for the picture's pixel buffer
   WriteFailed,         // an output that was created could not be written
+  NoRasterCommand,     // the command reading found no GS v 0 command in the job
 };
 
 struct RunMessage {

@@ -1,5 +1,5 @@
-// The command scanner, the fixed-layout check and the command-stream picture
-// on arbitrary jobs.
+// The command scanner, the fixed-layout check and verdict, the command-stream
+// test and the command-stream picture on arbitrary jobs.
 
 #include <cstdlib>
 
@@ -8,6 +8,8 @@
 #include "core/picture_limits.h"
 #include "fuzz/fuzz_sandbox.h"
 #include "commands/command_scanner.h"
+#include "commands/command_stream.h"
+#include "commands/image_commands.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tesk;
@@ -19,9 +21,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     covered += command.length;
     commands::DescribeCommand(command, job);
     commands::CommandBytes(command, job);
+    commands::IsUndrawnImageCommand(command, job);
   });
   if (covered != size) std::abort();  // every byte belongs to exactly one command
-  core::CheckFixedLayout(job);
+  // The run's verdict and the inspector's walk over every band must agree.
+  const core::LayoutCheck check = core::CheckFixedLayout(job);
+  const core::LayoutVerdict verdict = core::JudgeFixedLayout(job);
+  if (check.verdict != verdict.reason || check.matches != verdict.fits) std::abort();
+  commands::LooksLikeCommandStream(job);
   const core::CommandBandLayout layout = core::PlanCommandLayout(job);
   if (layout.pureLength <= core::PictureByteLimit()) {
     core::ByteBuffer pure;

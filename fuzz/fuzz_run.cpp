@@ -17,6 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   options.keepBitmap = data[0] & 8;
   options.keepPng = data[0] & 16;
   options.bottomUp = data[0] & 32;
+  options.layout = (data[0] & 64) ? core::BandLayoutChoice::Commands : core::BandLayoutChoice::Fixed;
+  options.captureReading = (data[0] & 128) ? core::CaptureReading::Whole : core::CaptureReading::Default;
   const std::filesystem::path input = sandbox.WriteInput("input.txt", {data + 1, size - 1});
   {
     core::RasterSource source;

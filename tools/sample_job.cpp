@@ -1,5 +1,6 @@
 #include "tools/sample_job.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -135,6 +136,29 @@ std::vector<std::uint8_t> BuildFixedLayoutJob(const DotPicture& picture, int ban
     job.insert(job.end(), first, first + static_cast<std::ptrdiff_t>(bandBytes));
   }
   job.insert(job.end(), {0x1B, 0x64, 0x04, 0x1D, 0x56, 0x42, 0x00});
+  return job;
+}
+
+std::vector<std::uint8_t> BuildDriverJob(const DotPicture& picture, int bandHeight, int firstBandAt) {
+  std::vector<std::uint8_t> job = {0x1B, 0x40};
+  if (firstBandAt == 10) job.insert(job.end(), {0x1B, 0x32});
+  job.insert(job.end(), {0x1B, 0x4A, 0xFF, 0x1B, 0x4A, 0xE1});
+  const std::size_t bandBytes =
+      static_cast<std::size_t>(picture.widthBytes) * static_cast<std::size_t>(bandHeight);
+  for (int band = 0; band * bandHeight < picture.height; ++band) {
+    const auto first = picture.rows.begin() + static_cast<std::ptrdiff_t>(band * bandBytes);
+    const auto last = first + static_cast<std::ptrdiff_t>(bandBytes);
+    if (std::all_of(first, last, [](std::uint8_t byte) { return byte == 0; })) {
+      job.insert(job.end(), {0x1B, 0x4A, 0x30});
+      continue;
+    }
+    job.insert(job.end(), {0x1D, 0x76, 0x30, 0x00});
+    AppendLe16(job, picture.widthBytes);
+    AppendLe16(job, bandHeight);
+    job.insert(job.end(), first, last);
+    job.insert(job.end(), {0x00, 0x1B, 0x24, 0x01, 0x00, 0x1B, 0x4A, static_cast<std::uint8_t>(bandHeight)});
+  }
+  job.insert(job.end(), {0x1B, 0x4A, 0xB4, 0x1D, 0x56, 0x42, 0x00});
   return job;
 }
 

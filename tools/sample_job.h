@@ -32,4 +32,13 @@ DotPicture MakeReceiptPicture(int widthBytes, int height);
 std::vector<std::uint8_t> BuildFixedLayoutJob(const DotPicture& picture, int bandHeight,
                                               std::uint8_t mode = 0);
 
+// The job as a Windows receipt driver writes it: ESC @, two feeds (ESC J 255,
+// ESC J 225; with `firstBandAt` 10 an ESC 2 comes first), then per band of
+// `bandHeight` rows either GS v 0 and its rows followed by 00 ESC $ 1 0
+// ESC J bandHeight, or, for a band without a black dot, ESC J 48 alone; at the
+// end ESC J 180 and a feed and cut. The first band stands at offset 8 or 10 and
+// later bands 16 bytes after the previous band's data, where the fixed layout
+// expects 11. The picture's height must be a multiple of bandHeight.
+std::vector<std::uint8_t> BuildDriverJob(const DotPicture& picture, int bandHeight, int firstBandAt);
+
 }  // namespace tesk::tools

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 namespace tesk::cli {
 namespace {
 
@@ -54,6 +56,77 @@ TEST(CliOptions, UsageErrors) {
     EXPECT_FALSE(ParseCliOptions(arguments, options, error));
     EXPECT_FALSE(error.empty());
   }
+}
+
+}  // namespace
+}  // namespace tesk::cli
+
+namespace tesk::cli {
+namespace {
+
+TEST(CliOptions, FilesMayLookLikeOptionsAfterTheSeparator) {
+  CliOptions options;
+  std::string error;
+  ASSERT_TRUE(ParseCliOptions({"a", "--json", "-", "--", "--keep", "-x"}, options, error)) << error;
+  EXPECT_TRUE(options.json);
+  const std::vector<std::filesystem::path> expected{"a", "-", "--keep", "-x"};
+  EXPECT_EQ(options.files, expected);
+}
+
+TEST(CliOptions, TheLastOfContradictingOptionsWins) {
+  struct Case {
+    std::vector<std::string> arguments;
+    bool bottomUp;
+    core::BandLayoutChoice layout;
+    bool keepPng;
+  };
+  for (const Case& row : std::vector<Case>{
+           {{"--bottom-up", "--top-down", "a"}, false, core::BandLayoutChoice::Fixed, true},
+           {{"--top-down", "--bottom-up", "a"}, true, core::BandLayoutChoice::Fixed, true},
+           {{"--layout=commands", "a"}, false, core::BandLayoutChoice::Commands, true},
+           {{"--layout", "commands", "--layout", "fixed", "a"}, false, core::BandLayoutChoice::Fixed, true},
+           {{"--keep=png", "--keep", "none", "a"}, false, core::BandLayoutChoice::Fixed, false},
+           {{"--keep", "none", "--keep=png", "a"}, false, core::BandLayoutChoice::Fixed, true}}) {
+    CliOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseCliOptions(row.arguments, options, error)) << error;
+    EXPECT_EQ(options.run.bottomUp, row.bottomUp) << row.arguments[0];
+    EXPECT_EQ(options.run.layout, row.layout) << row.arguments[0];
+    EXPECT_EQ(options.run.keepPng, row.keepPng) << row.arguments[0];
+  }
+}
+
+TEST(CliOptions, HelpAndVersionNeedNoFile) {
+  for (const char* flag : {"--help", "-h", "--version"}) {
+    CliOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseCliOptions({flag}, options, error)) << flag << ": " << error;
+    EXPECT_TRUE(options.help || options.version) << flag;
+  }
+}
+
+TEST(CliOptions, UsageErrorsSayWhatWasWrong) {
+  for (const auto& [arguments, expected] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{}, "no input file given"},
+           {{"--keep", "bin,gif", "a"}, "unknown output 'gif' in --keep (bin, zip, dat, bmp, png, all, none)"},
+           {{"--layout", "bands", "a"}, "unknown layout 'bands' (fixed, commands)"},
+           {{"--capture=all", "a"}, "unknown capture reading 'all' (whole, default)"}}) {
+    CliOptions options;
+    std::string error;
+    EXPECT_FALSE(ParseCliOptions(arguments, options, error));
+    EXPECT_EQ(error, expected);
+  }
+}
+
+TEST(CliOptions, HelpListsEveryOptionWithinEightyColumns) {
+  const std::string usage = CliUsage();
+  for (const char* shown : {"Usage: tesk-cli [OPTION]... FILE...", "--keep LIST", "--bottom-up", "--top-down",
+                            "--layout KIND", "--capture HOW", "--inspect", "--json", "--help", "--version",
+                            "Exit status: 0"})
+    EXPECT_NE(usage.find(shown), std::string::npos) << shown << "\n" << usage;
+  std::stringstream lines(usage);
+  std::string line;
+  while (std::getline(lines, line)) EXPECT_LE(line.size(), 80u) << line;
 }
 
 }  // namespace

@@ -34,5 +34,24 @@ done
 # The encoder sends 255-row bands back to back, which the fixed layout cannot read.
 node make_peer_job.mjs 576 1000 tall.prn
 "$cli" --inspect tall.prn | grep -q "verdict: band 2: no GS v 0 command at offset" || { echo "inspector verdict"; "$cli" --inspect tall.prn | tail -3; status=1; }
+# A default run says so on stderr, and only there.
+"$cli" --keep none tall.prn 2>warning.txt >report.txt
+grep -q "^warning: the fixed band layout does not fit this job (band 2: no GS v 0 command at offset [0-9]*, where the fixed layout expects its header); --layout commands reads its 4 GS v 0 commands$" warning.txt \
+  || { echo "run warning"; cat warning.txt; status=1; }
+
+# Without initialising, the job begins with GS v 0: the command reading takes it as it is.
+node make_peer_job.mjs 200 40 bare.prn bare
+if "$cli" --keep none bare.prn >report.txt; then echo "a job without ESC @ converted in the fixed layout"; status=1; fi
+grep -q "数据文件无效!" report.txt || { echo "bare job message"; cat report.txt; status=1; }
+"$cli" --layout commands --keep dat bare.prn >report.txt || { echo "bare job in the command reading"; cat report.txt; status=1; }
+python3 - 200 bare.prn.dots bare.dat <<'PY' || status=1
+import sys
+width = int(sys.argv[1])
+dots = open(sys.argv[2]).read()
+expected = bytes(int(dots[i:i + 8], 2) for i in range(0, len(dots), 8))
+actual = open(sys.argv[3], 'rb').read()
+if actual[:len(expected)] != expected or any(actual[len(expected):]):
+    sys.exit("the bare job's .dat differs from the dots the encoder was given")
+PY
 [ $status -eq 0 ] && echo "peer encoder jobs decode to the pictures given"
 exit $status

@@ -1,0 +1,46 @@
+#pragma once
+// The strip under the picture view that says, without a message box, when the
+// fixed band layout does not fit the job just shown, and offers to read the
+// job again from its GS v 0 commands.
+
+#include <QFrame>
+#include <QRect>
+#include <optional>
+
+#include "core/layout_check.h"
+
+class QLabel;
+class QPushButton;
+
+class LayoutNotice : public QFrame {
+  Q_OBJECT
+
+ public:
+  static const char* const kReadFromCommandsButton;
+
+  // Stands over the bottom of `view`, which gives up that much height while
+  // the strip shows.
+  LayoutNotice(QWidget* view, QWidget* parent);
+
+  // Shows the verdict of a run that used the fixed layout; hides the strip
+  // when there is none or the layout fits.
+  void ShowVerdict(const std::optional<tesk::core::LayoutVerdict>& verdict);
+
+  QLabel* Text() const { return text_; }
+  QPushButton* Button() const { return button_; }
+
+  // One line for the strip, and the details for its tooltip.
+  static QString NoticeText(const tesk::core::LayoutVerdict& verdict);
+  static QString DetailText(const tesk::core::LayoutVerdict& verdict);
+
+ signals:
+  void readFromCommandsRequested();
+
+ private:
+  void Place(bool shown);
+
+  QWidget* view_;
+  QRect viewGeometry_;  // the view's own place, with the strip hidden
+  QLabel* text_;
+  QPushButton* button_;
+};

@@ -1,0 +1,118 @@
+// The notice strip under the picture view: shown when the fixed band layout
+// does not fit the dropped job, gone for a job it fits, and its button reads
+// the same file again from its GS v 0 commands. Runs offscreen.
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+
+#include "app/layout_notice.h"
+#include "app/tesk_dlg.h"
+#include "tests/support/qt_test_main.h"
+#include "tests/support/driver_job.h"
+#include "tests/support/temp_folder.h"
+#include "view/zoom_ctrl.h"
+
+namespace fs = std::filesystem;
+using tesk::testing::TempFolder;
+
+namespace {
+
+QString Text(const fs::path& path) { return QFile::decodeName(path.string().c_str()); }
+
+struct Window {
+  Window() {
+    dialog.SetMessagePresenter([this](const QString&, const QString& text) { messages << text; });
+    dialog.show();
+    if (!QTest::qWaitForWindowExposed(&dialog)) qFatal("the window never showed");
+    viewGeometry = dialog.View().geometry();
+  }
+  QString Figure(int id) const { return dialog.findChild<QLabel*>(QString::number(id))->text(); }
+
+  CTeskDlg dialog;
+  QStringList messages;
+  QRect viewGeometry;
+};
+
+}  // namespace
+
+class LayoutNoticeTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void driverJobShowsTheStripUnderTheView() {
+    TempFolder folder;
+    Window window;
+    window.dialog.OnDropFiles({Text(tesk::testing::WriteDriverJob(folder / "driver.prn"))});
+    LayoutNotice& notice = window.dialog.Notice();
+    QVERIFY(notice.isVisible());
+    QCOMPARE(notice.Text()->text(), QString::fromUtf8("图片可能有误: 第2段处无GS v 0命令"));
+    QVERIFY(notice.Button()->isVisible());
+    QCOMPARE(notice.Button()->text(), QString::fromUtf8("按GS v 0命令解析"));
+    QVERIFY(notice.toolTip().contains("band 2: no GS v 0 command at offset 69"));
+    // Under the view, in the view's own rectangle: the view gives up the strip's height.
+    const QRect view = window.dialog.View().geometry();
+    QCOMPARE(view.top(), window.viewGeometry.top());
+    QCOMPARE(notice.geometry().top(), view.bottom() + 1);
+    QCOMPARE(notice.geometry().bottom(), window.viewGeometry.bottom());
+    QCOMPARE(notice.width(), window.viewGeometry.width());
+    // No message box: the run itself went through, with the fixed layout's figures.
+    QVERIFY(window.messages.isEmpty());
+    QCOMPARE(window.Figure(1005), QString("24"));
+  }
+
+  void itsButtonReadsTheSameFileFromTheCommands() {
+    TempFolder folder;
+    Window window;
+    window.dialog.OnDropFiles({Text(tesk::testing::WriteDriverJob(folder / "driver.prn"))});
+    QVERIFY(!window.dialog.GathersFromCommands());
+    QTest::mouseClick(window.dialog.Notice().Button(), Qt::LeftButton);
+    QVERIFY(window.dialog.GathersFromCommands());
+    QVERIFY(!window.dialog.Notice().isVisible());
+    QCOMPARE(window.dialog.View().geometry(), window.viewGeometry);
+    QCOMPARE(window.Figure(1008), QString("2"));   // two GS v 0 bands
+    QCOMPARE(window.Figure(1010), QString("48"));  // of 24 rows each
+    QVERIFY(window.messages.isEmpty());
+    // The context menu shows the command reading checked from now on.
+    const std::unique_ptr<QMenu> menu(window.dialog.CreateContextMenu());
+    bool checked = false;
+    for (QAction* action : menu->actions())
+      if (action->text() == QString::fromUtf8(CTeskDlg::kGatherFromCommandsItem)) checked = action->isChecked();
+    QVERIFY(checked);
+  }
+
+  void aJobTheLayoutFitsShowsNoStrip() {
+    TempFolder folder;
+    Window window;
+    window.dialog.OnDropFiles({Text(tesk::testing::WriteDriverJob(folder / "driver.prn"))});
+    QVERIFY(window.dialog.Notice().isVisible());
+    fs::copy_file(fs::path(TESK_SAMPLES_DIR) / "receipt.prn", folder / "receipt.prn");
+    window.dialog.OnDropFiles({Text(folder / "receipt.prn")});
+    QVERIFY(!window.dialog.Notice().isVisible());
+    QCOMPARE(window.dialog.View().geometry(), window.viewGeometry);
+    QVERIFY(window.messages.isEmpty());
+  }
+
+  void aJobWithoutRasterCommandsOffersNoRereading() {
+    TempFolder folder;
+    Window window;
+    const fs::path text = folder / "text.prn";
+    tesk::testing::WriteFile(text, tesk::testing::HexBytes("1b40 48656c6c6f 0a 1b6403 1d5600"));
+    window.dialog.OnDropFiles({Text(text)});
+    QVERIFY(window.dialog.Notice().isVisible());
+    QCOMPARE(window.dialog.Notice().Text()->text(), QString::fromUtf8("文件中没有GS v 0光栅位图命令"));
+    QVERIFY(!window.dialog.Notice().Button()->isVisible());
+
+    // A file that does not load takes the strip away with the figures it had.
+    window.dialog.OnDropFiles({Text(folder / "missing.prn")});
+    QVERIFY(!window.dialog.Notice().isVisible());
+    QCOMPARE(window.messages, QStringList{QString::fromUtf8("数据文件加载失败!")});
+  }
+};
+
+TESK_QT_TEST_MAIN(LayoutNoticeTest)
+#include "layout_notice_test.moc"
