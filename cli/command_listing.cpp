@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "cli/usb_capture_report.h"
+#include "core/job_listing.h"
 #include "core/layout_check.h"
 #include "core/raster_source.h"
 #include "core/run_messages.h"
@@ -128,12 +129,12 @@ std::string TextReport(const std::filesystem::path& input, const std::filesystem
   if (kind == core::CaptureKind::CaptureText)
     report += CaptureReadingText(source.captureReading, source.captureStatistics);
   report += "    offset  bytes                            command   meaning\n";
-  commands::ScanCommands(job, [&](const commands::CommandRecord& command) {
+  for (const core::CommandLine& command : core::ListCommands(job)) {
     char offset[32];
     std::snprintf(offset, sizeof offset, "%10llu", static_cast<unsigned long long>(command.offset));
-    report += std::string(offset) + "  " + Padded(commands::CommandBytes(command, job), 33) +
-              Padded(commands::CommandName(command), 10) + commands::DescribeCommand(command, job) + "\n";
-  });
+    report += std::string(offset) + "  " + Padded(command.bytes, 33) + Padded(command.name, 10) +
+              command.detail + "\n";
+  }
   const core::LayoutCheck check = core::CheckFixedLayout(job);
   report += "  fixed band layout:\n";
   for (const core::BandCheck& band : check.bands) {
@@ -179,14 +180,13 @@ std::string JsonReport(const std::filesystem::path& input, const std::filesystem
                           ? CaptureReadingJson(source.captureReading, source.captureStatistics)
                           : Json(nullptr);
   Json commandList = Json::array();
-  commands::ScanCommands(job, [&](const commands::CommandRecord& command) {
+  for (const core::CommandLine& command : core::ListCommands(job))
     commandList.push_back(Json{{"offset", command.offset},
                                {"length", command.length},
-                               {"name", commands::CommandName(command)},
-                               {"bytes", commands::CommandBytes(command, job)},
-                               {"detail", commands::DescribeCommand(command, job)},
+                               {"name", command.name},
+                               {"bytes", command.bytes},
+                               {"detail", command.detail},
                                {"cutOff", command.cutOff}});
-  });
   report["commands"] = std::move(commandList);
   report["layout"] = LayoutJson(core::CheckFixedLayout(job));
   report["undrawnImages"] = UndrawnImagesJson(job);

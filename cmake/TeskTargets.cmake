@@ -39,7 +39,9 @@ function(tesk_add_gtest name)
     TESK_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     TESK_BINARY_DIR="${PROJECT_BINARY_DIR}")
   tesk_set_warnings(${name})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "TZ=UTC")
+  # Test names come from the tables' name generators, never from printed values:
+  # a printed struct shows its pointers, and the name would change from build to build.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES PROPERTIES ENVIRONMENT "TZ=UTC")
 endfunction()
 
 # A Qt Test executable, registered in CTest as one test that needs no display.

@@ -194,7 +194,7 @@ bool IsControlByte(std::uint8_t byte) {
 }
 bool IsTextByte(std::uint8_t byte) { return byte >= 0x20 && byte != 0x7F; }
 
-const CommandForm* FindSpec(std::span<const std::uint8_t> job, std::uint64_t at) {
+const CommandForm* FindForm(std::span<const std::uint8_t> job, std::uint64_t at) {
   for (const CommandForm& form : kCommands) {
     if (at + form.prefixLength > job.size()) continue;
     bool match = true;
@@ -269,7 +269,7 @@ void ScanCommands(std::span<const std::uint8_t> job,
     CommandRecord record;
     record.offset = at;
     const std::uint8_t first = job[at];
-    if (const CommandForm* form = IsEscapeByte(first) ? FindSpec(job, at) : nullptr) {
+    if (const CommandForm* form = IsEscapeByte(first) ? FindForm(job, at) : nullptr) {
       record.type = form->payload == Payload::RasterImage ? CommandType::RasterBand : CommandType::Known;
       record.form = form;
       record.needed = AnnouncedLength(*form, job, at, record);

@@ -6,6 +6,7 @@
 #include "core/command_layout.h"
 #include "core/layout_check.h"
 #include "core/picture_limits.h"
+#include "core/run_progress.h"
 #include "core/run_messages.h"
 #include "image/bmp_file.h"
 #include "image/png_file.h"
@@ -139,6 +140,8 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
   if (kind == CaptureKind::Invalid) return MakeRunMessage(RunMessageCode::InvalidData);
   figures.loadedPath = path;
   const std::filesystem::path base = OutputBase(path);
+  const auto loaded = static_cast<std::uint64_t>(source.fileSize);
+  if (!ContinueRun(options, figures, 1, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);
 
   // 2.
   figures.dataLength = source.dataLength;
@@ -176,6 +179,7 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
   // 5. Keep or delete.
   if (wroteBin) KeepOrDelete(binPath, options.keepPlainBinary, figures);
   if (wroteZip) KeepOrDelete(zipPath, options.keepPlainBinaryZip, figures);
+  if (!ContinueRun(options, figures, 2, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);
 
   // Gathering overwrites the job, so it is judged first.
   figures.layoutVerdict = JudgeFixedLayout(source.Job());
@@ -186,6 +190,7 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
       options.layout == BandLayoutChoice::Commands ? GatherFromCommands(source, figures, geometry)
                                                    : GatherFromFixedLayout(source, figures, geometry);
   if (gathered) return gathered;
+  if (!ContinueRun(options, figures, 3, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);
   const std::span<const std::uint8_t> pure(source.data.data(),
                                            static_cast<std::size_t>(geometry.pureLength));
 
@@ -193,11 +198,13 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
   const FileWriteResult dat = WriteWholeFile(OutputPath(base, ".dat"), pure);
   if (dat.status == Status::WriteFailed) return MakeWriteFailedMessage(dat.path, dat.error);
   if (dat.status == Status::Written) KeepOrDelete(dat.path, options.keepPureData, figures);
+  if (!ContinueRun(options, figures, 4, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);
 
   // 9. DIB.
   const image::PictureGeometry picture = PictureOf(geometry);
   if (!image::BuildDibImage(image, pure, picture, options.bottomUp))
     return MakeRunMessage(RunMessageCode::OutOfMemory);
+  if (!ContinueRun(options, figures, 5, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);
   figures.imageReady = true;
 
   // 10. BMP.
@@ -207,6 +214,7 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
     figures.bmpFileSize = bmp.length;
     KeepOrDelete(bmp.path, options.keepBitmap, figures);
   }
+  if (!ContinueRun(options, figures, 6, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);
 
   // 11. PNG.
   const FileWriteResult png = image::WritePngFile(pure, picture, OutputPath(base, ".png"));
@@ -217,6 +225,7 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
   }
 
   // 12.
+  ReportRunDone(options, loaded);
   return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,17 @@ enum class CaptureReading {
   Whole,    // any column layout and line end; every OUT transfer to the job's endpoint, repeats expanded
 };
 
+// How far a run has come; told after each stage that can take long.
+struct RunProgress {
+  int stagesDone = 0;
+  int stageCount = 0;
+  std::uint64_t bytesLoaded = 0;  // the loaded file's size, once it is loaded
+};
+
+// Called on the run's own thread. Returning false stops the run before its
+// next stage; the outputs it left so far are deleted.
+using RunProgressHook = std::function<bool(const RunProgress&)>;
+
 struct RunOptions {
   bool keepPlainBinary = true;
   bool keepPlainBinaryZip = true;
@@ -32,6 +44,7 @@ struct RunOptions {
   bool bottomUp = false;
   BandLayoutChoice layout = BandLayoutChoice::Fixed;
   CaptureReading captureReading = CaptureReading::Default;
+  RunProgressHook progress;  // none: the run goes through without telling
 };
 
 // Whether a load takes any ESC/POS command stream as a raw job, beyond the
@@ -74,6 +87,7 @@ enum class RunMessageCode {
   OutOfMemory,         // no memory for the picture's pixel buffer
   WriteFailed,         // an output that was created could not be written
   NoRasterCommand,     // the command reading found no GS v 0 command in the job
+  Cancelled,           // the progress hook asked the run to stop
 };
 
 struct RunMessage {

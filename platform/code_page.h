@@ -1,6 +1,6 @@
 #pragma once
-// The ANSI code pages of the original are the file-system encoding here,
-// UTF-8, so "wide" and "narrow" spellings of a path are the same bytes.
+// Paths reach the OS in its file-system encoding, which is UTF-8 here, so the
+// "wide" and "narrow" spellings of a path are the same bytes.
 
 #include <filesystem>
 #include <string>

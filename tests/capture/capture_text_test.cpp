@@ -70,7 +70,8 @@ TEST_P(DataColumn, FullLineFillsItExactly) {
   EXPECT_EQ(line.substr(line.size() - 13), "1.1.0        ");
 }
 
-INSTANTIATE_TEST_SUITE_P(BytesPerLine, DataColumn, ::testing::Values(4, 8, 16, 32, 64));
+INSTANTIATE_TEST_SUITE_P(BytesPerLine, DataColumn, ::testing::Values(4, 8, 16, 32, 64),
+                         [](const auto& info) { return "Bytes" + std::to_string(info.param); });
 
 }  // namespace
 }  // namespace tesk::tools

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace tesk::capture {
 namespace {
@@ -22,12 +25,45 @@ TEST_P(HexPieceAgreesWithScanf, SameByteOrSameRefusal) {
   EXPECT_EQ(actual, expected) << ::testing::PrintToString(piece);
 }
 
+// A test name for a piece: letters and digits as they are, every other character
+// spelled out, so "-0x" reads Minus_0x and the empty piece Empty.
+std::string PieceName(std::string_view piece) {
+  static constexpr std::pair<char, const char*> kSpelled[] = {
+      {'+', "Plus"}, {'-', "Minus"}, {'.', "Dot"}, {' ', "Space"}, {'\t', "Tab"},
+      {'\v', "Vt"},   {'\f', "Ff"},     {'\r', "Cr"},  {'\n', "Lf"}};
+  std::string name;
+  bool word = false;  // whether the name ends in a spelled character
+  for (const char c : piece) {
+    const auto byte = static_cast<unsigned char>(c);
+    const char* spelled = nullptr;
+    for (const auto& [character, text] : kSpelled) {
+      if (c == character) spelled = text;
+    }
+    char hex[8];
+    if (spelled == nullptr && std::isalnum(byte) == 0) {
+      std::snprintf(hex, sizeof hex, "x%02X", byte);
+      spelled = hex;
+    }
+    if (spelled != nullptr) {
+      name += name.empty() ? "" : "_";
+      name += spelled;
+      word = true;
+    } else {
+      name += word ? "_" : "";
+      name += c;
+      word = false;
+    }
+  }
+  return name.empty() ? "Empty" : name;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     OddPieces, HexPieceAgreesWithScanf,
     ::testing::Values("1b", "1B", "0x1b", "0X1B", "+1b", "-1", "-ff", "123", "g1", "1g", "", "0x",
                       "0xg", "0x0x1", "x1", "-", "+", "+-1", "--1", "-0x", " 1b", "\t1b", "\v\f\r\n1b",
                       "\t", "0", "00", "1.", ".", "\xb5", "ffffffffffffffff", "-ffffffffffffffff",
-                      "10000000000000000", "-10000000000000000", "000000000000000000000001b"));
+                      "10000000000000000", "-10000000000000000", "000000000000000000000001b"),
+    [](const auto& info) { return PieceName(info.param); });
 
 struct DecimalCase {
   const char* name;

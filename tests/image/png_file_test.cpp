@@ -72,7 +72,7 @@ class PngFileOfPicture : public ::testing::TestWithParam<PictureCase> {
   FileWriteResult result;
 };
 
-TEST_P(PngFileOfPicture, HoldsExactlyTheSpecifiedChunksAndUnfilteredRows) {
+TEST_P(PngFileOfPicture, IsHeaderPaletteDataEndWithUnfilteredRows) {
   const PictureCase& picture = GetParam();
   const Bytes file = testing::ReadFile(path);
   EXPECT_EQ(result.length, file.size());

@@ -16,15 +16,15 @@ using testing::TempFolder;
 
 TEST(HeldFiles, EverySpellingOfAHeldFileIsRefused) {
   TempFolder folder;
-  const auto original = folder / "job.prn";
-  testing::WriteFile(original, std::string_view("job"));
-  std::filesystem::create_symlink(original, folder / "link.prn");
-  std::filesystem::create_hard_link(original, folder / "hard.prn");
+  const auto job = folder / "job.prn";
+  testing::WriteFile(job, std::string_view("job"));
+  std::filesystem::create_symlink(job, folder / "link.prn");
+  std::filesystem::create_hard_link(job, folder / "hard.prn");
   std::filesystem::create_directory(folder / "sub");
 
-  InputFile held = InputFile::Open(original);
+  InputFile held = InputFile::Open(job);
   ASSERT_TRUE(held.IsOpen());
-  for (const auto& spelling : {original, folder / "link.prn", folder / "hard.prn",
+  for (const auto& spelling : {job, folder / "link.prn", folder / "hard.prn",
                                folder / "sub" / ".." / "job.prn"}) {
     SCOPED_TRACE(spelling);
     OutputFile output = OutputFile::Create(spelling);
@@ -34,11 +34,11 @@ TEST(HeldFiles, EverySpellingOfAHeldFileIsRefused) {
     EXPECT_FALSE(DeleteOutputFile(spelling, &error));
     EXPECT_EQ(error, EBUSY);
   }
-  EXPECT_EQ(testing::ReadFile(original), testing::Bytes({'j', 'o', 'b'}));
+  EXPECT_EQ(testing::ReadFile(job), testing::Bytes({'j', 'o', 'b'}));
 
   held.Close();
-  EXPECT_TRUE(OutputFile::Create(original).IsOpen());
-  EXPECT_TRUE(DeleteOutputFile(original));
+  EXPECT_TRUE(OutputFile::Create(job).IsOpen());
+  EXPECT_TRUE(DeleteOutputFile(job));
 }
 
 TEST(HeldFiles, TwoHoldsNeedTwoReleases) {

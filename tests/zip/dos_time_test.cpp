@@ -8,6 +8,7 @@ namespace tesk::zip {
 namespace {
 
 struct DosTimeCase {
+  const char* name;
   std::int64_t unixSeconds;
   std::uint16_t date;
   std::uint16_t time;
@@ -21,13 +22,15 @@ TEST_P(DosTimes, FieldsOfTheUtcTime) {
   EXPECT_EQ(fields.time, GetParam().time);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, DosTimes,
-                         ::testing::Values(DosTimeCase{1468413297, 0x48ED, 0x645C},  // 2016-07-13 12:34:57
-                                           DosTimeCase{315532800, 0x0021, 0x0000},   // 1980-01-01
-                                           DosTimeCase{0, 0x0021, 0x0000},           // 1970: pinned
-                                           DosTimeCase{-86400, 0x0021, 0x0000},
-                                           DosTimeCase{4354819199, 0xFF9F, 0xBF7D},  // 2107-12-31 23:59:59
-                                           DosTimeCase{4354819200, 0xFF9F, 0xBF7D}));  // 2108: pinned
+INSTANTIATE_TEST_SUITE_P(
+    Table, DosTimes,
+    ::testing::Values(DosTimeCase{"Mid2016", 1468413297, 0x48ED, 0x645C},  // 2016-07-13 12:34:57
+                      DosTimeCase{"FirstDosSecond", 315532800, 0x0021, 0x0000},  // 1980-01-01
+                      DosTimeCase{"UnixEpochPinned", 0, 0x0021, 0x0000},
+                      DosTimeCase{"DayBeforeTheUnixEpochPinned", -86400, 0x0021, 0x0000},
+                      DosTimeCase{"LastDosSecond", 4354819199, 0xFF9F, 0xBF7D},  // 2107-12-31 23:59:59
+                      DosTimeCase{"After2107Pinned", 4354819200, 0xFF9F, 0xBF7D}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DosTimesRead, AsLocalTimeOfTheProcess) {
   EXPECT_EQ(LocalUnixFromDosDateTime({0x48ED, 0x645C}), 1468413296);  // TZ=UTC

@@ -9,11 +9,13 @@
 #include "core/raster_source.h"
 #include "tests/capture/whole_capture_cases.h"
 
-namespace tesk::capture {
+namespace tesk::core {
 namespace {
 
-using core::CaptureKind;
-using core::CaptureReading;
+using capture::CaptureDecodeTarget;
+using capture::DecodeCaptureText;
+using capture::WholeCaptureCase;
+using capture::WholeCaptureCases;
 using testing::Bytes;
 
 struct Loaded {
@@ -26,7 +28,7 @@ Loaded LoadText(const std::string& text, CaptureReading reading) {
   testing::TempFolder folder;
   std::filesystem::path path = folder / "capture.txt";
   testing::WriteFile(path, text);
-  core::RasterSource source;
+  RasterSource source;
   source.captureReading = reading;
   Loaded loaded;
   loaded.kind = source.Load(path);
@@ -69,4 +71,4 @@ INSTANTIATE_TEST_SUITE_P(Table, CaptureReadingChoice, ::testing::ValuesIn(WholeC
                          [](const auto& info) { return info.param.name; });
 
 }  // namespace
-}  // namespace tesk::capture
+}  // namespace tesk::core
