@@ -1,6 +1,7 @@
 #include "app/dialog_template.h"
 
 #include "core/figure_captions.h"
+#include "tesk_version.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ const ControlTemplate kMainControls[] = {
 
 const ControlTemplate kAboutControls[] = {
     {kNone, K::Icon, "", {14, 14, 21, 20}, false},
-    {kNone, K::Static, "Tesk，1.0 版", {42, 14, 114, 8}, false},
+    {kNone, K::Static, "Tesk，" TESK_VERSION_MAJOR_MINOR " 版", {42, 14, 114, 8}, false},
     {control::kOk, K::PushButton, "确定", {113, 41, 50, 14}, true},
 };
 

@@ -11,6 +11,7 @@
 #include "cli/cli_report.h"
 #include "cli/command_listing.h"
 #include "core/conversion_run.h"
+#include "tesk_version.h"
 
 int main(int argc, char** argv) {
   using namespace tesk;
@@ -26,7 +27,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options.version) {
-    std::cout << "tesk-cli 1.0.0.1\n";
+    std::cout << "tesk-cli " TESK_VERSION "\n";
     return 0;
   }
 
