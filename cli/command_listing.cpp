@@ -12,6 +12,7 @@
 #include "commands/image_commands.h"
 #include "platform/file_system.h"
 #include "platform/input_file.h"
+#include "zip/zip_records.h"
 
 namespace tesk::cli {
 namespace {
@@ -19,8 +20,7 @@ namespace {
 bool LooksLikeArchive(const std::filesystem::path& path) {
   platform::InputFile file = platform::InputFile::Open(path);
   std::uint8_t signature[4] = {};
-  return file.IsOpen() && file.ReadFully(signature) == 4 && signature[0] == 0x50 &&
-         signature[1] == 0x4B && signature[2] == 0x03 && signature[3] == 0x04;
+  return file.IsOpen() && file.ReadFully(signature) == 4 && zip::StartsWithLocalHeader(signature);
 }
 
 const char* KindText(core::CaptureKind kind) {
