@@ -19,12 +19,6 @@ constexpr std::array<std::string_view, 11> kHeads = {
     "Delta",  "Cmd.Phase.Ofs(rep)", "Date", "Time", "Driver",
 };
 
-std::string_view Trimmed(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 bool SameLetters(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t index = 0; index < a.size(); ++index) {

@@ -3,6 +3,7 @@
 // conversions the capture layout was designed around, but over a string_view
 // and without the cost of a scanf call per byte.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -20,6 +21,19 @@ bool ReadHexByte(std::string_view piece, std::uint8_t& value);
 // range is held at its nearest end. False when no number starts there.
 bool ReadDecimalInt(std::string_view text, std::int32_t& value);
 
+// Each byte's value as a hexadecimal digit, or -1: one load per digit in the
+// loops that read a whole capture's Data column.
+inline constexpr std::array<std::int8_t, 256> kHexDigitValues = [] {
+  std::array<std::int8_t, 256> values{};
+  values.fill(-1);
+  for (int digit = 0; digit < 10; ++digit) values['0' + digit] = static_cast<std::int8_t>(digit);
+  for (int letter = 0; letter < 6; ++letter) {
+    values['a' + letter] = static_cast<std::int8_t>(10 + letter);
+    values['A' + letter] = static_cast<std::int8_t>(10 + letter);
+  }
+  return values;
+}();
+
 // Reads at most `limit` bytes of a Data field as the analyser writes them into
 // `out`: each byte two hex digits, the bytes separated by one space, or two
 // between groups. A run of three spaces, a piece that is not two hex digits or
@@ -27,11 +41,6 @@ bool ReadDecimalInt(std::string_view text, std::int32_t& value);
 std::size_t ReadHexPairs(std::string_view field, std::size_t limit, std::uint8_t* out);
 
 // The hexadecimal digit's value, or -1.
-inline int HexDigitValue(unsigned char character) {
-  if (character >= '0' && character <= '9') return character - '0';
-  const unsigned char lower = character | 0x20;
-  if (lower >= 'a' && lower <= 'f') return lower - 'a' + 10;
-  return -1;
-}
+inline int HexDigitValue(unsigned char character) { return kHexDigitValues[character]; }
 
 }  // namespace tesk::capture

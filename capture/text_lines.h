@@ -8,6 +8,13 @@
 
 namespace tesk::capture {
 
+// The text without the spaces around it; capture columns are padded with spaces only.
+inline std::string_view Trimmed(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 class TextLines {
  public:
   explicit TextLines(std::string_view text, std::size_t from = 0) : text_(text), position_(from) {}

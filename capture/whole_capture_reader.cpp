@@ -17,12 +17,6 @@ constexpr std::uint64_t kCountCeiling = std::uint64_t{1} << 40;
 // The device text kept for --inspect; the comparison uses the whole field.
 constexpr std::size_t kLongestDeviceText = 32;
 
-std::string_view Trimmed(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 bool IsBlank(std::string_view field) {
   for (const char character : field)
     if (character != ' ') return false;

@@ -12,6 +12,7 @@
 #include "cli/command_listing.h"
 #include "cli/listen_mode.h"
 #include "core/conversion_run.h"
+#include "tesk_version.h"
 
 int main(int argc, char** argv) {
   using namespace tesk;
@@ -27,7 +28,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options.version) {
-    std::cout << "tesk-cli 1.0.0.1\n";
+    std::cout << "tesk-cli " TESK_VERSION "\n";
     return 0;
   }
 

@@ -7,6 +7,7 @@
 #include "capture/capture_decoder.h"
 #include "commands/command_stream.h"
 #include "zip/archive_input.h"
+#include "zip/zip_records.h"
 
 namespace tesk::core {
 namespace {
@@ -63,7 +64,7 @@ CaptureKind RasterSource::Load(std::filesystem::path& path) {
 
     if (StartsWith(fileBytes, {0x1B, 0x40})) return TakeFileAsRawJob();
 
-    if (StartsWith(fileBytes, {0x50, 0x4B, 0x03, 0x04})) {
+    if (zip::StartsWithLocalHeader(std::span<const std::uint8_t>(fileBytes.data(), size))) {
       if (pass >= kDeepestArchiveNesting) return CaptureKind::Invalid;
       if (!extractionBudget) extractionBudget = zip::ExtractionBudget(size);
       LoadedArchive archive;

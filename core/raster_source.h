@@ -18,8 +18,7 @@
 
 namespace tesk::core {
 
-// Files of this size or more are outside the 32-bit data model.
-inline constexpr std::uint64_t kLargestLoadableFile = (std::uint64_t{1} << 31) - 1;
+using platform::kLargestLoadableFile;
 
 // The most a capture's repeat counts may expand a job to (beyond its own file
 // size): sixteen times the largest picture a real job draws.

@@ -10,6 +10,10 @@
 
 namespace tesk::platform {
 
+// Sizes and offsets of a loaded file are 32-bit signed figures, so no file of
+// 2 GiB or more is loaded, nor extracted from an archive to be loaded.
+inline constexpr std::uint64_t kLargestLoadableFile = (std::uint64_t{1} << 31) - 1;
+
 class InputFile {
  public:
   InputFile() = default;

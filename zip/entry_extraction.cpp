@@ -12,6 +12,7 @@
 
 #include "platform/file_system.h"
 #include "platform/held_files.h"
+#include "platform/input_file.h"
 #include "platform/output_file.h"
 #include "zip/entry_name.h"
 #include "zip/extraction_folders.h"
@@ -22,8 +23,8 @@
 namespace tesk::zip {
 namespace {
 
-// No file of 2 GiB or more can be loaded, so none is ever extracted.
-constexpr std::uint64_t kLargestExtractedSize = (std::uint64_t{1} << 31) - 1;
+// An entry too large to be loaded is never extracted.
+constexpr std::uint64_t kLargestExtractedSize = platform::kLargestLoadableFile;
 constexpr int kRawInflateWindowBits = -15;
 
 // The entry's compressed bytes in blocks, decrypted when it is encrypted.

@@ -22,8 +22,6 @@ bool HasDosAttributes(std::uint8_t maker) {
   return maker == 0 || maker == 7 || maker == 11 || maker == 14;
 }
 
-constexpr std::uint32_t kUnixDirectoryBit = 0x40000000;
-constexpr std::uint32_t kUnixOwnerWriteBit = 0x00800000;
 constexpr std::uint32_t kDosAttributeMask =
     kEntryReadOnly | kEntryHidden | kEntrySystem | kEntryDirectory | kEntryArchive;
 
@@ -32,8 +30,8 @@ std::uint32_t EntryAttributes(const CentralRecord& record) {
   const std::uint32_t external = record.externalAttributes;
   if (HasDosAttributes(maker)) return external & kDosAttributeMask;
   std::uint32_t attributes = kEntryArchive;
-  if (external & kUnixDirectoryBit) attributes |= kEntryDirectory;
-  if (!(external & kUnixOwnerWriteBit)) attributes |= kEntryReadOnly;
+  if (external & kUnixDirectory) attributes |= kEntryDirectory;
+  if (!(external & kUnixOwnerWrite)) attributes |= kEntryReadOnly;
   return attributes;
 }
 

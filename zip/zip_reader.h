@@ -12,13 +12,6 @@
 
 namespace tesk::zip {
 
-// Attribute bits of an entry, as the archive's maker had them.
-inline constexpr std::uint32_t kEntryReadOnly = 0x01;
-inline constexpr std::uint32_t kEntryHidden = 0x02;
-inline constexpr std::uint32_t kEntrySystem = 0x04;
-inline constexpr std::uint32_t kEntryDirectory = 0x10;
-inline constexpr std::uint32_t kEntryArchive = 0x20;
-
 // What a lookup tells of one entry.
 struct ZipEntryInfo {
   std::int32_t index = 0;  // for the lookup of index -1: the entry count

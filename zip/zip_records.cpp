@@ -58,6 +58,10 @@ void EncodeEndRecord(const EndRecord& record, std::span<std::uint8_t, kEndRecord
   PutLe16(out + 20, record.commentLength);
 }
 
+bool StartsWithLocalHeader(std::span<const std::uint8_t> bytes) {
+  return bytes.size() >= 4 && ReadLe32(bytes.data()) == kLocalHeaderSignature;
+}
+
 bool DecodeLocalHeader(std::span<const std::uint8_t, kLocalHeaderSize> bytes, LocalHeader& header) {
   const std::uint8_t* in = bytes.data();
   if (ReadLe32(in) != kLocalHeaderSignature) return false;

@@ -12,6 +12,14 @@ inline constexpr std::uint32_t kLocalHeaderSignature = 0x04034B50;    // "PK" 3 
 inline constexpr std::uint32_t kCentralRecordSignature = 0x02014B50;  // "PK" 1 2
 inline constexpr std::uint32_t kEndRecordSignature = 0x06054B50;      // "PK" 5 6
 
+// The high half of a central record's external attributes: the Unix file
+// mode, for makers that keep one there.
+inline constexpr std::uint32_t kUnixRegularFile = 0x80000000;
+inline constexpr std::uint32_t kUnixDirectory = 0x40000000;
+inline constexpr std::uint32_t kUnixOwnerRead = 0x01000000;
+inline constexpr std::uint32_t kUnixOwnerWrite = 0x00800000;
+inline constexpr std::uint32_t kUnixOwnerExecute = 0x00400000;
+
 inline constexpr std::size_t kLocalHeaderSize = 30;
 inline constexpr std::size_t kCentralRecordSize = 46;
 inline constexpr std::size_t kEndRecordSize = 22;
@@ -74,6 +82,10 @@ void EncodeLocalHeader(const LocalHeader& header, std::span<std::uint8_t, kLocal
 void EncodeCentralRecord(const CentralRecord& record,
                          std::span<std::uint8_t, kCentralRecordSize> bytes);
 void EncodeEndRecord(const EndRecord& record, std::span<std::uint8_t, kEndRecordSize> bytes);
+
+// Whether `bytes` open with a local header's signature: an archive we load is
+// known by its first entry, whatever its name says.
+bool StartsWithLocalHeader(std::span<const std::uint8_t> bytes);
 
 // Each decoder returns false when the signature is not the record's.
 bool DecodeLocalHeader(std::span<const std::uint8_t, kLocalHeaderSize> bytes, LocalHeader& header);

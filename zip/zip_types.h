@@ -17,6 +17,14 @@ inline constexpr ZipResult kZipBadArguments = 0x10000;
 inline constexpr ZipResult kZipWrongHandle = 0x80000;
 inline constexpr ZipResult kZipBadData = 0x5000000;
 
+// MS-DOS attribute bits of an entry: what the writer stores and the reader
+// reports, whichever system made the archive.
+inline constexpr std::uint32_t kEntryReadOnly = 0x01;
+inline constexpr std::uint32_t kEntryHidden = 0x02;
+inline constexpr std::uint32_t kEntrySystem = 0x04;
+inline constexpr std::uint32_t kEntryDirectory = 0x10;
+inline constexpr std::uint32_t kEntryArchive = 0x20;
+
 inline constexpr std::int32_t kZipReaderKind = 1;
 inline constexpr std::int32_t kZipWriterKind = 2;
 

@@ -31,15 +31,6 @@ constexpr std::size_t kLongestEntryName = 259;
 constexpr std::size_t kMostEntries = 0xFFFF;
 constexpr std::uint64_t kLargestField = 0xFFFFFFFF;
 
-constexpr std::uint32_t kAttributeReadOnly = 0x01;
-constexpr std::uint32_t kAttributeDirectory = 0x10;
-constexpr std::uint32_t kAttributeArchive = 0x20;
-constexpr std::uint32_t kUnixRegularFile = 0x80000000;
-constexpr std::uint32_t kUnixDirectory = 0x40000000;
-constexpr std::uint32_t kUnixOwnerRead = 0x01000000;
-constexpr std::uint32_t kUnixOwnerWrite = 0x00800000;
-constexpr std::uint32_t kUnixOwnerExecute = 0x00400000;
-
 struct ZipEntryRecord {
   CentralRecord central;
   std::string name;
@@ -81,12 +72,12 @@ void ReportError(int* systemError, int error) {
 }
 
 std::uint32_t ExternalAttributes(const platform::FileStatus& status) {
-  std::uint32_t attributes = kAttributeArchive;
-  if (!status.ownerCanWrite) attributes |= kAttributeReadOnly;
-  if (status.isDirectory) attributes |= kAttributeDirectory;
+  std::uint32_t attributes = kEntryArchive;
+  if (!status.ownerCanWrite) attributes |= kEntryReadOnly;
+  if (status.isDirectory) attributes |= kEntryDirectory;
   attributes |= status.isDirectory ? kUnixDirectory : kUnixRegularFile;
   attributes |= kUnixOwnerRead;
-  if (!(attributes & kAttributeReadOnly)) attributes |= kUnixOwnerWrite;
+  if (!(attributes & kEntryReadOnly)) attributes |= kUnixOwnerWrite;
   if (status.ownerCanExecute) attributes |= kUnixOwnerExecute;
   return attributes;
 }

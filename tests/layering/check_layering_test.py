@@ -12,6 +12,8 @@ import sys
 import tempfile
 import unittest
 
+# The source tree stays as it was checked out: no __pycache__ beside the check.
+sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
 CHECK = os.path.join(HERE, "check_layering.py")
 sys.path.insert(0, HERE)
