@@ -114,7 +114,7 @@ ChildRun RunChain(const fs::path& job, const fs::path& pbm, const fs::path& fold
   for (const ChildRun& step :
        {RunChild({"/usr/bin/zip", "-8", "-q", "-j", theirZip.string(), job.string()}, report),
         RunChild({"/usr/bin/pnmtopng", pbm.string()}, report, folder / "their.png"),
-        RunChild({"/usr/bin/ppmtobmp", pbm.string()}, report, folder / "their.bmp")}) {
+        RunChild({"/usr/bin/ppmtobmp", "-quiet", pbm.string()}, report, folder / "their.bmp")}) {
     total.ok = total.ok && step.ok;
     total.seconds += step.seconds;
     total.peakKilobytes = std::max(total.peakKilobytes, step.peakKilobytes);
