@@ -2,7 +2,7 @@
 // outside tools a user would otherwise run for the same files: `zip -8` of the
 // job, and netpbm's `pnmtopng` and `ppmtobmp` on a PBM of the same dots.
 //
-//   tesk_bench_run [--raw-megabytes 64] [--capture-megabytes 40] [--repeat 5]
+//   tesk_bench_run [--raw-megabytes 64] [--capture-megabytes 40] [--repeat 3]
 //                  [--cli PATH] [--keep-files]
 //
 // Two inputs: a raw receipt job of that many MiB of dot data (576 dots wide),
@@ -243,7 +243,7 @@ void RemoveFiles(const fs::path& folder) {
 int main(int argc, char** argv) {
   double rawMegabytes = 64;
   double captureMegabytes = 40;
-  int repeat = 5;
+  int repeat = 3;
   bool keepFiles = false;
   fs::path cli = TESK_CLI_PATH;
   for (int index = 1; index < argc; ++index) {
@@ -261,7 +261,7 @@ int main(int argc, char** argv) {
       keepFiles = true;
     } else {
       std::cerr << "usage: tesk_bench_run [--raw-megabytes 64] [--capture-megabytes 40] "
-                   "[--repeat 5] [--cli PATH] [--keep-files]\n";
+                   "[--repeat 3] [--cli PATH] [--keep-files]\n";
       return 2;
     }
   }
