@@ -1,6 +1,7 @@
 #include "core/conversion_run.h"
 
 #include <cstring>
+#include <utility>
 
 #include "core/band_geometry.h"
 #include "core/command_layout.h"
@@ -75,8 +76,10 @@ void ReportGeometry(const BandGeometry& geometry, RunFigures& figures) {
   figures.paddedWidth = geometry.paddedWidth;
 }
 
-std::optional<RunMessage> GatherFromFixedLayout(RasterSource& source, BandHeader& header,
+std::optional<RunMessage> GatherFromFixedLayout(RasterSource& source,
+                                                std::optional<BandHeader>& readHeader,
                                                 BandGeometry& geometry) {
+  BandHeader& header = readHeader.emplace();
   source.ReadBandHeader(header.mode, header.widthBytes, header.bandHeight);
 
   // A header that asks for more than any real job needs is corrupt.
@@ -91,7 +94,8 @@ std::optional<RunMessage> GatherFromFixedLayout(RasterSource& source, BandHeader
   return std::nullopt;
 }
 
-std::optional<RunMessage> GatherFromCommands(RasterSource& source, BandHeader& header,
+std::optional<RunMessage> GatherFromCommands(RasterSource& source,
+                                             std::optional<BandHeader>& header,
                                              BandGeometry& geometry) {
   const CommandBandLayout layout = PlanCommandLayout(source.Job());
   // An empty picture would look like success; say what is missing instead.
@@ -99,7 +103,7 @@ std::optional<RunMessage> GatherFromCommands(RasterSource& source, BandHeader& h
   source.mode = layout.mode;
   source.widthBytes = layout.widthBytes;
   source.bandHeight = layout.bandHeight;
-  header = {layout.mode, layout.widthBytes, layout.bandHeight};
+  header = BandHeader{layout.mode, layout.widthBytes, layout.bandHeight};
 
   geometry = ComputeBandGeometry(layout.mode, layout.widthBytes, layout.bandHeight, layout.pureLength);
   geometry.bandCount = static_cast<std::int64_t>(layout.bands.size());
@@ -124,7 +128,7 @@ std::span<const std::uint8_t> PureDataOf(const RasterSource& source, const BandG
 // is seen outside the run until the stages report it in their turn, so it can
 // be done while the archive is still being packed.
 struct PreparedPicture {
-  BandHeader header;
+  std::optional<BandHeader> header;  // none when the job has no band to read one from
   std::optional<RunMessage> message;  // what ends the run at stage 7
   BandGeometry geometry;
   // Encoded ahead of the DIB, so that the encoder's copy of the rows is
@@ -190,6 +194,9 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
   // the picture; with no second thread, packed first and the rest in order.
   const std::filesystem::path zipPath = OutputPath(base, "bin.zip");
   ZipStage zipStage(zipPath, plainBinary);
+  // Gathering overwrites the job, so it is judged first; the verdict is
+  // reported in its turn below.
+  LayoutVerdict verdict = JudgeFixedLayout(source.Job());
   std::optional<PreparedPicture> prepared;
   if (zipStage.RunsBeside()) prepared = PreparePicture(source, options);
   const ZipStageOutcome& zipped = zipStage.Finish();
@@ -200,12 +207,11 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
   if (wroteBin) KeepOrDelete(binPath, options.keepPlainBinary, figures);
   if (zipped.created) KeepOrDelete(zipPath, options.keepPlainBinaryZip, figures);
 
-  // Gathering overwrites the job, so it is judged first.
-  figures.layoutVerdict = JudgeFixedLayout(source.Job());
+  figures.layoutVerdict = std::move(verdict);
 
   // 6 and 7. Band header and pure data.
   if (!prepared) prepared = PreparePicture(source, options);
-  ReportHeader(prepared->header, figures);
+  if (prepared->header) ReportHeader(*prepared->header, figures);
   if (prepared->message) return prepared->message;
   const BandGeometry& geometry = prepared->geometry;
   ReportGeometry(geometry, figures);

@@ -107,6 +107,11 @@ Outcome Capture(const std::optional<RunMessage>& message, const RunFigures& figu
   outcome.Add("bmpFileSize", Text(figures.bmpFileSize));
   outcome.Add("pngFileSize", Text(figures.pngFileSize));
   outcome.Add("imageReady", figures.imageReady ? "yes" : "no");
+  if (const auto& verdict = figures.layoutVerdict)
+    outcome.Add("layoutVerdict", std::to_string(verdict->fits) + " " +
+                                     std::to_string(verdict->commandBands) + " " + verdict->reason);
+  else
+    outcome.Add("layoutVerdict", "none");
   outcome.Add("loadedPath", Relative(figures.loadedPath, folder));
   std::string kept;
   for (const fs::path& path : figures.keptOutputs) kept += Relative(path, folder) + ";";
