@@ -47,16 +47,24 @@ void LayoutNotice::ShowVerdict(const std::optional<LayoutVerdict>& verdict) {
 void LayoutNotice::Place(bool shown) {
   if (shown == isVisible()) return;
   if (shown) {
-    viewGeometry_ = view_->geometry();
-    const int height = sizeHint().height();
-    setGeometry(viewGeometry_.x(), viewGeometry_.bottom() + 1 - height, viewGeometry_.width(), height);
-    view_->setGeometry(viewGeometry_.adjusted(0, 0, 0, -height));
+    TakeBottomOfView();
     show();
     raise();
   } else {
     hide();
     view_->setGeometry(viewGeometry_);
   }
+}
+
+void LayoutNotice::FollowView() {
+  if (isVisible()) TakeBottomOfView();
+}
+
+void LayoutNotice::TakeBottomOfView() {
+  viewGeometry_ = view_->geometry();
+  const int height = sizeHint().height();
+  setGeometry(viewGeometry_.x(), viewGeometry_.bottom() + 1 - height, viewGeometry_.width(), height);
+  view_->setGeometry(viewGeometry_.adjusted(0, 0, 0, -height));
 }
 
 QString LayoutNotice::NoticeText(const LayoutVerdict& verdict) {

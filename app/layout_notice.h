@@ -29,6 +29,10 @@ class LayoutNotice : public QFrame {
   QLabel* Text() const { return text_; }
   QPushButton* Button() const { return button_; }
 
+  // The window has just laid the view out over its whole place again (it grew
+  // or shrank): the strip takes its bottom once more.
+  void FollowView();
+
   // One line for the strip, and the details for its tooltip.
   static QString NoticeText(const tesk::core::LayoutVerdict& verdict);
   static QString DetailText(const tesk::core::LayoutVerdict& verdict);
@@ -38,6 +42,7 @@ class LayoutNotice : public QFrame {
 
  private:
   void Place(bool shown);
+  void TakeBottomOfView();
 
   QWidget* view_;
   QRect viewGeometry_;  // the view's own place, with the strip hidden

@@ -1,13 +1,16 @@
 #include "app/tesk_app.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
 #include <QWindow>
 #include <cstdio>
 #include <memory>
 
+#include "app/qt_translations.h"
 #include "app/tesk_dlg.h"
 #include "platform/termination_signals.h"
+#include "view/zoom_ctrl.h"
 
 namespace {
 
@@ -58,6 +61,19 @@ StartOptions ParseStartOptions(const QStringList& arguments) {
       optionsEnded = true;
     } else if (!optionsEnded && argument == QLatin1String("--report-ready")) {
       options.reportReady = true;
+    } else if (!optionsEnded && argument == QLatin1String("--report-runs")) {
+      options.reportRuns = true;
+    } else if (!optionsEnded && argument == QLatin1String("--job-panel")) {
+      options.jobPanel = true;
+    } else if (!optionsEnded && argument.startsWith(QLatin1String("--zoom="))) {
+      options.zoom = argument.mid(7);
+      bool number = false;
+      const double factor = options.zoom.toDouble(&number);
+      if (options.zoom != QLatin1String("width") && options.zoom != QLatin1String("page") &&
+          (!number || factor <= 0 || factor > 16)) {
+        options.error = QStringLiteral("--zoom takes a factor up to 16, width or page");
+        return options;
+      }
     } else if (!optionsEnded && argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
       options.error = QStringLiteral("unknown option ") + argument;
       return options;
@@ -69,12 +85,13 @@ StartOptions ParseStartOptions(const QStringList& arguments) {
   return options;
 }
 
-CTeskApp::CTeskApp(int& argc, char** argv) : QApplication(argc, argv) {}
+CTeskApp::CTeskApp(int& argc, char** argv) : QApplication(argc, argv) { InstallQtTranslations(*this); }
 
 int CTeskApp::InitInstance() {
   const StartOptions options = ParseStartOptions(arguments());
   if (!options.error.isEmpty()) {
-    std::fprintf(stderr, "tesk: %s\nUsage: tesk [FILE]\n", options.error.toLocal8Bit().constData());
+    std::fprintf(stderr, "tesk: %s\nUsage: tesk [--zoom=FACTOR|width|page] [--job-panel] [FILE]\n",
+                 options.error.toLocal8Bit().constData());
     return 2;
   }
 
@@ -92,10 +109,24 @@ int CTeskApp::InitInstance() {
     });
   }
 
+  if (options.reportRuns) {
+    connect(&dialog, &CTeskDlg::DropHandled, this, [](const QString& path) {
+      std::printf("converted %s\n", QFile::encodeName(path).constData());
+      std::fflush(stdout);
+    });
+  }
+
   // Runs once the dialog's own loop has started, as a drop would.
   QMetaObject::invokeMethod(
       &dialog,
       [&dialog, &reporter, &options] {
+        if (options.zoom == QLatin1String("width"))
+          dialog.View().SetZoomMode(CZoomCtrl::ZoomMode::FitWidth);
+        else if (options.zoom == QLatin1String("page"))
+          dialog.View().SetZoomMode(CZoomCtrl::ZoomMode::FitPage);
+        else if (!options.zoom.isEmpty())
+          dialog.View().SetZoom(options.zoom.toDouble());
+        if (options.jobPanel) dialog.ShowJobPanel(true);
         if (!options.file.isEmpty()) dialog.OnDropFiles({options.file});
         if (options.reportReady) {
           if (QWindow* window = dialog.windowHandle()) window->installEventFilter(&reporter);

@@ -3,9 +3,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -23,10 +25,17 @@
 #include "app/about_dlg.h"
 #include "app/app_icon.h"
 #include "app/dialog_builder.h"
+#include "app/conversion_worker.h"
 #include "app/dialog_template.h"
+#include "app/dot_readout.h"
+#include "app/job_panel.h"
 #include "app/layout_notice.h"
-#include "core/conversion_run.h"
+#include "app/path_elision.h"
+#include "app/run_progress_panel.h"
+#include "app/zoom_box.h"
 #include "core/figure_captions.h"
+#include "core/paper_output.h"
+#include "core/run_messages.h"
 #include "view/zoom_ctrl.h"
 
 namespace {
@@ -97,6 +106,27 @@ CTeskDlg::CTeskDlg(QWidget* parent) : QDialog(parent) {
   connect(Control<QRadioButton>(control::kBottomUp), &QRadioButton::toggled, this,
           [this](bool checked) { if (checked) OnBottomUp(); });
 
+  // What goes beyond the fixed layout: the zoom box where the template leaves
+  // room below the figures, the readout and the job panel, the window's keys.
+  zoomBox_ = CreateZoomBox(*this, *view_, DialogUnitsToPixels(QRect(244, 252, 58, 12), base));
+  readout_ = new DotReadout(view_);
+  jobPanel_ = new JobPanel(this);
+  connect(jobPanel_, &QDialog::finished, this, [this] { actions_.jobPanel->setChecked(false); });
+  connect(jobPanel_, &JobPanel::RowsChosen, view_, [this](int first, int count) { view_->ShowRows(first, count); });
+  connect(view_, &CZoomCtrl::DotHovered, this, [this](std::optional<QPoint> dot) {
+    readout_->Show(listing_, dot, view_->mapFromGlobal(QCursor::pos()));
+  });
+  connect(view_, &CZoomCtrl::DotClicked, this, &CTeskDlg::SelectCommandAt);
+  CreateActions();
+  ElidePathInTheMiddle(*pathLabel_);
+  growth_.Record(*this, view_, pathLabel_, DialogUnitsToPixelsX(241, base));
+  setMinimumSize(size());
+
+  worker_ = new ConversionWorker(this);
+  progressPanel_ = new RunProgressPanel(view_);
+  connect(worker_, &ConversionWorker::Progressed, progressPanel_, &RunProgressPanel::Progress);
+  connect(progressPanel_, &RunProgressPanel::CancelRequested, this, &CTeskDlg::CancelRun);
+
   presentMessage_ = [this](const QString& caption, const QString& text) {
     QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok, this);
     box.exec();
@@ -131,9 +161,23 @@ void CTeskDlg::OnInitDialog() {
 
 void CTeskDlg::OnDropFiles(const QStringList& paths) {
   if (paths.isEmpty()) return;
-  pathLabel_->setText(CutDroppedPath(paths.first()));
+  const QString path = paths.first();
+  RememberFile(path);
+  pathLabel_->setText(CutDroppedPath(path));
+  pathLabel_->setToolTip(path);
   update();
+  if (path.size() > kLongestDroppedPath) {
+    // Cut, it would name another file (or none), and the outputs would land
+    // beside that one. The whole path is longer than the label can carry to a
+    // run, so it fails as a file that cannot be opened does.
+    const tesk::core::RunMessage message =
+        tesk::core::MakeRunMessage(tesk::core::RunMessageCode::LoadFailed);
+    ShowMessage(QString::fromStdString(message.text));
+    emit DropHandled(path);
+    return;
+  }
   OnParse();
+  emit DropHandled(path);
 }
 
 void CTeskDlg::OnParse() {
@@ -150,19 +194,90 @@ void CTeskDlg::OnParse() {
   options.captureReading = readWholeCapture_ ? tesk::core::CaptureReading::Whole
                                              : tesk::core::CaptureReading::Default;
 
-  tesk::core::RunFigures figures;
-  const auto message = tesk::core::RunConversion(path, options, figures, source_, image_);
+  if (paperView_) {
+    tesk::printer::Profile profile;
+    std::string ignored;
+    tesk::printer::LoadProfile(tesk::printer::kDefaultProfileName, profile, ignored);
+    options.paperProfile = std::move(profile);
+  }
 
-  ShowFigures(figures);
-  if (figures.imageReady)
+  // The run builds its picture apart from the one on screen, so the view keeps
+  // painting while it goes, and a cancelled run leaves it as it was.
+  tesk::image::DibImage picture;
+  runInProgress_ = true;
+  progressPanel_->Begin();
+  worker_->Start(path, options, source_, picture);
+  // The window goes on answering (painting, scrolling, the cancel button) while
+  // the run is on its own thread; this handler returns once it is over, as the
+  // whole outcome is shown in one piece.
+  QEventLoop loop;
+  connect(worker_, &ConversionWorker::Finished, &loop, &QEventLoop::quit);
+  loop.exec();
+  progressPanel_->End();
+  runInProgress_ = false;
+  ConversionWorker::Outcome outcome = worker_->TakeOutcome();
+  // A window closed during the run shows nothing more.
+  if (outcome.cancelled || !isVisible()) return;
+
+  ShowFigures(outcome.figures);
+  if (paperView_ && outcome.figures.paper) {
+    // The paper is not laid out in bands: no band marks, no rows to trace.
+    listing_ = std::move(outcome.listing);
+    listing_.bands.clear();
+    ShowPaper(*outcome.figures.paper);
+    ShowListing();
+  } else if (outcome.figures.imageReady) {
+    image_ = std::move(picture);
+    listing_ = std::move(outcome.listing);
     HandOverPicture();
-  else if (!image_.pixels)
-    // Building the picture released the old buffer before it failed.
+    ShowListing();
+  } else if (outcome.message && outcome.message->code == tesk::core::RunMessageCode::OutOfMemory) {
+    // The old buffer is given up for the new one before it is allocated.
     TakePictureAway();
+  }
   // The strip speaks of the fixed layout; a run in the command reading has no need of it.
-  layoutNotice_->ShowVerdict(options.layout == tesk::core::BandLayoutChoice::Fixed ? figures.layoutVerdict
-                                                                                  : std::nullopt);
-  if (message) presentMessage_(ApplicationName(), QString::fromStdString(message->text));
+  layoutNotice_->ShowVerdict(options.layout == tesk::core::BandLayoutChoice::Fixed
+                                 ? outcome.figures.layoutVerdict
+                                 : std::nullopt);
+  if (outcome.message) ShowMessage(QString::fromStdString(outcome.message->text));
+}
+
+void CTeskDlg::ShowListing() {
+  std::vector<int> bandRows;
+  bandRows.reserve(listing_.bands.size());
+  for (const tesk::core::PictureBand& band : listing_.bands) bandRows.push_back(static_cast<int>(band.firstRow));
+  view_->SetBandRows(std::move(bandRows));
+  jobPanel_->SetListing(listing_);
+}
+
+void CTeskDlg::SelectCommandAt(QPoint dot) {
+  const auto origin = tesk::core::LocateRow(listing_, dot.y());
+  if (!origin || origin->command < 0) return;
+  const tesk::core::CommandLine& line = listing_.commands[static_cast<std::size_t>(origin->command)];
+  view_->ShowRows(static_cast<int>(line.firstRow), static_cast<int>(line.rowCount), false);
+  jobPanel_->SelectCommand(origin->command);
+}
+
+void CTeskDlg::resizeEvent(QResizeEvent* event) {
+  growth_.Apply(size());
+  layoutNotice_->FollowView();
+  QDialog::resizeEvent(event);
+}
+
+void CTeskDlg::CancelRun() {
+  if (worker_->Running()) worker_->Cancel();
+}
+
+void CTeskDlg::reject() {
+  // Closing during a run stops it first; the run's handler returns once it has.
+  CancelRun();
+  QDialog::reject();
+}
+
+void CTeskDlg::ShowMessage(const QString& text) {
+  messageOpen_ = true;
+  presentMessage_(ApplicationName(), text);
+  messageOpen_ = false;
 }
 
 void CTeskDlg::OnReadFromCommands() {
@@ -196,7 +311,20 @@ void CTeskDlg::HandOverPicture() {
   view_->update();
 }
 
+void CTeskDlg::ShowPaper(const tesk::core::PaperFigures& paper) {
+  // The paper takes the place of the band picture in the same 1:1 view.
+  std::vector<std::uint8_t> pure;
+  tesk::image::PictureGeometry geometry;
+  if (tesk::core::StackPaperPieces(paper, pure, geometry) && tesk::image::BuildDibImage(image_, pure, geometry, false))
+    HandOverPicture();
+  else
+    TakePictureAway();
+}
+
 void CTeskDlg::TakePictureAway() {
+  image_ = tesk::image::DibImage{};
+  listing_ = tesk::core::JobListing{};
+  ShowListing();
   view_->SetImageBits({});
   view_->SetImageHeader(nullptr);
   // Show white at once rather than whatever was last drawn of a buffer that is gone.
@@ -212,44 +340,54 @@ void CTeskDlg::OnSysCommand(int command) {
   about.exec();
 }
 
-QMenu* CTeskDlg::CreateContextMenu() {
-  auto* menu = new QMenu(this);
-  menu->addAction(QString::fromUtf8("关于 Tesk(&A)..."), this,
-                  [this] { OnSysCommand(kAboutCommand); });
-  menu->addSeparator();
-  QAction* commands = menu->addAction(QString::fromUtf8(kGatherFromCommandsItem));
-  commands->setCheckable(true);
-  commands->setChecked(gatherFromCommands_);
-  connect(commands, &QAction::toggled, this, [this](bool on) { gatherFromCommands_ = on; });
-  QAction* whole = menu->addAction(QString::fromUtf8(kWholeCaptureItem));
-  whole->setCheckable(true);
-  whole->setChecked(readWholeCapture_);
-  connect(whole, &QAction::toggled, this, [this](bool on) { readWholeCapture_ = on; });
-  return menu;
-}
-
-const char* const CTeskDlg::kGatherFromCommandsItem = "按GS v 0命令解析";
-const char* const CTeskDlg::kWholeCaptureItem = "完整解析BusHound数据";
-
 QString CTeskDlg::ApplicationName() {
   return QFileInfo(QCoreApplication::applicationFilePath()).baseName();
 }
 
 void CTeskDlg::dragEnterEvent(QDragEnterEvent* event) {
-  if (!LocalFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  // Some sources hand over the file list only while the drag is entering or
+  // moving and have nothing left at the drop: take it now.
+  draggedFiles_ = LocalFiles(event->mimeData());
+  if (!draggedFiles_.isEmpty() && AcceptsDrops()) event->acceptProposedAction();
 }
 
 void CTeskDlg::dragMoveEvent(QDragMoveEvent* event) {
-  if (!LocalFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  const QStringList files = LocalFiles(event->mimeData());
+  if (!files.isEmpty()) draggedFiles_ = files;
+  if (!draggedFiles_.isEmpty() && AcceptsDrops())
+    event->acceptProposedAction();
+  else
+    event->ignore();
 }
 
+void CTeskDlg::dragLeaveEvent(QDragLeaveEvent*) { draggedFiles_.clear(); }
+
 void CTeskDlg::dropEvent(QDropEvent* event) {
-  const QStringList files = LocalFiles(event->mimeData());
-  if (files.isEmpty()) return;
+  QStringList files = LocalFiles(event->mimeData());
+  if (files.isEmpty()) files = draggedFiles_;
+  draggedFiles_.clear();
+  // A drop that is accepted must run; one that cannot run is refused.
+  if (files.isEmpty() || !AcceptsDrops()) {
+    event->ignore();
+    return;
+  }
   event->acceptProposedAction();
+  dropPending_ = true;
   // The run starts once the drag is over, so the program the file came from is
   // not kept waiting for the conversion.
-  QMetaObject::invokeMethod(this, [this, files] { OnDropFiles(files); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this,
+      [this, files] {
+        dropPending_ = false;
+        OnDropFiles(files);
+      },
+      Qt::QueuedConnection);
+}
+
+bool CTeskDlg::AcceptsDrops() const {
+  // Like the system's window, it takes no second drop while a run or its
+  // message box is in progress.
+  return !dropPending_ && !runInProgress_ && !messageOpen_;
 }
 
 void CTeskDlg::contextMenuEvent(QContextMenuEvent* event) {
@@ -271,6 +409,11 @@ void CTeskDlg::keyPressEvent(QKeyEvent* event) {
           accept();
         return;
       case Qt::Key_Escape:
+        if (runInProgress_) {
+          // Escape stops the run rather than closing the window under it.
+          CancelRun();
+          return;
+        }
         reject();
         return;
       default:

@@ -6,6 +6,8 @@
 #include <functional>
 #include <sstream>
 
+#include "printer/profile.h"
+
 namespace tesk::cli {
 namespace {
 
@@ -99,7 +101,8 @@ CLI::Option* AddChoice(CLI::App& app, const std::string& name, const std::string
 
 // Every option of tesk-cli is declared here and nowhere else: the parser and
 // --help both read this table. Options write into `options` as they are read.
-void DeclareOptions(CLI::App& app, CliOptions& options, std::vector<std::string>& files) {
+void DeclareOptions(CLI::App& app, CliOptions& options, std::vector<std::string>& files,
+                    std::string& profileName) {
   core::RunOptions& run = options.run;
   app.add_option_function<std::string>(
          "--keep", [&run](const std::string& list) { ParseKeepList(list, run); },
@@ -126,6 +129,17 @@ void DeclareOptions(CLI::App& app, CliOptions& options, std::vector<std::string>
       "endpoint, repeated transfers expanded)",
       {{"whole", core::CaptureReading::Whole}, {"default", core::CaptureReading::Default}}, "capture reading",
       [&run](core::CaptureReading reading) { run.captureReading = reading; });
+  CLI::Option* render = AddChoice<bool>(
+      app, "--render", "WHAT",
+      "what to draw: bands (default: the band picture alone) or paper (also the job as the printer "
+      "prints it, every image command with its feeds, positions and cuts, written as .paper.png, "
+      ".paper-2.png ... one a piece of paper between cuts)",
+      {{"bands", false}, {"paper", true}}, "drawing", [&options](bool paper) { options.renderPaper = paper; });
+  app.add_option("--profile", profileName,
+                 "the printer the paper is drawn for: a built-in profile (80mm-203dpi, the default, or "
+                 "58mm-203dpi) or a JSON profile file")
+      ->type_name("NAME|FILE")
+      ->needs(render);
   app.add_flag("--inspect", options.inspect,
                "print each job's command stream and check the fixed band layout against it; nothing is "
                "written");
@@ -135,13 +149,14 @@ void DeclareOptions(CLI::App& app, CliOptions& options, std::vector<std::string>
 }
 
 // The parser with the program's texts; `options` and `files` receive what it reads.
-void ConfigureApp(CLI::App& app, CliOptions& options, std::vector<std::string>& files) {
+void ConfigureApp(CLI::App& app, CliOptions& options, std::vector<std::string>& files,
+                  std::string& profileName) {
   app.name("tesk-cli");
   auto formatter = std::make_shared<HelpFormatter>();
   formatter->column_width(kHelpColumn);
   app.formatter(formatter);
   app.set_help_flag("-h,--help", "show this help and exit");
-  DeclareOptions(app, options, files);
+  DeclareOptions(app, options, files, profileName);
   for (CLI::Option* option : app.get_options()) option->description(Wrapped(option->get_description()));
 }
 
@@ -150,16 +165,18 @@ void ConfigureApp(CLI::App& app, CliOptions& options, std::vector<std::string>& 
 std::string CliUsage() {
   CliOptions options;
   std::vector<std::string> files;
+  std::string profileName;
   CLI::App app;
-  ConfigureApp(app, options, files);
+  ConfigureApp(app, options, files, profileName);
   return app.help();
 }
 
 bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options,
                      std::string& error) {
   std::vector<std::string> files;
+  std::string profileName(printer::kDefaultProfileName);
   CLI::App app;
-  ConfigureApp(app, options, files);
+  ConfigureApp(app, options, files, profileName);
   // CLI11 reads its argument list from the back.
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {
@@ -172,6 +189,16 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
     return false;
   }
   for (const std::string& file : files) options.files.emplace_back(file);
+  if (options.renderPaper) {
+    printer::Profile profile;
+    std::string message;
+    if (printer::LoadProfile(profileName, profile, message) != printer::ProfileResult::Loaded) {
+      error = "--profile " + profileName + ": " + message;
+      return false;
+    }
+    if (profile.name.empty()) profile.name = profileName;
+    options.run.paperProfile = std::move(profile);
+  }
   if (!options.help && !options.version && options.files.empty()) {
     error = "no input file given";
     return false;

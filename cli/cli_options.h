@@ -17,6 +17,7 @@ struct CliOptions {
   bool inspect = false;  // print the command stream instead of converting
   bool help = false;
   bool version = false;
+  bool renderPaper = false;  // --render paper: run.paperProfile holds the printer
   std::vector<std::filesystem::path> files;
 };
 

@@ -1,11 +1,49 @@
 #include "cli/cli_report.h"
 
 #include "cli/json_text.h"
+#include "cli/paper_listing.h"
 #include "core/layout_check.h"
 #include "core/figure_captions.h"
 
 namespace tesk::cli {
 namespace {
+
+// A text report lists this many of the commands the paper does not show;
+// --json lists them all.
+constexpr std::size_t kNotDrawnShown = 40;
+
+std::string PaperText(const core::PaperFigures& paper) {
+  std::string text = "  paper (" + paper.profile + "):\n";
+  text += "    paperWidth " + std::to_string(paper.width) + "\n";
+  text += "    paperHeight " + std::to_string(paper.height) + "\n";
+  text += "    pieces " + std::to_string(paper.pieceCount) + "\n";
+  text += "    imagesDrawn " + std::to_string(paper.imagesDrawn) + "\n";
+  text += "    notDrawn " + std::to_string(paper.notDrawnCount) + "\n";
+  for (std::size_t index = 0; index < paper.notDrawn.size() && index < kNotDrawnShown; ++index) {
+    const printer::NotDrawnItem& item = paper.notDrawn[index];
+    text += "      at " + std::to_string(item.offset) + ": " + item.command + ", " +
+            printer::NotDrawnReasonText(item.reason) + "\n";
+  }
+  if (paper.notDrawnCount > kNotDrawnShown)
+    text += "      ... " + std::to_string(paper.notDrawnCount - kNotDrawnShown) + " more (--json lists them)\n";
+  for (const auto& file : paper.files) text += "    " + file.string() + "\n";
+  if (paper.message) text += "    " + *paper.message + "\n";
+  return text;
+}
+
+Json PaperJson(const core::PaperFigures& paper) {
+  Json json = Json::object();
+  json["profile"] = paper.profile;
+  json["paperWidth"] = paper.width;
+  json["paperHeight"] = paper.height;
+  json["pieces"] = paper.pieceCount;
+  json["imagesDrawn"] = paper.imagesDrawn;
+  json["notDrawnCount"] = paper.notDrawnCount;
+  json["notDrawn"] = NotDrawnJson(paper.notDrawn);
+  PutPaths(json, "files", paper.files);
+  json["message"] = paper.message ? Json(*paper.message) : Json(nullptr);
+  return json;
+}
 
 // Whether a band's header is named: the other mismatches concern the whole job.
 bool NamesABand(core::LayoutMismatch mismatch) {
@@ -37,6 +75,7 @@ std::string FormatTextReport(const std::filesystem::path& input, const core::Run
     report += std::string("  ") + figure.caption + " " + shown + "\n";
   }
   if (message) report += "  " + message->text + "\n";
+  if (figures.paper) report += PaperText(*figures.paper);
   return report;
 }
 
@@ -56,6 +95,7 @@ std::string FormatJsonReport(const std::filesystem::path& input, const core::Run
   report["message"] = message ? Json(message->text) : Json(nullptr);
   PutPaths(report, "outputs", figures.keptOutputs);
   report["layoutVerdict"] = figures.layoutVerdict ? LayoutVerdictJson(*figures.layoutVerdict) : Json(nullptr);
+  if (figures.paper) report["paper"] = PaperJson(*figures.paper);
   return DumpJson(report);
 }
 

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <functional>
 
+#include "cli/paper_listing.h"
 #include "cli/usb_capture_report.h"
+#include "core/job_listing.h"
 #include "core/layout_check.h"
 #include "core/raster_source.h"
 #include "core/run_messages.h"
@@ -119,7 +121,7 @@ Json UndrawnImagesJson(std::span<const std::uint8_t> job) {
 }
 
 std::string TextReport(const std::filesystem::path& input, const std::filesystem::path& loaded,
-                       core::CaptureKind kind, const core::RasterSource& source) {
+                       core::CaptureKind kind, const core::RasterSource& source, const printer::Profile* paper) {
   const std::span<const std::uint8_t> job = source.Job();
   std::string report = input.string() + "\n";
   if (loaded.filename() != input.filename()) report += "  archive entry: " + loaded.filename().string() + "\n";
@@ -128,12 +130,12 @@ std::string TextReport(const std::filesystem::path& input, const std::filesystem
   if (kind == core::CaptureKind::CaptureText)
     report += CaptureReadingText(source.captureReading, source.captureStatistics);
   report += "    offset  bytes                            command   meaning\n";
-  commands::ScanCommands(job, [&](const commands::CommandRecord& command) {
+  for (const core::CommandLine& command : core::ListCommands(job)) {
     char offset[32];
     std::snprintf(offset, sizeof offset, "%10llu", static_cast<unsigned long long>(command.offset));
-    report += std::string(offset) + "  " + Padded(commands::CommandBytes(command, job), 33) +
-              Padded(commands::CommandName(command), 10) + commands::DescribeCommand(command, job) + "\n";
-  });
+    report += std::string(offset) + "  " + Padded(command.bytes, 33) + Padded(command.name, 10) +
+              command.detail + "\n";
+  }
   const core::LayoutCheck check = core::CheckFixedLayout(job);
   report += "  fixed band layout:\n";
   for (const core::BandCheck& band : check.bands) {
@@ -147,6 +149,7 @@ std::string TextReport(const std::filesystem::path& input, const std::filesystem
   }
   report += "  verdict: " + check.verdict + "\n";
   report += UndrawnImagesText(job);
+  if (paper) report += PaperListingText(job, *paper);
   return report;
 }
 
@@ -167,7 +170,7 @@ Json LayoutJson(const core::LayoutCheck& check) {
 }
 
 std::string JsonReport(const std::filesystem::path& input, const std::filesystem::path& loaded,
-                       core::CaptureKind kind, const core::RasterSource& source) {
+                       core::CaptureKind kind, const core::RasterSource& source, const printer::Profile* paper) {
   const std::span<const std::uint8_t> job = source.Job();
   Json report = Json::object();
   PutPath(report, "path", input);
@@ -179,17 +182,17 @@ std::string JsonReport(const std::filesystem::path& input, const std::filesystem
                           ? CaptureReadingJson(source.captureReading, source.captureStatistics)
                           : Json(nullptr);
   Json commandList = Json::array();
-  commands::ScanCommands(job, [&](const commands::CommandRecord& command) {
+  for (const core::CommandLine& command : core::ListCommands(job))
     commandList.push_back(Json{{"offset", command.offset},
                                {"length", command.length},
-                               {"name", commands::CommandName(command)},
-                               {"bytes", commands::CommandBytes(command, job)},
-                               {"detail", commands::DescribeCommand(command, job)},
+                               {"name", command.name},
+                               {"bytes", command.bytes},
+                               {"detail", command.detail},
                                {"cutOff", command.cutOff}});
-  });
   report["commands"] = std::move(commandList);
   report["layout"] = LayoutJson(core::CheckFixedLayout(job));
   report["undrawnImages"] = UndrawnImagesJson(job);
+  if (paper) report["paper"] = PaperListingJson(job, *paper);
   return DumpJson(report) + "\n";
 }
 
@@ -234,7 +237,9 @@ std::string InspectJob(const std::filesystem::path& input, bool json, const core
       failed = true;
       report = FailureReport(input, source, kind, json);
     } else {
-      report = json ? JsonReport(input, path, kind, source) : TextReport(input, path, kind, source);
+      // With --render paper the display list follows the commands.
+      const printer::Profile* paper = options.paperProfile ? &*options.paperProfile : nullptr;
+      report = json ? JsonReport(input, path, kind, source, paper) : TextReport(input, path, kind, source, paper);
     }
   }
   if (!scratch.empty()) platform::RemoveFolderTree(scratch);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/run_types.h"
+#include "printer/profile.h"
 
 namespace tesk::cli {
 

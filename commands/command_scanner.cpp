@@ -18,6 +18,7 @@ enum class Payload : std::uint8_t {
   NulTerminated,  // ESC D: tab stops up to NUL
   Barcode,        // GS k m: NUL-terminated (m <= 6) or n bytes (m >= 65)
   DefinedImage,   // GS * x y: x * y * 8 bytes
+  NvBitImages,    // FS q n: n images, each xL xH yL yH and x * y * 8 bytes
   ColumnImage,    // GS Q 0 m xL xH yL yH: x * y bytes
 };
 
@@ -30,6 +31,7 @@ struct CommandForm {
   Payload payload;
   const char* name;
   Describer describe;
+  CommandCode code = CommandCode::None;
 };
 
 namespace {
@@ -113,6 +115,11 @@ std::string Barcode(std::span<const std::uint8_t> p) { return Format("bar code s
 std::string DefinedImage(std::span<const std::uint8_t> p) {
   return Format("define bit image %llu x %llu bytes", Byte(p, 0) * 8ull, Byte(p, 1));
 }
+std::string RelativePosition(std::span<const std::uint8_t> p) {
+  const long long units = static_cast<std::int16_t>(Word(p, 0));
+  return std::string("relative position ") + std::to_string(units);
+}
+std::string NvBitImages(std::span<const std::uint8_t> p) { return Format("define %llu NV bit image(s)", Byte(p, 0)); }
 std::string ColumnImage(std::span<const std::uint8_t> p) {
   return Format("variable vertical size bit image, %llu dots x %llu bytes high", Word(p, 1), Word(p, 3));
 }
@@ -121,19 +128,19 @@ std::string KanjiOff(std::span<const std::uint8_t>) { return "cancel Kanji chara
 std::string RealTimeStatus(std::span<const std::uint8_t> p) { return Format("real-time status %llu", Byte(p, 0)); }
 
 constexpr CommandForm kCommands[] = {
-    {{0x1B, '@'}, 2, 0, Payload::None, "ESC @", Initialise},
-    {{0x1B, 'J'}, 2, 1, Payload::None, "ESC J", FeedDots},
-    {{0x1B, 'd'}, 2, 1, Payload::None, "ESC d", FeedLines},
-    {{0x1B, 'a'}, 2, 1, Payload::None, "ESC a", Justify},
-    {{0x1B, '$'}, 2, 2, Payload::None, "ESC $", AbsolutePosition},
-    {{0x1B, '2'}, 2, 0, Payload::None, "ESC 2", DefaultSpacing},
-    {{0x1B, '3'}, 2, 1, Payload::None, "ESC 3", LineSpacing},
-    {{0x1B, 'M'}, 2, 1, Payload::None, "ESC M", Font},
+    {{0x1B, '@'}, 2, 0, Payload::None, "ESC @", Initialise, CommandCode::Initialise},
+    {{0x1B, 'J'}, 2, 1, Payload::None, "ESC J", FeedDots, CommandCode::FeedDots},
+    {{0x1B, 'd'}, 2, 1, Payload::None, "ESC d", FeedLines, CommandCode::FeedLines},
+    {{0x1B, 'a'}, 2, 1, Payload::None, "ESC a", Justify, CommandCode::Justify},
+    {{0x1B, '$'}, 2, 2, Payload::None, "ESC $", AbsolutePosition, CommandCode::AbsolutePosition},
+    {{0x1B, '2'}, 2, 0, Payload::None, "ESC 2", DefaultSpacing, CommandCode::DefaultLineSpacing},
+    {{0x1B, '3'}, 2, 1, Payload::None, "ESC 3", LineSpacing, CommandCode::LineSpacing},
+    {{0x1B, 'M'}, 2, 1, Payload::None, "ESC M", Font, CommandCode::SelectFont},
     {{0x1B, 'E'}, 2, 1, Payload::None, "ESC E", Emphasis},
     {{0x1B, 'G'}, 2, 1, Payload::None, "ESC G", Emphasis},
     {{0x1B, '-'}, 2, 1, Payload::None, "ESC -", Underline},
-    {{0x1B, '!'}, 2, 1, Payload::None, "ESC !", PrintModes},
-    {{0x1B, ' '}, 2, 1, Payload::None, "ESC SP", OneValue},
+    {{0x1B, '!'}, 2, 1, Payload::None, "ESC !", PrintModes, CommandCode::PrintModes},
+    {{0x1B, ' '}, 2, 1, Payload::None, "ESC SP", OneValue, CommandCode::CharacterSpacing},
     {{0x1B, '%'}, 2, 1, Payload::None, "ESC %", OneValue},
     {{0x1B, 'R'}, 2, 1, Payload::None, "ESC R", OneValue},
     {{0x1B, 't'}, 2, 1, Payload::None, "ESC t", OneValue},
@@ -145,26 +152,27 @@ constexpr CommandForm kCommands[] = {
     {{0x1B, 'T'}, 2, 1, Payload::None, "ESC T", OneValue},
     {{0x1B, 'c'}, 2, 2, Payload::None, "ESC c", TwoValues},
     {{0x1B, 'p'}, 2, 3, Payload::None, "ESC p", Pulse},
-    {{0x1B, 'L'}, 2, 0, Payload::None, "ESC L", Nothing},
+    {{0x1B, 'L'}, 2, 0, Payload::None, "ESC L", Nothing, CommandCode::PageMode},
     {{0x1B, 'S'}, 2, 0, Payload::None, "ESC S", Nothing},
-    {{0x1B, 'i'}, 2, 0, Payload::None, "ESC i", Nothing},
-    {{0x1B, 'm'}, 2, 0, Payload::None, "ESC m", Nothing},
-    {{0x1B, 'D'}, 2, 0, Payload::NulTerminated, "ESC D", Nothing},
-    {{0x1B, '*'}, 2, 3, Payload::BitImage, "ESC *", BitImage},
-    {{0x1D, 'v', '0'}, 3, 5, Payload::RasterImage, "GS v 0", Nothing},
-    {{0x1D, '!'}, 2, 1, Payload::None, "GS !", Size},
-    {{0x1D, 'L'}, 2, 2, Payload::None, "GS L", LeftMargin},
-    {{0x1D, 'W'}, 2, 2, Payload::None, "GS W", AreaWidth},
+    {{0x1B, 'i'}, 2, 0, Payload::None, "ESC i", Nothing, CommandCode::PartialCutOnePoint},
+    {{0x1B, 'm'}, 2, 0, Payload::None, "ESC m", Nothing, CommandCode::PartialCutThreePoints},
+    {{0x1B, 'D'}, 2, 0, Payload::NulTerminated, "ESC D", Nothing, CommandCode::TabStops},
+    {{0x1B, '\\'}, 2, 2, Payload::None, "ESC \\", RelativePosition, CommandCode::RelativePosition},
+    {{0x1B, '*'}, 2, 3, Payload::BitImage, "ESC *", BitImage, CommandCode::BitImage},
+    {{0x1D, 'v', '0'}, 3, 5, Payload::RasterImage, "GS v 0", Nothing, CommandCode::RasterImage},
+    {{0x1D, '!'}, 2, 1, Payload::None, "GS !", Size, CommandCode::CharacterSize},
+    {{0x1D, 'L'}, 2, 2, Payload::None, "GS L", LeftMargin, CommandCode::LeftMargin},
+    {{0x1D, 'W'}, 2, 2, Payload::None, "GS W", AreaWidth, CommandCode::PrintAreaWidth},
     {{0x1D, 'B'}, 2, 1, Payload::None, "GS B", Reverse},
-    {{0x1D, 'V'}, 2, 1, Payload::Cut, "GS V", Cut},
-    {{0x1D, '(', 'L'}, 3, 2, Payload::LengthPrefix16, "GS ( L", Graphics16},
-    {{0x1D, '8', 'L'}, 3, 4, Payload::LengthPrefix32, "GS 8 L", Graphics32},
-    {{0x1D, '('}, 2, 0, Payload::LengthPrefix16, "GS (", ExtendedFunction},
-    {{0x1D, 'k'}, 2, 1, Payload::Barcode, "GS k", Barcode},
-    {{0x1D, '*'}, 2, 2, Payload::DefinedImage, "GS *", DefinedImage},
-    {{0x1D, '/'}, 2, 1, Payload::None, "GS /", OneValue},
-    {{0x1D, 'Q', '0'}, 3, 5, Payload::ColumnImage, "GS Q 0", ColumnImage},
-    {{0x1D, 'P'}, 2, 2, Payload::None, "GS P", TwoValues},
+    {{0x1D, 'V'}, 2, 1, Payload::Cut, "GS V", Cut, CommandCode::Cut},
+    {{0x1D, '(', 'L'}, 3, 2, Payload::LengthPrefix16, "GS ( L", Graphics16, CommandCode::Graphics},
+    {{0x1D, '8', 'L'}, 3, 4, Payload::LengthPrefix32, "GS 8 L", Graphics32, CommandCode::Graphics},
+    {{0x1D, '('}, 2, 0, Payload::LengthPrefix16, "GS (", ExtendedFunction, CommandCode::ExtendedFunction},
+    {{0x1D, 'k'}, 2, 1, Payload::Barcode, "GS k", Barcode, CommandCode::Barcode},
+    {{0x1D, '*'}, 2, 2, Payload::DefinedImage, "GS *", DefinedImage, CommandCode::DefineDownloadBitImage},
+    {{0x1D, 'Q', '0'}, 3, 5, Payload::ColumnImage, "GS Q 0", ColumnImage, CommandCode::VariableBitImage},
+    {{0x1D, '/'}, 2, 1, Payload::None, "GS /", OneValue, CommandCode::PrintDownloadBitImage},
+    {{0x1D, 'P'}, 2, 2, Payload::None, "GS P", TwoValues, CommandCode::MotionUnits},
     {{0x1D, 'a'}, 2, 1, Payload::None, "GS a", OneValue},
     {{0x1D, 'b'}, 2, 1, Payload::None, "GS b", OneValue},
     {{0x1D, 'f'}, 2, 1, Payload::None, "GS f", OneValue},
@@ -180,7 +188,8 @@ constexpr CommandForm kCommands[] = {
     {{0x1C, 'C'}, 2, 1, Payload::None, "FS C", OneValue},
     {{0x1C, 'W'}, 2, 1, Payload::None, "FS W", OneValue},
     {{0x1C, 'S'}, 2, 2, Payload::None, "FS S", TwoValues},
-    {{0x1C, 'p'}, 2, 2, Payload::None, "FS p", TwoValues},
+    {{0x1C, 'q'}, 2, 1, Payload::NvBitImages, "FS q", NvBitImages, CommandCode::DefineNvBitImage},
+    {{0x1C, 'p'}, 2, 2, Payload::None, "FS p", TwoValues, CommandCode::PrintNvBitImage},
     {{0x10, 0x04}, 2, 1, Payload::None, "DLE EOT", RealTimeStatus},
     {{0x10, 0x05}, 2, 1, Payload::None, "DLE ENQ", OneValue},
     {{0x10, 0x14}, 2, 3, Payload::None, "DLE DC4", TwoValues},
@@ -255,43 +264,74 @@ std::uint64_t AnnouncedLength(const CommandForm& form, std::span<const std::uint
     }
     case Payload::DefinedImage: return fixed + parameter(0) * parameter(1) * 8;
     case Payload::ColumnImage: return fixed + (parameter(1) + 256 * parameter(2)) * (parameter(3) + 256 * parameter(4));
+    case Payload::NvBitImages: {
+      // Each image carries its own size, so the length is found by walking them.
+      std::uint64_t length = fixed;
+      for (std::uint64_t image = 0; image < parameter(0); ++image) {
+        const std::uint64_t header = at + length;
+        if (header + 4 > job.size()) return length + 4;
+        const std::uint64_t width = platform::ReadLe16(job.data() + header);
+        const std::uint64_t height = platform::ReadLe16(job.data() + header + 2);
+        length += 4 + width * height * 8;
+      }
+      return length;
+    }
   }
   return fixed;
 }
 
 }  // namespace
 
+CommandRecord ReadCommand(std::span<const std::uint8_t> job, std::uint64_t at) {
+  const std::uint64_t size = job.size();
+  CommandRecord record;
+  record.offset = at;
+  const std::uint8_t first = job[at];
+  if (const CommandForm* form = IsEscapeByte(first) ? FindForm(job, at) : nullptr) {
+    record.type = form->payload == Payload::RasterImage ? CommandType::RasterBand : CommandType::Known;
+    record.form = form;
+    record.code = form->code;
+    record.needed = AnnouncedLength(*form, job, at, record);
+  } else if (IsEscapeByte(first)) {
+    record.type = CommandType::Unknown;
+    record.needed = 2;
+  } else if (IsControlByte(first)) {
+    record.type = CommandType::Control;
+    record.code = first == 0x0A   ? CommandCode::LineFeed
+                  : first == 0x0D ? CommandCode::CarriageReturn
+                  : first == 0x09 ? CommandCode::HorizontalTab
+                                  : CommandCode::None;
+    record.needed = 1;
+  } else if (IsTextByte(first)) {
+    record.type = CommandType::Text;
+    std::uint64_t end = at;
+    while (end < size && IsTextByte(job[end])) ++end;
+    record.needed = end - at;
+  } else {
+    record.type = CommandType::Unknown;
+    std::uint64_t end = at;
+    while (end < size && !IsTextByte(job[end]) && !IsControlByte(job[end]) && !IsEscapeByte(job[end])) ++end;
+    record.needed = end - at;
+  }
+  record.cutOff = record.needed > size - at;
+  record.length = record.cutOff ? size - at : record.needed;
+  return record;
+}
+
+std::uint64_t ParameterOffset(const CommandRecord& command) {
+  if (!command.form) return command.offset;
+  const CommandForm& form = *command.form;
+  switch (form.payload) {
+    case Payload::LengthPrefix16: return command.offset + form.prefixLength + (form.prefixLength == 2 ? 3 : 2);
+    case Payload::LengthPrefix32: return command.offset + form.prefixLength + 4;
+    default: return command.offset + form.prefixLength;
+  }
+}
+
 void ScanCommands(std::span<const std::uint8_t> job,
                   const std::function<void(const CommandRecord&)>& visit) {
-  std::uint64_t at = 0;
-  const std::uint64_t size = job.size();
-  while (at < size) {
-    CommandRecord record;
-    record.offset = at;
-    const std::uint8_t first = job[at];
-    if (const CommandForm* form = IsEscapeByte(first) ? FindForm(job, at) : nullptr) {
-      record.type = form->payload == Payload::RasterImage ? CommandType::RasterBand : CommandType::Known;
-      record.form = form;
-      record.needed = AnnouncedLength(*form, job, at, record);
-    } else if (IsEscapeByte(first)) {
-      record.type = CommandType::Unknown;
-      record.needed = 2;
-    } else if (IsControlByte(first)) {
-      record.type = CommandType::Control;
-      record.needed = 1;
-    } else if (IsTextByte(first)) {
-      record.type = CommandType::Text;
-      std::uint64_t end = at;
-      while (end < size && IsTextByte(job[end])) ++end;
-      record.needed = end - at;
-    } else {
-      record.type = CommandType::Unknown;
-      std::uint64_t end = at;
-      while (end < size && !IsTextByte(job[end]) && !IsControlByte(job[end]) && !IsEscapeByte(job[end])) ++end;
-      record.needed = end - at;
-    }
-    record.cutOff = record.needed > size - at;
-    record.length = record.cutOff ? size - at : record.needed;
+  for (std::uint64_t at = 0; at < job.size();) {
+    const CommandRecord record = ReadCommand(job, at);
     visit(record);
     at += record.length;
   }

@@ -17,6 +17,22 @@ enum class CommandType : std::uint8_t {
   Unknown,     // bytes that are neither text nor a known command
 };
 
+// What a command does, for code that acts on commands rather than listing
+// them (the printer model keeps one handler per code). Forms nobody acts on
+// yet have None.
+enum class CommandCode : std::uint8_t {
+  None,
+  LineFeed, CarriageReturn, HorizontalTab,
+  Initialise, FeedDots, FeedLines, Justify, AbsolutePosition, RelativePosition,
+  DefaultLineSpacing, LineSpacing, TabStops, CharacterSpacing, PrintModes, CharacterSize,
+  SelectFont, MotionUnits, LeftMargin, PrintAreaWidth,
+  BitImage, RasterImage, Graphics, VariableBitImage,
+  DefineDownloadBitImage, PrintDownloadBitImage, DefineNvBitImage, PrintNvBitImage,
+  Cut, PartialCutOnePoint, PartialCutThreePoints,
+  Barcode, ExtendedFunction, PageMode,
+};
+inline constexpr std::size_t kCommandCodeCount = static_cast<std::size_t>(CommandCode::PageMode) + 1;
+
 struct CommandForm;
 
 struct CommandRecord {
@@ -26,6 +42,7 @@ struct CommandRecord {
   std::uint64_t needed = 0;  // bytes the command announces; more than length when cut off
   bool cutOff = false;
   const CommandForm* form = nullptr;  // Known and RasterBand
+  CommandCode code = CommandCode::None;
 
   // GS v 0 only.
   std::uint8_t mode = 0;
@@ -34,6 +51,14 @@ struct CommandRecord {
   std::uint64_t dataOffset = 0;
   std::uint64_t dataLength = 0;  // widthBytes x height, as announced
 };
+
+// The command that starts at `at` (less than the job's size). A printer that
+// reads a command differently from the table goes on from an offset of its own.
+CommandRecord ReadCommand(std::span<const std::uint8_t> job, std::uint64_t at);
+
+// Where the parameters of a Known command start: after its prefix, and for
+// GS ( L / GS 8 L / GS ( x after their length field.
+std::uint64_t ParameterOffset(const CommandRecord& command);
 
 // Calls `visit` for every command of the job, in order. Linear in the job's
 // size; the payload of a command (dot rows, graphics data) is skipped, not read.

@@ -6,7 +6,9 @@
 #include "core/band_geometry.h"
 #include "core/command_layout.h"
 #include "core/layout_check.h"
+#include "core/paper_output.h"
 #include "core/picture_limits.h"
+#include "core/run_progress.h"
 #include "core/run_messages.h"
 #include "core/zip_stage.h"
 #include "image/bmp_file.h"
@@ -171,6 +173,8 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
   if (kind == CaptureKind::Invalid) return MakeRunMessage(RunMessageCode::InvalidData);
   figures.loadedPath = path;
   const std::filesystem::path base = OutputBase(path);
+  const auto loaded = static_cast<std::uint64_t>(source.fileSize);
+  if (!ContinueRun(options, figures, 1, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);
 
   // 2.
   figures.dataLength = source.dataLength;
@@ -198,7 +202,9 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
   // reported in its turn below.
   LayoutVerdict verdict = JudgeFixedLayout(source.Job());
   std::optional<PreparedPicture> prepared;
-  if (zipStage.RunsBeside()) prepared = PreparePicture(source, options);
+  // The paper is drawn from the job once the archive is done, so with a paper
+  // to draw the picture waits its turn.
+  if (zipStage.RunsBeside() && !options.paperProfile) prepared = PreparePicture(source, options);
   const ZipStageOutcome& zipped = zipStage.Finish();
   if (zipped.writeFailed) return MakeWriteFailedMessage(zipPath, zipped.error);
   if (zipped.archiveSize) figures.zipFileSize = *zipped.archiveSize;
@@ -206,6 +212,14 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
   // 5. Keep or delete.
   if (wroteBin) KeepOrDelete(binPath, options.keepPlainBinary, figures);
   if (zipped.created) KeepOrDelete(zipPath, options.keepPlainBinaryZip, figures);
+  if (!ContinueRun(options, figures, 2, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);
+
+  // The paper is drawn from the job before the band stages put the pure data
+  // where the job was, and whatever those stages say afterwards.
+  if (options.paperProfile) {
+    figures.paper = WritePaperBeside(source.Job(), *options.paperProfile, base);
+    figures.keptOutputs.insert(figures.keptOutputs.end(), figures.paper->files.begin(), figures.paper->files.end());
+  }
 
   figures.layoutVerdict = std::move(verdict);
 
@@ -215,17 +229,20 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
   if (prepared->message) return prepared->message;
   const BandGeometry& geometry = prepared->geometry;
   ReportGeometry(geometry, figures);
+  if (!ContinueRun(options, figures, 3, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);
   const std::span<const std::uint8_t> pure = PureDataOf(source, geometry);
 
   // 8. Pure Data.
   const FileWriteResult dat = WriteWholeFile(OutputPath(base, ".dat"), pure);
   if (dat.status == Status::WriteFailed) return MakeWriteFailedMessage(dat.path, dat.error);
   if (dat.status == Status::Written) KeepOrDelete(dat.path, options.keepPureData, figures);
+  if (!ContinueRun(options, figures, 4, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);
 
   // 9. DIB.
   const image::PictureGeometry picture = PictureOf(geometry);
   if (!image::BuildDibImage(image, pure, picture, options.bottomUp))
     return MakeRunMessage(RunMessageCode::OutOfMemory);
+  if (!ContinueRun(options, figures, 5, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);
   figures.imageReady = true;
 
   // 10. BMP.
@@ -235,6 +252,7 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
     figures.bmpFileSize = bmp.length;
     KeepOrDelete(bmp.path, options.keepBitmap, figures);
   }
+  if (!ContinueRun(options, figures, 6, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);
 
   // 11. PNG.
   const FileWriteResult png = image::WriteEncodedPngFile(prepared->png, OutputPath(base, ".png"));
@@ -245,6 +263,7 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
   }
 
   // 12.
+  ReportRunDone(options, loaded);
   return std::nullopt;
 }
 

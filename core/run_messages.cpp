@@ -12,6 +12,7 @@ const char* RunMessageText(RunMessageCode code) {
     case RunMessageCode::OutOfMemory: return "申请内存失败!";
     case RunMessageCode::WriteFailed: return "写入文件失败!";
     case RunMessageCode::NoRasterCommand: return "未找到GS v 0光栅位图命令!";
+    case RunMessageCode::Cancelled: return "转换已取消";
   }
   return "";
 }

@@ -3,10 +3,13 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "printer/paper.h"
+#include "printer/profile.h"
 #include "core/layout_check.h"
 
 namespace tesk::core {
@@ -23,6 +26,17 @@ enum class CaptureReading {
   Whole,    // any column layout and line end; every OUT transfer to the job's endpoint, repeats expanded
 };
 
+// How far a run has come; told after each stage that can take long.
+struct RunProgress {
+  int stagesDone = 0;
+  int stageCount = 0;
+  std::uint64_t bytesLoaded = 0;  // the loaded file's size, once it is loaded
+};
+
+// Called on the run's own thread. Returning false stops the run before its
+// next stage; the outputs it left so far are deleted.
+using RunProgressHook = std::function<bool(const RunProgress&)>;
+
 struct RunOptions {
   bool keepPlainBinary = true;
   bool keepPlainBinaryZip = true;
@@ -32,13 +46,32 @@ struct RunOptions {
   bool bottomUp = false;
   BandLayoutChoice layout = BandLayoutChoice::Fixed;
   CaptureReading captureReading = CaptureReading::Default;
+  RunProgressHook progress;  // none: the run goes through without telling
+  // When set, the job's paper as this printer would print it is drawn too and
+  // written beside the other outputs; the run itself is unchanged by it.
+  std::optional<printer::Profile> paperProfile;
+};
+
+// What drawing the paper gave, beside the band run's figures.
+struct PaperFigures {
+  std::string profile;
+  std::int64_t width = 0;
+  std::int64_t height = 0;
+  std::int64_t pieceCount = 0;
+  std::int64_t imagesDrawn = 0;
+  std::uint64_t notDrawnCount = 0;
+  std::vector<printer::DrawnItem> drawn;
+  std::vector<printer::NotDrawnItem> notDrawn;
+  std::vector<printer::PaperPiece> pieces;   // the dots, for the window's paper view
+  std::vector<std::filesystem::path> files;  // one PNG a piece
+  std::optional<std::string> message;        // the paper could not be drawn or written
 };
 
 // Whether a load takes any ESC/POS command stream as a raw job, beyond the
 // files that begin with ESC @: only readings that find the commands wherever
-// they stand can draw such a job.
+// they stand can draw such a job, and the paper is one of them.
 inline bool AcceptsAnyCommandStream(const RunOptions& options) {
-  return options.layout == BandLayoutChoice::Commands;
+  return options.layout == BandLayoutChoice::Commands || options.paperProfile.has_value();
 }
 
 // Each figure is reported by a run or not; a front end shows the reported ones
@@ -65,6 +98,7 @@ struct RunFigures {
   // was finally loaded (an archive's last entry) and the outputs left on disk.
   std::filesystem::path loadedPath;
   std::vector<std::filesystem::path> keptOutputs;
+  std::optional<PaperFigures> paper;  // only when the run was asked for the paper
 };
 
 enum class RunMessageCode {
@@ -74,6 +108,7 @@ enum class RunMessageCode {
   OutOfMemory,         // no memory for the picture's pixel buffer
   WriteFailed,         // an output that was created could not be written
   NoRasterCommand,     // the command reading found no GS v 0 command in the job
+  Cancelled,           // the progress hook asked the run to stop
 };
 
 struct RunMessage {

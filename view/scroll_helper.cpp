@@ -12,13 +12,13 @@ ScrollHelper::Axis ScrollHelper::AxisOf(ScrollBar bar) {
   return {bar, pageHeight_, viewHeight_, positionY_};
 }
 
-void ScrollHelper::UpdateScrollInfo() {
+void ScrollHelper::UpdateScrollInfo(bool keepPosition) {
   if (!owner_) return;
   // Measured once: showing or hiding the first bar must not change what the
   // second axis is given.
   const Extent usable = ClientSizeWithBars(owner_->UsableSize(), owner_->ScrollBarThickness());
-  const int dx = UpdateAxis(AxisOf(ScrollBar::Horizontal), usable.width);
-  const int dy = UpdateAxis(AxisOf(ScrollBar::Vertical), usable.height);
+  const int dx = UpdateAxis(AxisOf(ScrollBar::Horizontal), usable.width, keepPosition);
+  const int dy = UpdateAxis(AxisOf(ScrollBar::Vertical), usable.height, keepPosition);
   if (dx != 0 || dy != 0) owner_->ScrollContents(dx, dy);
 }
 
@@ -36,7 +36,7 @@ Extent ScrollHelper::ClientSizeWithBars(Extent usable, Extent bars) const {
   return {usable.width - (vertical ? bars.width : 0), usable.height - (horizontal ? bars.height : 0)};
 }
 
-int ScrollHelper::UpdateAxis(const Axis& axis, int usable) {
+int ScrollHelper::UpdateAxis(const Axis& axis, int usable, bool keepPosition) {
   const int current = owner_->ScrollPosition(axis.bar);
   const int u = std::max(usable, 0);
   const int v = axis.view;
@@ -47,7 +47,7 @@ int ScrollHelper::UpdateAxis(const Axis& axis, int usable) {
     // The position keeps its proportion when the page size changes. In double,
     // and limited before it goes back to int, so no product can overflow.
     double position = axis.position;
-    if (axis.page > 0 && axis.position > 0)
+    if (!keepPosition && axis.page > 0 && axis.position > 0)
       position = std::trunc(static_cast<double>(axis.position) * u / axis.page);
     axis.page = u;
     position = std::min(position, static_cast<double>(std::int64_t{v} - u - 1));
@@ -62,6 +62,27 @@ int ScrollHelper::UpdateAxis(const Axis& axis, int usable) {
   info.position = axis.position;
   owner_->SetScrollInfo(axis.bar, info);
   return shift;
+}
+
+bool ScrollHelper::ScrollTo(int x, int y) {
+  if (!owner_) return false;
+  const int dx = MoveTo(AxisOf(ScrollBar::Horizontal), x);
+  const int dy = MoveTo(AxisOf(ScrollBar::Vertical), y);
+  if (dx == 0 && dy == 0) return false;
+  owner_->ScrollContents(-dx, -dy);
+  return true;
+}
+
+int ScrollHelper::MoveTo(const Axis& axis, std::int64_t target) {
+  const ScrollInfo range = owner_->GetScrollInfo(axis.bar);
+  if (range.minimum == range.maximum) return 0;
+  const std::int64_t last = std::int64_t{axis.view} - axis.page;
+  const auto position = static_cast<int>(std::clamp<std::int64_t>(target, 0, std::max<std::int64_t>(last, 0)));
+  const int moved = position - axis.position;
+  if (moved == 0) return 0;
+  axis.position = position;
+  owner_->SetScrollPosition(axis.bar, position);
+  return moved;
 }
 
 void ScrollHelper::OnHScroll(int code) { Scroll(AxisOf(ScrollBar::Horizontal), code); }

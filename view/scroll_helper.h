@@ -3,6 +3,8 @@
 // holds a content size, a page and a position per axis, and drives the scroll
 // bars of one owner through the small ScrollOwner interface.
 
+#include <cstdint>
+
 namespace tesk::view {
 
 enum class ScrollBar { Horizontal, Vertical };
@@ -80,7 +82,12 @@ class ScrollHelper {
   }
 
   // Recomputes page, position and range of both axes from the owner's size.
-  void UpdateScrollInfo();
+  // A new picture keeps its position in proportion to the page; a resized or
+  // zoomed view keeps it as it is (`keepPosition`), limited to the new range.
+  void UpdateScrollInfo(bool keepPosition = false);
+  // Puts the given content point at the top-left, as far as the range allows;
+  // the owner repaints what it shows. Returns whether anything moved.
+  bool ScrollTo(int x, int y);
   // One scroll command on one axis; codes above kThumbTrack are ignored.
   void OnHScroll(int code);
   void OnVScroll(int code);
@@ -102,7 +109,9 @@ class ScrollHelper {
     int& position;
   };
   Axis AxisOf(ScrollBar bar);
-  int UpdateAxis(const Axis& axis, int usable);
+  int UpdateAxis(const Axis& axis, int usable, bool keepPosition);
+  // Moves one axis to `target`, clamped; returns the distance moved.
+  int MoveTo(const Axis& axis, std::int64_t target);
   // The client size each axis gets once the bars that the content needs show.
   Extent ClientSizeWithBars(Extent usable, Extent bars) const;
   // Returns the distance moved.

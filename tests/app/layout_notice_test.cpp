@@ -85,6 +85,24 @@ class LayoutNoticeTest : public QObject {
     QVERIFY(checked);
   }
 
+  void theStripFollowsTheViewWhenTheWindowGrows() {
+    TempFolder folder;
+    Window window;
+    window.dialog.OnDropFiles({Text(tesk::testing::WriteDriverJob(folder / "driver.prn"))});
+    LayoutNotice& notice = window.dialog.Notice();
+    QVERIFY(notice.isVisible());
+    window.dialog.resize(window.dialog.size() + QSize(120, 90));
+    QTRY_COMPARE(window.dialog.View().width(), window.viewGeometry.width() + 120);
+    QCOMPARE(notice.width(), window.dialog.View().width());
+    QCOMPARE(notice.geometry().top(), window.dialog.View().geometry().bottom() + 1);
+    QCOMPARE(notice.geometry().bottom(), window.viewGeometry.bottom() + 90);
+    // Gone again, it leaves the view the whole of its grown place.
+    fs::copy_file(fs::path(TESK_SAMPLES_DIR) / "receipt.prn", folder / "receipt.prn");
+    window.dialog.OnDropFiles({Text(folder / "receipt.prn")});
+    QVERIFY(!notice.isVisible());
+    QCOMPARE(window.dialog.View().geometry(), window.viewGeometry.adjusted(0, 0, 120, 90));
+  }
+
   void aJobTheLayoutFitsShowsNoStrip() {
     TempFolder folder;
     Window window;

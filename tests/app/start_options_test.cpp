@@ -28,6 +28,10 @@ const OptionsCase kOptionsCases[] = {
     {"AfterDoubleDashADashIsAFile", {"--", "-a.prn"}, QDir::current().absoluteFilePath("-a.prn"), false,
      false},
     {"UnknownOption", {"--frobnicate"}, "", false, true},
+    {"ZoomAndPanel", {"--zoom=4", "--job-panel", "/jobs/a.prn"}, "/jobs/a.prn", false, false},
+    {"ZoomToFit", {"--zoom=width", "/jobs/a.prn"}, "/jobs/a.prn", false, false},
+    {"ZoomBeyondSixteen", {"--zoom=32"}, "", false, true},
+    {"ZoomThatIsNoFactor", {"--zoom=big"}, "", false, true},
 };
 
 class StartOptionsTable : public ::testing::TestWithParam<OptionsCase> {};

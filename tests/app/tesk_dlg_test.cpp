@@ -17,11 +17,16 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QUrl>
 #include <QWindow>
 #include <filesystem>
 
 #include "app/about_dlg.h"
+#include "app/conversion_worker.h"
+#include "app/dot_readout.h"
+#include "app/job_panel.h"
+#include "app/qt_translations.h"
 #include "core/conversion_run.h"
 #include "platform/little_endian.h"
 #include "tests/support/qt_test_main.h"
@@ -394,6 +399,45 @@ class TeskDlgTest : public QObject {
     QVERIFY(AllWhite(window.Picture(), window.dialog.View().rect()));
   }
 
+  // The run goes on its own thread: a drop while it goes is refused, and a
+  // cancelled run leaves the window as the previous run left it and deletes
+  // only the outputs it wrote itself.
+  void cancelledRunLeavesTheOldFiguresAndPicture() {
+    TempFolder folder;
+    Window window;
+    QVERIFY(window.Drop(WriteJob(folder, "first.prn", kPictureRows)));
+    const QStringList figures = FigureTexts(window.dialog);
+    const QImage picture = window.Picture();
+    const int listedCommands = static_cast<int>(window.dialog.Listing().commands.size());
+
+    const fs::path second = WriteJob(folder, "second.prn", {"111111111111111111111111"}, 1, 0);
+    tesk::testing::WriteFile(folder / "second.dat", std::string_view("not the run's"));
+    ConversionWorker& worker = window.dialog.Worker();
+    // On the run's own thread, so the stop comes exactly after the second stage.
+    const auto stopper = connect(&worker, &ConversionWorker::Progressed, &worker,
+                                 [&worker](int stagesDone) { if (stagesDone == 2) worker.Cancel(); },
+                                 Qt::DirectConnection);
+    bool refused = false;
+    const auto dropper = connect(&worker, &ConversionWorker::Progressed, this, [&] {
+      if (!refused) refused = !window.Drop(WriteJob(folder, "third.prn", kPictureRows));
+    });
+    QVERIFY(window.Drop(second));
+    disconnect(stopper);
+    disconnect(dropper);
+
+    QVERIFY(refused);
+    QCOMPARE(LabelText(window.dialog, 1006), Text(second));
+    QCOMPARE(FigureTexts(window.dialog), figures);
+    QCOMPARE(window.Picture(), picture);
+    QCOMPARE(static_cast<int>(window.dialog.Listing().commands.size()), listedCommands);
+    QVERIFY(window.messages.empty());
+    QVERIFY(!fs::exists(folder / "secondbin.zip"));
+    QVERIFY(!fs::exists(folder / "second.bmp"));
+    QVERIFY(!fs::exists(folder / "third.bmp"));
+    QCOMPARE(tesk::testing::ReadFile(folder / "second.dat").size(), std::size_t{13});
+    QVERIFY(fs::exists(folder / "first.bmp"));
+  }
+
   void uncheckedBitmapLeavesNoBmpButShowsItsSize() {
     TempFolder folder;
     const fs::path input = WriteJob(folder, "job.prn", kPictureRows);
@@ -447,6 +491,59 @@ class TeskDlgTest : public QObject {
     QCOMPARE(LabelText(window.dialog, 1006), shown);
     QCOMPARE(window.messages.size(), std::size_t{1});
     QCOMPARE(window.messages[0].text, QString::fromUtf8("数据文件加载失败!"));
+  }
+
+  // A path that does not fit must not convert the file its first 259
+  // characters happen to name.
+  void tooLongAPathConvertsNothing() {
+    TempFolder folder;
+    // No file name may pass 255 bytes: the length comes from a folder.
+    const fs::path deep = folder / std::string(120, 'd');
+    fs::create_directory(deep);
+    const std::string base = (deep / "").string();
+    const std::string prefixName(259 - base.size(), 'p');
+    const fs::path prefix = deep / prefixName;
+    const fs::path full = deep / (prefixName + std::string(278 - 259 - 4, 'q') + ".prn");
+    QCOMPARE(full.string().size(), std::size_t{278});
+    tesk::testing::WriteFile(prefix, PictureJob(kPictureRows, 2, 2));
+    tesk::testing::WriteFile(full, PictureJob(kPictureRows, 2, 2));
+
+    Window window;
+    QVERIFY(window.Drop(full));
+    QCOMPARE(LabelText(window.dialog, 1006), Text(prefix));
+    QCOMPARE(Control<QLabel>(window.dialog, 1006)->toolTip(), Text(full));
+    QCOMPARE(window.messages.size(), std::size_t{1});
+    QCOMPARE(window.messages[0].text, QString::fromUtf8("数据文件加载失败!"));
+    QCOMPARE(LabelText(window.dialog, 1009), QString());
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(deep)) ++files;
+    QCOMPARE(files, std::size_t{2});
+  }
+
+  // Some drag sources give the file list while the drag enters and moves, and
+  // none with the drop itself.
+  void dropWhoseListCameOnlyWithTheDragRuns() {
+    TempFolder folder;
+    const fs::path input = WriteJob(folder, "job.prn", kPictureRows);
+    Window window;
+    QMimeData withFiles;
+    withFiles.setUrls({QUrl::fromLocalFile(Text(input))});
+    QMimeData empty;
+    QWindow* handle = window.dialog.windowHandle();
+    const QPoint at = window.dialog.View().geometry().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &withFiles, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(handle, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &empty, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(handle, &drop);
+    QVERIFY(drop.isAccepted());
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(LabelText(window.dialog, 1009), QString("16"));
+
+    // Without any list at all the drop is refused, and nothing runs.
+    QDragEnterEvent bare(at, Qt::CopyAction, &empty, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(handle, &bare);
+    QVERIFY(!bare.isAccepted());
   }
 
   void enterAndEscapeClose_data() {
@@ -565,6 +662,33 @@ class TeskDlgTest : public QObject {
     QCOMPARE(tesk::testing::ReadFile(folder / "capture.bin"), job);
   }
 
+  void contextMenuShowsThePaperWithItsCuts() {
+    TempFolder folder;
+    // A band, a 2-dot feed and a cut, then a band one row high.
+    const fs::path job = folder / "paper.prn";
+    tesk::testing::WriteFile(job, tesk::testing::HexBytes("1b40 1d7630 00 0200 0200 ffff 8001 1b4a 02 1d5600"
+                                                          "1d7630 00 0100 0100 a5"));
+    Window window;
+    {
+      std::unique_ptr<QMenu> menu(window.dialog.CreateContextMenu());
+      QAction* paper = nullptr;
+      for (QAction* action : menu->actions())
+        if (action->text() == QString::fromUtf8("纸张视图")) paper = action;
+      QVERIFY(paper);
+      QVERIFY(paper->isCheckable());
+      QVERIFY(!paper->isChecked());
+      paper->trigger();
+    }
+    QVERIFY(window.Drop(job));
+    QCOMPARE(window.dialog.View().ImageWidth(), 576);
+    QCOMPARE(window.dialog.View().ImageHeight(), 4 + 1 + 1);
+    // The cut shows as a row of every other dot, grey at one dot a pixel.
+    const QStringList expected = {"1111111111111111", "1000000000000001", "0000000000000000",
+                                  "0000000000000000", "1010101010101010", "1010010100000000"};
+    QCOMPARE(RenderedRows(window.Picture(), QRect(0, 0, 16, 6)), expected);
+    QVERIFY(fs::exists(folder / "paper.paper-2.png"));
+  }
+
   void aboutBoxStandsAsItsTemplateSays() {
     CAboutDlg about;
     QCOMPARE(about.windowTitle(), QString::fromUtf8("关于 Tesk"));
@@ -592,6 +716,169 @@ class TeskDlgTest : public QObject {
     QVERIFY(!icon->pixmap().isNull());
     ok->click();
     QCOMPARE(about.result(), int(QDialog::Accepted));
+  }
+
+  // The readout names the band, the row and the offset of the row's bytes;
+  // those bytes, read from the job itself, must be the dots shown.
+  void readoutTracesADotToItsBytes_data() {
+    QTest::addColumn<QPoint>("dot");
+    QTest::addColumn<QString>("bandAndRow");
+    QTest::newRow("first row") << QPoint(1, 0) << QString::fromUtf8("第 0 带 第 0 行");
+    QTest::newRow("second band") << QPoint(9, 2) << QString::fromUtf8("第 1 带 第 0 行");
+    QTest::newRow("last row") << QPoint(15, 3) << QString::fromUtf8("第 1 带 第 1 行");
+  }
+
+  void readoutTracesADotToItsBytes() {
+    QFETCH(QPoint, dot);
+    QFETCH(QString, bandAndRow);
+    TempFolder folder;
+    const fs::path input = WriteJob(folder, "job.prn", kPictureRows);
+    Window window;
+    QVERIFY(window.Drop(input));
+    const tesk::core::JobListing& listing = window.dialog.Listing();
+    QVERIFY(listing.valid);
+    const QString text = DescribeDot(listing, dot);
+    QVERIFY2(text.startsWith(QString("x %1  y %2").arg(dot.x()).arg(dot.y())), qPrintable(text));
+    QVERIFY2(text.contains(bandAndRow), qPrintable(text));
+    const auto origin = tesk::core::LocateRow(listing, dot.y());
+    QVERIFY(origin);
+    QVERIFY(text.contains(QString::fromUtf8("偏移 %1").arg(origin->offset)));
+    const auto job = tesk::testing::ReadFile(input);
+    const std::vector<std::uint8_t> row(job.begin() + static_cast<std::ptrdiff_t>(origin->offset),
+                                        job.begin() + static_cast<std::ptrdiff_t>(origin->offset) + 2);
+    QCOMPARE(row, PureRows({kPictureRows[dot.y()].toStdString()}));
+
+    // Over the view the readout shows the same text; off the picture it goes.
+    CZoomCtrl& view = window.dialog.View();
+    QTest::mouseMove(&view, QPoint(100, 100));
+    QTest::mouseMove(&view, dot);
+    auto* readout = view.findChild<QLabel*>("dotReadout");
+    QVERIFY(readout && readout->isVisible());
+    QCOMPARE(readout->text(), text);
+    QTest::mouseMove(&view, QPoint(100, 100));
+    QVERIFY(!readout->isVisible());
+  }
+
+  // For a capture text the readout also names the data line of the capture
+  // that holds the row's first byte.
+  void readoutOfACaptureNamesItsLine() {
+    TempFolder folder;
+    const std::vector<std::uint8_t> job = PictureJob(kPictureRows, 2, 0);
+    tesk::tools::CaptureTransfer transfer;
+    transfer.phase = "OUT";
+    transfer.bytes = job;
+    const std::vector<tesk::tools::CaptureTransfer> transfers = {transfer};
+    const fs::path capture = folder / "capture.txt";
+    tesk::testing::WriteFile(capture, tesk::tools::MakeCaptureText(tesk::tools::CaptureLayout{}, transfers));
+    Window window;
+    QVERIFY(window.Drop(capture));
+    QVERIFY(window.messages.empty());
+    const auto origin = tesk::core::LocateRow(window.dialog.Listing(), 3);
+    QVERIFY(origin);
+    QCOMPARE(std::vector<std::uint8_t>(job.begin() + static_cast<std::ptrdiff_t>(origin->offset),
+                                       job.begin() + static_cast<std::ptrdiff_t>(origin->offset) + 2),
+             PureRows({kPictureRows[3].toStdString()}));
+    // Sixteen bytes to a line in the analyser's default layout.
+    const QString text = DescribeDot(window.dialog.Listing(), QPoint(0, 3));
+    QVERIFY2(text.contains(QString::fromUtf8("BusHound 第 %1 行数据").arg(origin->offset / 16 + 1)), qPrintable(text));
+  }
+
+  // Choosing a command in the panel marks the rows it drew; clicking the
+  // picture chooses the command that drew the dot.
+  void jobPanelAndPictureSelectEachOther() {
+    TempFolder folder;
+    Window window;
+    QVERIFY(window.Drop(WriteJob(folder, "job.prn", kPictureRows)));
+    window.dialog.ShowJobPanel(true);
+    JobPanel& panel = window.dialog.Panel();
+    QVERIFY(panel.isVisible());
+    const tesk::core::JobListing& listing = window.dialog.Listing();
+    std::vector<std::int64_t> bands;
+    for (std::size_t index = 0; index < listing.commands.size(); ++index)
+      if (listing.commands[index].name == "GS v 0") bands.push_back(static_cast<std::int64_t>(index));
+    QCOMPARE(bands.size(), std::size_t{2});
+    QCOMPARE(panel.List()->topLevelItemCount(), static_cast<int>(listing.commands.size()));
+
+    // Panel to picture.
+    QTreeWidgetItem* second = panel.List()->topLevelItem(static_cast<int>(bands[1]));
+    QCOMPARE(second->text(2), QString("GS v 0"));
+    panel.List()->setCurrentItem(second);
+    QCOMPARE(window.dialog.View().MarkedRows(), qMakePair(2, 2));
+
+    // Picture to panel.
+    QTest::mouseClick(&window.dialog.View(), Qt::LeftButton, {}, QPoint(3, 1));
+    QCOMPARE(panel.SelectedCommand(), std::optional<std::int64_t>(bands[0]));
+    QCOMPARE(window.dialog.View().MarkedRows(), qMakePair(0, 2));
+
+    // F2 closes it again.
+    QTest::keyClick(&window.dialog, Qt::Key_F2);
+    QVERIFY(!panel.isVisible());
+  }
+
+  // The picture as shown is saved as a PNG that another reader decodes to the
+  // same dots, and never over the loaded file.
+  void savedPictureIsTheShownPicture() {
+    TempFolder folder;
+    const fs::path input = WriteJob(folder, "job.prn", kPictureRows);
+    Window window;
+    auto* bottomUp = Control<QRadioButton>(window.dialog, 1016);
+    bottomUp->setChecked(true);
+    QVERIFY(window.Drop(input));
+    const fs::path saved = folder / "view.png";
+    QVERIFY(window.dialog.SavePictureAs(Text(saved)));
+    QImage png(Text(saved));
+    QCOMPARE(png.size(), QSize(16, 4));
+    QCOMPARE(RenderedRows(png, QRect(0, 0, 16, 4)), kPictureRows);
+
+    const auto before = tesk::testing::ReadFile(input);
+    QVERIFY(!window.dialog.SavePictureAs(Text(input)));
+    QCOMPARE(window.messages.size(), std::size_t{1});
+    QVERIFY(window.messages[0].text.startsWith(QString::fromUtf8("写入文件失败!")));
+    QCOMPARE(tesk::testing::ReadFile(input), before);
+  }
+
+  // Reopen converts the last file again with the options shown now; the
+  // session's files are listed latest first.
+  void reopenUsesTheOptionsShownNow() {
+    TempFolder folder;
+    const fs::path first = WriteJob(folder, "first.prn", kPictureRows);
+    const fs::path second = WriteJob(folder, "second.prn", kPictureRows);
+    Window window;
+    QVERIFY(window.Drop(first));
+    QVERIFY(window.Drop(second));
+    QCOMPARE(window.dialog.RecentFiles(), QStringList({Text(second), Text(first)}));
+    QVERIFY(!fs::exists(folder / "second.dat"));
+    Control<QCheckBox>(window.dialog, 1018)->setChecked(true);
+    window.dialog.Reopen();
+    QVERIFY(fs::exists(folder / "second.dat"));
+    QCOMPARE(window.dialog.RecentFiles().size(), 2);
+  }
+
+  // Larger, the window gives the room to the picture; the controls right of
+  // it keep their distance from the right edge.
+  void growingTheWindowGrowsThePicture() {
+    Window window;
+    CTeskDlg& dialog = window.dialog;
+    const QSize start = dialog.size();
+    const QRect view = dialog.View().geometry();
+    const QRect exit = Control(dialog, 2)->geometry();
+    const QRect label = Control(dialog, 1006)->geometry();
+    dialog.resize(start + QSize(200, 100));
+    QCOMPARE(dialog.View().geometry(), QRect(view.topLeft(), view.size() + QSize(200, 100)));
+    QCOMPARE(Control(dialog, 2)->geometry(), exit.translated(200, 0));
+    QCOMPARE(Control(dialog, 1006)->geometry().width(), label.width() + 200);
+    dialog.resize(start);
+    QCOMPARE(dialog.View().geometry(), view);
+    QCOMPARE(Control(dialog, 2)->geometry(), exit);
+    QCOMPARE(dialog.minimumSize(), start);
+  }
+
+  // Last, as it changes Qt's texts for the whole process.
+  void qtsOwnTextsAreChinese() {
+    QVERIFY(InstallQtTranslations(*QCoreApplication::instance()));
+    const QString scrollHere = QCoreApplication::translate("QScrollBar", "Scroll here");
+    QVERIFY2(scrollHere != "Scroll here", qPrintable(scrollHere));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "OK"), QString::fromUtf8("确定"));
   }
 };
 

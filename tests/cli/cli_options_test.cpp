@@ -105,12 +105,34 @@ TEST(CliOptions, HelpAndVersionNeedNoFile) {
   }
 }
 
+TEST(CliOptions, RenderPaperLoadsItsProfile) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int width;  // 0: no paper
+  };
+  for (const Case& test : {Case{{"a"}, 0}, Case{{"--render", "paper", "a"}, 576},
+                           Case{{"--render", "paper", "--profile", "58mm-203dpi", "a"}, 384},
+                           Case{{"--render", "paper", "--render", "bands", "a"}, 0}}) {
+    CliOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseCliOptions(test.arguments, options, error)) << error;
+    EXPECT_EQ(options.run.paperProfile ? options.run.paperProfile->printableWidth : 0, test.width);
+  }
+  CliOptions options;
+  std::string error;
+  EXPECT_FALSE(ParseCliOptions({"--profile", "58mm-203dpi", "a"}, options, error));
+  EXPECT_NE(error.find("--render"), std::string::npos) << error;
+}
+
 TEST(CliOptions, UsageErrorsSayWhatWasWrong) {
   for (const auto& [arguments, expected] : std::vector<std::pair<std::vector<std::string>, std::string>>{
            {{}, "no input file given"},
            {{"--keep", "bin,gif", "a"}, "unknown output 'gif' in --keep (bin, zip, dat, bmp, png, all, none)"},
            {{"--layout", "bands", "a"}, "unknown layout 'bands' (fixed, commands)"},
-           {{"--capture=all", "a"}, "unknown capture reading 'all' (whole, default)"}}) {
+           {{"--capture=all", "a"}, "unknown capture reading 'all' (whole, default)"},
+           {{"--render", "pdf", "a"}, "unknown drawing 'pdf' (bands, paper)"},
+           {{"--render", "paper", "--profile", "90mm-203dpi", "a"},
+            "--profile 90mm-203dpi: no built-in profile of that name and no profile file there"}}) {
     CliOptions options;
     std::string error;
     EXPECT_FALSE(ParseCliOptions(arguments, options, error));
@@ -121,7 +143,8 @@ TEST(CliOptions, UsageErrorsSayWhatWasWrong) {
 TEST(CliOptions, HelpListsEveryOptionWithinEightyColumns) {
   const std::string usage = CliUsage();
   for (const char* shown : {"Usage: tesk-cli [OPTION]... FILE...", "--keep LIST", "--bottom-up", "--top-down",
-                            "--layout KIND", "--capture HOW", "--inspect", "--json", "--help", "--version",
+                            "--layout KIND", "--capture HOW", "--render WHAT", "--profile NAME|FILE", "--inspect",
+                            "--json", "--help", "--version",
                             "Exit status: 0"})
     EXPECT_NE(usage.find(shown), std::string::npos) << shown << "\n" << usage;
   std::stringstream lines(usage);

@@ -104,5 +104,38 @@ TEST(CommandScanner, ModeNames) {
   EXPECT_EQ(RasterModeName(5), "undefined");
 }
 
+TEST(CommandScanner, WalksTheImagesOfTheOlderImageCommands) {
+  // FS q carries several images, each with its own size; GS Q 0 and GS * carry
+  // column data. Payloads full of command bytes must be skipped whole.
+  const auto job = HexBytes(
+      "1c71 02 0100 0100 1b1b1b1b1b1b1b1b 0100 0100 1d1d1d1d1d1d1d1d"
+      "1d5130 00 0200 0100 1b1b"
+      "1b5c feff"
+      "1d2a 01 01 1b1b1b1b1b1b1b1b");
+  const std::vector<std::string> expected = {
+      "0 FS q: define 2 NV bit image(s)",
+      "27 GS Q 0: variable vertical size bit image, 2 dots x 1 bytes high",
+      "37 ESC \\: relative position -2",
+      "41 GS *: define bit image 8 x 1 bytes",
+  };
+  EXPECT_EQ(Lines(job), expected);
+}
+
+TEST(CommandScanner, ReadsACommandAtAnyOffsetWithItsCode) {
+  const auto job = HexBytes("1d7630 00 0100 0100 ff 0a 1b4a 05 1d284c 0200 30 32 1b7401");
+  struct Expected {
+    std::uint64_t offset;
+    CommandCode code;
+    std::uint64_t parameters;
+  };
+  for (const Expected& expected : {Expected{0, CommandCode::RasterImage, 3}, Expected{9, CommandCode::LineFeed, 9},
+                                   Expected{10, CommandCode::FeedDots, 12}, Expected{13, CommandCode::Graphics, 18},
+                                   Expected{20, CommandCode::None, 22}}) {
+    const CommandRecord command = ReadCommand(job, expected.offset);
+    EXPECT_EQ(command.code, expected.code) << expected.offset;
+    EXPECT_EQ(ParameterOffset(command), expected.parameters) << expected.offset;
+  }
+}
+
 }  // namespace
 }  // namespace tesk::commands

@@ -5,14 +5,7 @@
 set -euo pipefail
 cli=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
-command -v node >/dev/null && command -v npm >/dev/null || { echo "node or npm not installed"; exit 77; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp "$here/package.json" "$here/package-lock.json" "$here/make_peer_job.mjs" "$work/"
-cd "$work"
-if ! timeout 120 npm ci --silent --no-audit --no-fund >npm.log 2>&1; then
-  echo "npm ci failed (registry not reachable?):"; tail -5 npm.log; exit 77
-fi
+. "$here/npm_work.sh"
 
 status=0
 for size in "64 48" "576 1000" "200 7" "8 1"; do

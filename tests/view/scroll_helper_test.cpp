@@ -268,6 +268,34 @@ TEST(ScrollHelper, BothAxesMoveInOneScroll) {
   EXPECT_EQ(owner.moves[0], (Extent{600, 400}));
 }
 
+// A resized or zoomed view keeps its position as it is (a new picture scales
+// it by the page), and a direct move stops at both ends of the range.
+TEST(ScrollHelper, KeptPositionAndDirectMovesStayInRange) {
+  FakeOwner owner;
+  owner.usable = {300, 300};
+  ScrollHelper helper;
+  helper.SetOwner(&owner);
+  SetImageSize(helper, {0, 0}, {100, 1000});
+  DragThumb(helper, owner, V, 500);
+  owner.usable = {300, 600};
+  helper.UpdateScrollInfo(true);
+  EXPECT_EQ(helper.PositionY(), 399);  // limited to 1000 - 600 - 1, not scaled to 1000
+  EXPECT_EQ(helper.PageHeight(), 600);
+
+  owner.moves.clear();
+  EXPECT_TRUE(helper.ScrollTo(0, 100));
+  EXPECT_EQ(helper.PositionY(), 100);
+  ASSERT_EQ(owner.moves.size(), 1u);
+  EXPECT_EQ(owner.moves[0], (Extent{0, 299}));
+  EXPECT_TRUE(helper.ScrollTo(0, 5000));
+  EXPECT_EQ(helper.PositionY(), 400);
+  EXPECT_EQ(owner.info[1].position, 400);
+  EXPECT_TRUE(helper.ScrollTo(0, -7));
+  EXPECT_EQ(helper.PositionY(), 0);
+  EXPECT_FALSE(helper.ScrollTo(50, 0));  // the picture fits across: nothing to move
+  EXPECT_EQ(helper.PositionX(), 0);
+}
+
 TEST(ScrollHelper, WithoutAnOwnerNothingHappens) {
   ScrollHelper helper;
   helper.SetViewSize(1000, 1000);

@@ -3,14 +3,18 @@
 
 #include "view/zoom_ctrl.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <cstdlib>
 
 #include "tests/support/qt_test_main.h"
 #include "tests/support/rendered_rows.h"
+#include "view/zoom_steps.h"
 
 namespace {
 
@@ -70,6 +74,21 @@ class RecordingView : public CZoomCtrl {
     CZoomCtrl::Draw(painter, exposed);
   }
   QList<QRect> painted;
+};
+
+// A 24-dot wide picture of 1000 numbered rows in a 100 x 300 view, handed
+// over (after the view is on screen, when `shown`).
+struct TallPicture {
+  explicit TallPicture(bool shown = false) {
+    view.resize(100, 300);
+    if (shown) {
+      view.show();
+      if (!QTest::qWaitForWindowExposed(&view)) qFatal("the view never showed");
+    }
+    HandOver(view, image);
+  }
+  DibImage image = MakeDib(NumberedRows(3, 1000), 3, 1000, false);
+  CZoomCtrl view;
 };
 
 int Extent(const QWidget& widget) {
@@ -194,6 +213,145 @@ class ZoomCtrlTest : public QObject {
     QCOMPARE(view.Helper().PositionY(), 700);
     QCOMPARE(RowAt(view, 0), NumberedRow(700));
     QCOMPARE(RowAt(view, 299), NumberedRow(999));
+  }
+
+  // "Scroll here" of the bar's own menu sets the bar's value without a slider
+  // action; the picture must follow, and the next arrow click continue from there.
+  void scrollHereOfTheBarsMenuMovesThePicture() {
+    TallPicture tall(true);
+    CZoomCtrl& view = tall.view;
+    QScrollBar& bar = *view.VerticalBar();
+    bool triggered = false;
+    QTimer::singleShot(0, this, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (!menu) return;
+      // The first item of the bar's menu is "Scroll here", whatever the language.
+      QAction* scrollHere = menu->actions().first();
+      QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(scrollHere).center());
+      triggered = true;
+    });
+    const QPoint middle(bar.width() / 2, bar.height() / 2);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, middle, bar.mapToGlobal(middle));
+    QApplication::sendEvent(&bar, &event);
+    QVERIFY(triggered);
+    const int position = view.Helper().PositionY();
+    QVERIFY(position > 200);
+    QCOMPARE(bar.value(), position);
+    QCOMPARE(RowAt(view, 0), NumberedRow(position));
+
+    bar.triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(view.Helper().PositionY(), position + 60);
+    QCOMPARE(RowAt(view, 0), NumberedRow(position + 60));
+  }
+
+  void ctrlWheelZoomsKeepingTheDotUnderTheCursor() {
+    TallPicture tall;
+    CZoomCtrl& view = tall.view;
+    SendWheel(view, -120 * 5);
+    const QPoint cursor(5, 5);  // where SendWheel puts it
+    const auto before = view.DotAt(cursor);
+    QVERIFY(before);
+    QCOMPARE(*before, QPoint(5, 305));
+
+    QWheelEvent zoomIn(QPointF(cursor), view.mapToGlobal(QPointF(cursor)), QPoint(), QPoint(0, 120),
+                       Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&view, &zoomIn);
+    QCOMPARE(view.Zoom(), 2.0);
+    // The picture still fits across, so only the row can stay put.
+    QCOMPARE(view.DotAt(cursor)->y(), before->y());
+    QCOMPARE(view.Helper().ViewHeight(), 2000);
+    // Each dot is a 2 x 2 square: two view rows spell the same picture row.
+    const int first = view.Helper().PositionY() % 2;
+    const QStringList rows = RenderedRows(view.grab().toImage(), QRect(0, first, 48, 2));
+    QString doubled;
+    for (const QChar dot : NumberedRow((view.Helper().PositionY() + first) / 2)) doubled += QString(2, dot);
+    QCOMPARE(rows, QStringList({doubled, doubled}));
+
+    // And back, the same way, to 1:1 and exactly the old position.
+    QWheelEvent zoomOut(QPointF(cursor), view.mapToGlobal(QPointF(cursor)), QPoint(), QPoint(0, -120),
+                        Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&view, &zoomOut);
+    QCOMPARE(view.Zoom(), 1.0);
+    QCOMPARE(view.Helper().PositionY(), 300);
+  }
+
+  void fitToWidthShowsEveryColumn() {
+    TallPicture tall;
+    CZoomCtrl& view = tall.view;
+    view.SetZoomMode(CZoomCtrl::ZoomMode::FitWidth);
+    const int client = view.ClientRect().width();
+    QCOMPARE(client, 100 - Extent(view));
+    QVERIFY(view.HorizontalBar()->isHidden());
+    QVERIFY(view.Zoom() > 3);
+    QVERIFY(tesk::view::ScaledLength(24, view.Zoom()) <= client);
+    QCOMPARE(view.DotAt(QPoint(client - 1, 0))->x(), 23);
+    // A new picture is fitted too.
+    const DibImage wider = MakeDib(NumberedRows(6, 50), 6, 50, false);
+    HandOver(view, wider);
+    QCOMPARE(view.DotAt(QPoint(view.ClientRect().width() - 1, 0))->x(), 47);
+
+    view.SetZoomMode(CZoomCtrl::ZoomMode::FitPage);
+    QVERIFY(view.HorizontalBar()->isHidden());
+    QVERIFY(view.VerticalBar()->isHidden());
+  }
+
+  void touchpadScrollsByItsPixels() {
+    TallPicture tall;
+    CZoomCtrl& view = tall.view;
+    const QPointF inside(5, 5);
+    QWheelEvent swipe(inside, view.mapToGlobal(inside), QPoint(0, -37), QPoint(0, -40), Qt::NoButton,
+                      Qt::NoModifier, Qt::ScrollUpdate, false);
+    QApplication::sendEvent(&view, &swipe);
+    QCOMPARE(view.Helper().PositionY(), 37);
+    QCOMPARE(view.VerticalBar()->value(), 37);
+    QCOMPARE(RowAt(view, 0), NumberedRow(37));
+  }
+
+  void keysMoveThePictureWhenTheViewHasTheFocus() {
+    TallPicture tall;
+    CZoomCtrl& view = tall.view;
+    QTest::keyClick(&view, Qt::Key_Down);
+    QCOMPARE(view.Helper().PositionY(), 60);
+    QTest::keyClick(&view, Qt::Key_PageDown);
+    QCOMPARE(view.Helper().PositionY(), 360);
+    QTest::keyClick(&view, Qt::Key_End);
+    QCOMPARE(view.Helper().PositionY(), 700);
+    QCOMPARE(RowAt(view, 299), NumberedRow(999));
+    QTest::keyClick(&view, Qt::Key_Home);
+    QCOMPARE(view.Helper().PositionY(), 0);
+    QCOMPARE(view.VerticalBar()->value(), 0);
+  }
+
+  void resizingKeepsThePositionAndRecomputesTheBars() {
+    TallPicture tall(true);
+    CZoomCtrl& view = tall.view;
+    view.ShowRows(400, 1);
+    const int position = view.Helper().PositionY();
+    view.resize(100, 500);
+    QCOMPARE(view.Helper().PositionY(), position);
+    QCOMPARE(view.Helper().PageHeight(), 500);
+    view.resize(100, 1200);
+    QVERIFY(view.VerticalBar()->isHidden());
+    QCOMPARE(view.Helper().PositionY(), 0);
+  }
+
+  // Off by default; on, a coloured tick at the left edge where each band
+  // starts, and the picture's edge against grey.
+  void bandMarksShowWhereBandsStart() {
+    const DibImage image = MakeDib(std::vector<std::uint8_t>(3 * 40, 0), 3, 40, false);
+    CZoomCtrl view;
+    view.resize(100, 100);
+    HandOver(view, image);
+    view.SetBandRows({0, 24});
+    QVERIFY(AllWhite(view.grab().toImage(), view.ClientRect()));
+    view.SetBandMarksShown(true);
+    const QImage marked = view.grab().toImage();
+    const QRgb tick = marked.pixel(2, 24);
+    QVERIFY(qRed(tick) > 150 && qGreen(tick) < 100);
+    QCOMPARE(marked.pixel(2, 23), qRgb(255, 255, 255));
+    QCOMPARE(marked.pixel(12, 24), qRgb(255, 255, 255));
+    QVERIFY(marked.pixel(30, 10) != qRgb(255, 255, 255));  // right of the 24 dots
+    QVERIFY(marked.pixel(10, 50) != qRgb(255, 255, 255));  // below the 40 rows
   }
 
   void wheelScrollsByLinesOverThePictureAndItsBar() {

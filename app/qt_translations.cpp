@@ -1,0 +1,19 @@
+#include "app/qt_translations.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+bool InstallQtTranslations(QCoreApplication& application) {
+  const QLocale system = QLocale::system();
+  const QLocale chinese =
+      system.language() == QLocale::Chinese ? system : QLocale(QLocale::Chinese, QLocale::China);
+  auto* translator = new QTranslator(&application);
+  if (!translator->load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete translator;
+    return false;
+  }
+  return QCoreApplication::installTranslator(translator);
+}

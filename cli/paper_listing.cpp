@@ -1,0 +1,69 @@
+#include "cli/paper_listing.h"
+
+#include <cstdio>
+
+#include "core/paper_output.h"
+
+namespace tesk::cli {
+namespace {
+
+std::string Row(std::uint64_t offset, int piece, const printer::Rectangle& area, const char* kind) {
+  char line[160];
+  std::snprintf(line, sizeof line, "%10llu  %5d  %6lld %8lld %6lld %6lld  %s\n", static_cast<unsigned long long>(offset),
+                piece + 1, static_cast<long long>(area.x), static_cast<long long>(area.y),
+                static_cast<long long>(area.width), static_cast<long long>(area.height), kind);
+  return line;
+}
+
+}  // namespace
+
+std::string PaperListingText(std::span<const std::uint8_t> job, const printer::Profile& profile) {
+  printer::Paper paper;
+  const printer::PaperResult result = core::DrawPaper(job, profile, paper);
+  std::string text = "  paper (" + profile.name + "): " + std::to_string(paper.width) + " dots wide, " +
+                     std::to_string(paper.Height()) + " rows in " + std::to_string(paper.pieceHeights.size()) +
+                     " piece(s)\n";
+  if (result != printer::PaperResult::Printed) text += std::string("  ") + printer::PaperResultText(result) + "\n";
+  text += "    offset  piece       x        y  width height  drawn\n";
+  for (const printer::DrawnItem& item : paper.drawn)
+    text += Row(item.offset, item.piece, item.area, printer::ItemKindName(item.kind));
+  text += "  not drawn: " + std::to_string(paper.notDrawnCount) + "\n";
+  for (const printer::NotDrawnItem& item : paper.notDrawn) {
+    char offset[32];
+    std::snprintf(offset, sizeof offset, "%10llu", static_cast<unsigned long long>(item.offset));
+    text += std::string(offset) + "  " + item.command + ": " + printer::NotDrawnReasonText(item.reason) + "\n";
+  }
+  return text;
+}
+
+Json NotDrawnJson(const std::vector<printer::NotDrawnItem>& notDrawn) {
+  Json list = Json::array();
+  for (const printer::NotDrawnItem& item : notDrawn)
+    list.push_back(
+        Json{{"offset", item.offset}, {"command", item.command}, {"reason", printer::NotDrawnReasonText(item.reason)}});
+  return list;
+}
+
+Json PaperListingJson(std::span<const std::uint8_t> job, const printer::Profile& profile) {
+  printer::Paper paper;
+  const printer::PaperResult result = core::DrawPaper(job, profile, paper);
+  Json drawn = Json::array();
+  for (const printer::DrawnItem& item : paper.drawn)
+    drawn.push_back(Json{{"offset", item.offset},
+                         {"kind", printer::ItemKindName(item.kind)},
+                         {"piece", item.piece + 1},
+                         {"x", item.area.x},
+                         {"y", item.area.y},
+                         {"width", item.area.width},
+                         {"height", item.area.height}});
+  return Json{{"profile", profile.name},
+              {"paperWidth", paper.width},
+              {"paperHeight", paper.Height()},
+              {"pieceHeights", paper.pieceHeights},
+              {"message", result == printer::PaperResult::Printed ? Json(nullptr) : Json(printer::PaperResultText(result))},
+              {"drawn", std::move(drawn)},
+              {"notDrawnCount", paper.notDrawnCount},
+              {"notDrawn", NotDrawnJson(paper.notDrawn)}};
+}
+
+}  // namespace tesk::cli

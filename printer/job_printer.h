@@ -1,0 +1,102 @@
+#pragma once
+// The virtual printer: walks a job's commands once, keeps its state in a
+// PrinterState and appends what it prints to a display list. One handler per
+// command code of the scanner's table; a code without a handler is listed as
+// not drawn.
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "commands/command_scanner.h"
+#include "printer/display_list.h"
+#include "printer/paper.h"
+#include "printer/printer_state.h"
+#include "printer/profile.h"
+
+namespace tesk::printer {
+
+class JobPrinter {
+ public:
+  JobPrinter(std::span<const std::uint8_t> job, const Profile& profile, std::int64_t byteLimit,
+             DisplayList& list, Paper& paper);
+  // False when the display list itself would pass the byte limit.
+  bool Run();
+
+ private:
+  using Command = commands::CommandRecord;
+  using Handler = void (JobPrinter::*)(const Command&);
+  static std::array<Handler, commands::kCommandCodeCount> MakeHandlers();
+
+  // Paper motion and settings (job_interpreter.cpp).
+  void LineFeed(const Command& command);
+  void CarriageReturn(const Command& command);
+  void HorizontalTab(const Command& command);
+  void Initialise(const Command& command);
+  void FeedDots(const Command& command);
+  void FeedLines(const Command& command);
+  void Justify(const Command& command);
+  void AbsolutePosition(const Command& command);
+  void RelativePosition(const Command& command);
+  void DefaultLineSpacing(const Command& command);
+  void LineSpacing(const Command& command);
+  void TabStops(const Command& command);
+  void CharacterSpacing(const Command& command);
+  void PrintModes(const Command& command);
+  void CharacterSize(const Command& command);
+  void SelectFont(const Command& command);
+  void MotionUnits(const Command& command);
+  void LeftMargin(const Command& command);
+  void PrintAreaWidth(const Command& command);
+  void Cut(const Command& command);
+  void PartialCut(const Command& command);
+  void Text(const Command& command);
+  void Symbol(const Command& command);
+  void ExtendedFunction(const Command& command);
+  void PageMode(const Command& command);
+
+  // Images (image_commands.cpp).
+  void BitImage(const Command& command);
+  void RasterImage(const Command& command);
+  void Graphics(const Command& command);
+  void VariableBitImage(const Command& command);
+  void DefineDownloadBitImage(const Command& command);
+  void PrintDownloadBitImage(const Command& command);
+  void DefineNvBitImage(const Command& command);
+  void PrintNvBitImage(const Command& command);
+  void StoreGraphics(const Command& command, std::span<const std::uint8_t> parameters, bool columns);
+  void DefineGraphics(const Command& command, std::span<const std::uint8_t> parameters, bool columns, bool nv);
+  void PrintDefinedGraphics(const Command& command, std::span<const std::uint8_t> parameters, bool nv);
+  void DeleteGraphics(std::span<const std::uint8_t> parameters, bool nv, bool all);
+
+  // Placing dots.
+  void PrintLine(std::int64_t feed);
+  void PrintAtOnce(const Command& command, ItemKind kind, const StoredImage& image);
+  void AddToLine(const Command& command, ItemKind kind, const StoredImage& image);
+  void Place(std::uint64_t offset, ItemKind kind, std::int64_t x, std::int64_t visibleWidth,
+             const StoredImage& image);
+  bool AtLineStart(const Command& command);
+  void Feed(std::int64_t dots) { state_.y += dots; }
+  void EndPiece(std::uint64_t offset);
+
+  // Counts `bytes` of converted or defined images against the byte limit;
+  // false, and the run stops, when they would pass it.
+  bool Affordable(std::int64_t bytes);
+  void List(std::uint64_t offset, std::string command, NotDrawnReason reason);
+  void List(const Command& command, NotDrawnReason reason);
+  std::span<const std::uint8_t> Parameters(const Command& command) const;
+  std::int64_t AreaRight() const { return state_.leftMargin + state_.areaWidth; }
+
+  std::span<const std::uint8_t> job_;
+  const Profile& profile_;
+  std::int64_t byteLimit_;
+  DisplayList& list_;
+  Paper& paper_;
+  PrinterState state_;
+  std::uint64_t next_ = 0;  // where the next command starts; a quirk may move it
+  std::int64_t heldBytes_ = 0;
+  bool full_ = false;
+};
+
+}  // namespace tesk::printer

@@ -1,0 +1,167 @@
+#include "printer/profile.h"
+
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/input_file.h"
+#include "printer/builtin_profiles.h"
+
+namespace tesk::printer {
+namespace {
+
+using nlohmann::json;
+
+// A profile is a page of settings; anything much larger is not one.
+constexpr std::uint64_t kLargestProfileFile = 1024 * 1024;
+
+// Reads an integer member into `value` when present; false with `message`
+// set when it is there but no integer in [low, high].
+bool ReadInteger(const json& object, const char* key, int low, int high, int& value,
+                 std::string& message) {
+  const auto found = object.find(key);
+  if (found == object.end()) return true;
+  if (!found->is_number_integer() || found->get<std::int64_t>() < low || found->get<std::int64_t>() > high) {
+    message = std::string("\"") + key + "\" must be a whole number from " + std::to_string(low) + " to " +
+              std::to_string(high);
+    return false;
+  }
+  value = static_cast<int>(found->get<std::int64_t>());
+  return true;
+}
+
+bool ReadSwitch(const json& object, const char* key, bool& value, std::string& message) {
+  const auto found = object.find(key);
+  if (found == object.end()) return true;
+  if (!found->is_boolean()) {
+    message = std::string("\"") + key + "\" must be true or false";
+    return false;
+  }
+  value = found->get<bool>();
+  return true;
+}
+
+bool ReadText(const json& object, const char* key, std::string& value, std::string& message) {
+  const auto found = object.find(key);
+  if (found == object.end()) return true;
+  if (!found->is_string()) {
+    message = std::string("\"") + key + "\" must be a string";
+    return false;
+  }
+  value = found->get<std::string>();
+  return true;
+}
+
+// Members of an object member; a missing member reads as an empty object.
+bool Member(const json& object, const char* key, const json*& member, std::string& message) {
+  static const json empty = json::object();
+  const auto found = object.find(key);
+  if (found == object.end()) {
+    member = &empty;
+    return true;
+  }
+  if (!found->is_object()) {
+    message = std::string("\"") + key + "\" must be an object";
+    return false;
+  }
+  member = &*found;
+  return true;
+}
+
+bool ReadFonts(const json& object, std::vector<FontCell>& fonts, std::string& message) {
+  const auto found = object.find("fonts");
+  if (found == object.end()) return true;
+  if (!found->is_array() || found->empty() || found->size() > 8) {
+    message = "\"fonts\" must be a list of 1 to 8 character cells";
+    return false;
+  }
+  std::vector<FontCell> read;
+  for (const json& cell : *found) {
+    FontCell font;
+    if (!cell.is_object()) {
+      message = "each of \"fonts\" must be an object";
+      return false;
+    }
+    if (!ReadText(cell, "name", font.name, message) || !ReadInteger(cell, "width", 1, 255, font.width, message) ||
+        !ReadInteger(cell, "height", 1, 255, font.height, message))
+      return false;
+    read.push_back(font);
+  }
+  fonts = std::move(read);
+  return true;
+}
+
+bool ReadProfile(const json& root, Profile& profile, std::string& message) {
+  if (!root.is_object()) {
+    message = "a profile is a JSON object";
+    return false;
+  }
+  const json* units = nullptr;
+  const json* quirks = nullptr;
+  int maxRasterHeight = static_cast<int>(profile.quirks.maxRasterHeight);
+  // The widest raster a command can state is 65535 bytes; a printable width
+  // beyond that is a typing error, not a printer.
+  const bool read =
+      ReadText(root, "name", profile.name, message) && ReadText(root, "description", profile.description, message) &&
+      ReadInteger(root, "dpi", 50, 2400, profile.dpi, message) &&
+      ReadInteger(root, "printableWidth", 8, 65535 * 8, profile.printableWidth, message) &&
+      ReadInteger(root, "defaultLineSpacing", 0, 255, profile.defaultLineSpacing, message) &&
+      Member(root, "motionUnits", units, message) &&
+      ReadInteger(*units, "horizontal", 1, 255, profile.horizontalMotionUnit, message) &&
+      ReadInteger(*units, "vertical", 1, 255, profile.verticalMotionUnit, message) &&
+      ReadInteger(root, "columnImageVerticalPitch", 1, 8, profile.columnImageVerticalPitch, message) &&
+      ReadFonts(root, profile.fonts, message) && Member(root, "quirks", quirks, message) &&
+      ReadSwitch(*quirks, "lineFeedAfterRasterSwallowed", profile.quirks.lineFeedAfterRasterSwallowed, message) &&
+      ReadSwitch(*quirks, "feedDotsIgnored", profile.quirks.feedDotsIgnored, message) &&
+      ReadSwitch(*quirks, "rasterHeightLowByteOnly", profile.quirks.rasterHeightLowByteOnly, message) &&
+      ReadSwitch(*quirks, "carriageReturnFeeds", profile.quirks.carriageReturnFeeds, message) &&
+      ReadInteger(*quirks, "maxRasterHeight", 0, 65535, maxRasterHeight, message);
+  profile.quirks.maxRasterHeight = maxRasterHeight;
+  return read;
+}
+
+bool ReadWholeFile(const std::filesystem::path& path, std::string& text) {
+  platform::InputFile file = platform::InputFile::Open(path);
+  if (!file.IsOpen()) return false;
+  const std::uint64_t size = file.Size();
+  if (size > kLargestProfileFile) return false;
+  text.resize(size);
+  return file.ReadFully({reinterpret_cast<std::uint8_t*>(text.data()), text.size()}) == size;
+}
+
+}  // namespace
+
+ProfileResult ParseProfile(std::string_view text, Profile& profile, std::string& message) {
+  const json root = json::parse(text.begin(), text.end(), nullptr, /*allow_exceptions=*/false,
+                                /*ignore_comments=*/true);
+  if (root.is_discarded()) {
+    message = "not JSON";
+    return ProfileResult::NotJson;
+  }
+  // Every member is optional: what a profile leaves out stays as the
+  // baseline has it, so a user's file names only where the printer differs.
+  Profile read;
+  if (!ReadProfile(root, read, message)) return ProfileResult::BadValue;
+  profile = std::move(read);
+  return ProfileResult::Loaded;
+}
+
+ProfileResult LoadProfile(std::string_view nameOrPath, Profile& profile, std::string& message) {
+  for (const BuiltInProfile& builtIn : BuiltInProfiles())
+    if (builtIn.name == nameOrPath) return ParseProfile(builtIn.json, profile, message);
+  std::string text;
+  if (!ReadWholeFile(std::filesystem::path(nameOrPath), text)) {
+    message = "no built-in profile of that name and no profile file there";
+    return ProfileResult::NotFound;
+  }
+  return ParseProfile(text, profile, message);
+}
+
+std::vector<std::string> BuiltInProfileNames() {
+  std::vector<std::string> names;
+  for (const BuiltInProfile& builtIn : BuiltInProfiles()) names.emplace_back(builtIn.name);
+  return names;
+}
+
+}  // namespace tesk::printer

@@ -1,0 +1,100 @@
+#include "printer/profile.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "tests/support/temp_folder.h"
+
+namespace tesk::printer {
+namespace {
+
+TEST(BuiltInProfiles, AreTheCommon203DpiBaselines) {
+  EXPECT_EQ(BuiltInProfileNames(), (std::vector<std::string>{"80mm-203dpi", "58mm-203dpi"}));
+  for (const auto& [name, width] : {std::pair{"80mm-203dpi", 576}, std::pair{"58mm-203dpi", 384}}) {
+    Profile profile;
+    std::string message;
+    ASSERT_EQ(LoadProfile(name, profile, message), ProfileResult::Loaded) << message;
+    EXPECT_EQ(profile.name, name);
+    EXPECT_EQ(profile.printableWidth, width);
+    EXPECT_EQ(profile.dpi, 203);
+    EXPECT_EQ(profile.defaultLineSpacing, 30);
+    EXPECT_EQ(profile.columnImageVerticalPitch, 3);
+    EXPECT_EQ(profile.verticalMotionUnit, 203);
+    ASSERT_EQ(profile.fonts.size(), 2u);
+    EXPECT_EQ(profile.fonts[0].width, 12);
+    EXPECT_EQ(profile.fonts[1].height, 17);
+  }
+}
+
+TEST(BuiltInProfiles, SayWhereEveryValueCameFrom) {
+  for (const char* name : {"80mm-203dpi", "58mm-203dpi"}) {
+    std::ifstream file(std::string(TESK_PROFILES_DIR) + "/" + name + ".json");
+    const nlohmann::json profile = nlohmann::json::parse(file);
+    for (const auto& [key, value] : profile.items()) {
+      if (key == "name" || key == "description" || key == "sources") continue;
+      EXPECT_TRUE(profile["sources"].contains(key)) << name << ": " << key << " has no source";
+    }
+  }
+}
+
+TEST(UserProfiles, NameOnlyWhereThePrinterDiffers) {
+  testing::TempFolder folder;
+  testing::WriteFile(folder / "mine.json",
+                     "{ // a printer that ignores ESC J\n"
+                     "  \"name\": \"mine\", \"printableWidth\": 512, \"quirks\": {\"feedDotsIgnored\": true} }");
+  Profile profile;
+  std::string message;
+  ASSERT_EQ(LoadProfile((folder / "mine.json").string(), profile, message), ProfileResult::Loaded) << message;
+  EXPECT_EQ(profile.name, "mine");
+  EXPECT_EQ(profile.printableWidth, 512);
+  EXPECT_TRUE(profile.quirks.feedDotsIgnored);
+  EXPECT_FALSE(profile.quirks.lineFeedAfterRasterSwallowed);
+  EXPECT_EQ(profile.defaultLineSpacing, 30);
+}
+
+struct BadProfile {
+  const char* name;
+  const char* json;
+  ProfileResult result;
+  const char* message;
+};
+
+class BadProfiles : public ::testing::TestWithParam<BadProfile> {};
+
+TEST_P(BadProfiles, AreRefusedWithAReason) {
+  Profile profile;
+  profile.name = "untouched";
+  std::string message;
+  EXPECT_EQ(ParseProfile(GetParam().json, profile, message), GetParam().result);
+  EXPECT_EQ(message, GetParam().message);
+  EXPECT_EQ(profile.name, "untouched");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Profiles, BadProfiles,
+    ::testing::Values(
+        BadProfile{"NotJson", "{", ProfileResult::NotJson, "not JSON"},
+        BadProfile{"NotAnObject", "[]", ProfileResult::BadValue, "a profile is a JSON object"},
+        BadProfile{"WidthZero", R"({"printableWidth": 0})", ProfileResult::BadValue,
+                   "\"printableWidth\" must be a whole number from 8 to 524280"},
+        BadProfile{"DpiText", R"({"dpi": "203"})", ProfileResult::BadValue,
+                   "\"dpi\" must be a whole number from 50 to 2400"},
+        BadProfile{"QuirkNotASwitch", R"({"quirks": {"feedDotsIgnored": 1}})", ProfileResult::BadValue,
+                   "\"feedDotsIgnored\" must be true or false"},
+        BadProfile{"UnitsNotAnObject", R"({"motionUnits": 203})", ProfileResult::BadValue,
+                   "\"motionUnits\" must be an object"},
+        BadProfile{"FontWithoutHeight", R"({"fonts": [{"name": "A", "height": 0}]})", ProfileResult::BadValue,
+                   "\"height\" must be a whole number from 1 to 255"}),
+    [](const ::testing::TestParamInfo<BadProfile>& info) { return std::string(info.param.name); });
+
+TEST(UserProfiles, AMissingFileIsNotFound) {
+  Profile profile;
+  std::string message;
+  EXPECT_EQ(LoadProfile("/nonexistent/printer.json", profile, message), ProfileResult::NotFound);
+  EXPECT_EQ(LoadProfile("90mm-203dpi", profile, message), ProfileResult::NotFound);
+}
+
+}  // namespace
+}  // namespace tesk::printer
