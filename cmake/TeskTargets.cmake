@@ -9,6 +9,10 @@ function(tesk_set_warnings target)
     target_compile_options(${target} PRIVATE ${sanitizers} -D_GLIBCXX_ASSERTIONS)
     target_link_options(${target} PRIVATE ${sanitizers})
   endif()
+  if(TESK_SANITIZE_THREAD)
+    target_compile_options(${target} PRIVATE -fsanitize=thread -fno-omit-frame-pointer)
+    target_link_options(${target} PRIVATE -fsanitize=thread)
+  endif()
   if(TESK_FUZZ)
     # Coverage for libFuzzer in every library; only the fuzz executables link its runtime.
     target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "core/band_geometry.h"
 #include "core/command_layout.h"
@@ -10,11 +11,12 @@
 #include "core/picture_limits.h"
 #include "core/run_progress.h"
 #include "core/run_messages.h"
+#include "core/zip_stage.h"
 #include "image/bmp_file.h"
+#include "image/png_encoding.h"
 #include "image/png_file.h"
 #include "platform/file_system.h"
 #include "platform/output_file.h"
-#include "zip/zip_writer.h"
 
 namespace tesk::core {
 namespace {
@@ -58,11 +60,16 @@ bool BeyondPictureLimit(const BandGeometry& geometry) {
   return geometry.pureLength > PictureByteLimit() || geometry.pixelBytes > PictureByteLimit();
 }
 
-void ReportHeader(std::int32_t mode, std::int32_t widthBytes, std::int32_t bandHeight,
-                  RunFigures& figures) {
-  figures.mode = mode;
-  figures.widthBytes = widthBytes;
-  figures.bandHeight = bandHeight;
+struct BandHeader {
+  std::int32_t mode = 0;
+  std::int32_t widthBytes = 0;
+  std::int32_t bandHeight = 0;
+};
+
+void ReportHeader(const BandHeader& header, RunFigures& figures) {
+  figures.mode = header.mode;
+  figures.widthBytes = header.widthBytes;
+  figures.bandHeight = header.bandHeight;
 }
 
 void ReportGeometry(const BandGeometry& geometry, RunFigures& figures) {
@@ -72,29 +79,28 @@ void ReportGeometry(const BandGeometry& geometry, RunFigures& figures) {
   figures.paddedWidth = geometry.paddedWidth;
 }
 
-std::optional<RunMessage> GatherFromFixedLayout(RasterSource& source, RunFigures& figures,
+std::optional<RunMessage> GatherFromFixedLayout(RasterSource& source,
+                                                std::optional<BandHeader>& readHeader,
                                                 BandGeometry& geometry) {
-  std::int32_t mode = 0;
-  std::int32_t widthBytes = 0;
-  std::int32_t bandHeight = 0;
-  source.ReadBandHeader(mode, widthBytes, bandHeight);
-  ReportHeader(mode, widthBytes, bandHeight, figures);
+  BandHeader& header = readHeader.emplace();
+  source.ReadBandHeader(header.mode, header.widthBytes, header.bandHeight);
 
   // A header that asks for more than any real job needs, or for far more than
   // the job holds, is corrupt.
   const PureDataPlan plan = source.PlanPureData();
   if (!plan.lastBandCompletable ||
-      BeyondPictureLimit(ComputeBandGeometry(mode, widthBytes, bandHeight, plan.pureLength)))
+      BeyondPictureLimit(
+          ComputeBandGeometry(header.mode, header.widthBytes, header.bandHeight, plan.pureLength)))
     return MakeRunMessage(RunMessageCode::InvalidData);
   const std::uint8_t* pureData = nullptr;
   std::int64_t pureLength = 0;
   if (!source.GatherPureData(pureData, pureLength)) return MakeRunMessage(RunMessageCode::LoadFailed);
-  geometry = ComputeBandGeometry(mode, widthBytes, bandHeight, pureLength);
-  ReportGeometry(geometry, figures);
+  geometry = ComputeBandGeometry(header.mode, header.widthBytes, header.bandHeight, pureLength);
   return std::nullopt;
 }
 
-std::optional<RunMessage> GatherFromCommands(RasterSource& source, RunFigures& figures,
+std::optional<RunMessage> GatherFromCommands(RasterSource& source,
+                                             std::optional<BandHeader>& header,
                                              BandGeometry& geometry) {
   const CommandBandLayout layout = PlanCommandLayout(source.Job());
   if (!layout.complete) return MakeRunMessage(RunMessageCode::LoadFailed);  // no memory for the list of bands
@@ -103,7 +109,7 @@ std::optional<RunMessage> GatherFromCommands(RasterSource& source, RunFigures& f
   source.mode = layout.mode;
   source.widthBytes = layout.widthBytes;
   source.bandHeight = layout.bandHeight;
-  ReportHeader(layout.mode, layout.widthBytes, layout.bandHeight, figures);
+  header = BandHeader{layout.mode, layout.widthBytes, layout.bandHeight};
 
   geometry = ComputeBandGeometry(layout.mode, layout.widthBytes, layout.bandHeight, layout.pureLength);
   geometry.bandCount = static_cast<std::int64_t>(layout.bands.size());
@@ -118,8 +124,34 @@ std::optional<RunMessage> GatherFromCommands(RasterSource& source, RunFigures& f
   if (pureData.size() > source.data.size() && !source.data.Grow(pureData.size()))
     return MakeRunMessage(RunMessageCode::LoadFailed);
   std::memcpy(source.data.data(), pureData.data(), pureData.size());
-  ReportGeometry(geometry, figures);
   return std::nullopt;
+}
+
+std::span<const std::uint8_t> PureDataOf(const RasterSource& source, const BandGeometry& geometry) {
+  return {source.data.data(), static_cast<std::size_t>(geometry.pureLength)};
+}
+
+// Stages 6 and 7 and the PNG's encoding, worked out in memory. Nothing of it
+// is seen outside the run until the stages report it in their turn, so it can
+// be done while the archive is still being packed.
+struct PreparedPicture {
+  std::optional<BandHeader> header;  // none when the job has no band to read one from
+  std::optional<RunMessage> message;  // what ends the run at stage 7
+  BandGeometry geometry;
+  // Encoded ahead of the DIB, so that the encoder's copy of the rows is
+  // released before the pixel buffer is allocated.
+  image::EncodedPng png;
+};
+
+PreparedPicture PreparePicture(RasterSource& source, const RunOptions& options) {
+  PreparedPicture prepared;
+  prepared.message = options.layout == BandLayoutChoice::Commands
+                         ? GatherFromCommands(source, prepared.header, prepared.geometry)
+                         : GatherFromFixedLayout(source, prepared.header, prepared.geometry);
+  if (!prepared.message)
+    prepared.png = image::EncodePngPicture(PureDataOf(source, prepared.geometry),
+                                           PictureOf(prepared.geometry));
+  return prepared;
 }
 
 }  // namespace
@@ -167,25 +199,26 @@ static std::optional<RunMessage> RunStages(const std::filesystem::path& inputPat
   }
   const std::filesystem::path plainBinary = decodedInput ? binPath : path;
 
-  // 4. Plain Binary ZIP.
+  // 4. Plain Binary ZIP, packed on a second thread while this one prepares
+  // the picture; with no second thread, packed first and the rest in order.
   const std::filesystem::path zipPath = OutputPath(base, "bin.zip");
+  // An archive of an earlier run that the new one replaces is let go first.
   source.ReleaseArchiveReplacedBy(zipPath, plainBinary.filename().string());
-  bool wroteZip = false;
-  if (zip::ZipHandle* handle = zip::ZipWriterCreate(zipPath)) {
-    wroteZip = true;
-    int addError = 0;
-    int closeError = 0;
-    const zip::ZipResult added =
-        zip::ZipWriterAddFile(handle, plainBinary.filename().string(), plainBinary, &addError);
-    const zip::ZipResult closed = zip::ZipWriterClose(handle, &closeError);
-    if (added == zip::kZipWriteFailed || closed == zip::kZipWriteFailed)
-      return MakeWriteFailedMessage(zipPath, addError != 0 ? addError : closeError);
-    if (const auto size = platform::FileLength(zipPath)) figures.zipFileSize = *size;
-  }
+  ZipStage zipStage(zipPath, plainBinary);
+  // Gathering overwrites the job, so it is judged first; the verdict is
+  // reported in its turn below.
+  LayoutVerdict verdict = JudgeFixedLayout(source.Job());
+  std::optional<PreparedPicture> prepared;
+  // The paper is drawn from the job once the archive is done, so with a paper
+  // to draw the picture waits its turn.
+  if (zipStage.RunsBeside() && !options.paperProfile) prepared = PreparePicture(source, options);
+  const ZipStageOutcome& zipped = zipStage.Finish();
+  if (zipped.writeFailed) return MakeWriteFailedMessage(zipPath, zipped.error);
+  if (zipped.archiveSize) figures.zipFileSize = *zipped.archiveSize;
 
   // 5. Keep or delete.
   if (wroteBin) KeepOrDelete(binPath, options.keepPlainBinary, figures);
-  if (wroteZip) KeepOrDelete(zipPath, options.keepPlainBinaryZip, figures);
+  if (zipped.created) KeepOrDelete(zipPath, options.keepPlainBinaryZip, figures);
   if (!ContinueRun(options, figures, 2, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);
 
   // The paper is drawn from the job before the band stages put the pure data
@@ -195,18 +228,16 @@ static std::optional<RunMessage> RunStages(const std::filesystem::path& inputPat
     figures.keptOutputs.insert(figures.keptOutputs.end(), figures.paper->files.begin(), figures.paper->files.end());
   }
 
-  // Gathering overwrites the job, so it is judged first.
-  figures.layoutVerdict = JudgeFixedLayout(source.Job());
+  figures.layoutVerdict = std::move(verdict);
 
   // 6 and 7. Band header and pure data.
-  BandGeometry geometry;
-  const std::optional<RunMessage> gathered =
-      options.layout == BandLayoutChoice::Commands ? GatherFromCommands(source, figures, geometry)
-                                                   : GatherFromFixedLayout(source, figures, geometry);
-  if (gathered) return gathered;
+  if (!prepared) prepared = PreparePicture(source, options);
+  if (prepared->header) ReportHeader(*prepared->header, figures);
+  if (prepared->message) return prepared->message;
+  const BandGeometry& geometry = prepared->geometry;
+  ReportGeometry(geometry, figures);
   if (!ContinueRun(options, figures, 3, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);
-  const std::span<const std::uint8_t> pure(source.data.data(),
-                                           static_cast<std::size_t>(geometry.pureLength));
+  const std::span<const std::uint8_t> pure = PureDataOf(source, geometry);
 
   // 8. Pure Data.
   const FileWriteResult dat = WriteWholeFile(OutputPath(base, ".dat"), pure);
@@ -231,7 +262,7 @@ static std::optional<RunMessage> RunStages(const std::filesystem::path& inputPat
   if (!ContinueRun(options, figures, 6, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);
 
   // 11. PNG.
-  const FileWriteResult png = image::WritePngFile(pure, picture, OutputPath(base, ".png"));
+  const FileWriteResult png = image::WriteEncodedPngFile(prepared->png, OutputPath(base, ".png"));
   if (png.status == Status::WriteFailed) return MakeWriteFailedMessage(png.path, png.error);
   if (png.status == Status::Written) {
     figures.pngFileSize = png.length;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #include "capture/capture_decoder.h"
 #include "commands/command_stream.h"
@@ -99,10 +100,11 @@ CaptureKind RasterSource::Load(std::filesystem::path& path) {
 }
 
 CaptureKind RasterSource::TakeFileAsRawJob() {
-  const auto size = static_cast<std::size_t>(fileSize);
-  std::memcpy(data.data(), fileBytes.data(), size);
-  // A capture reader that gave up may have left bytes (and a larger buffer) behind.
-  std::memset(data.data() + size, 0, data.size() - size);
+  // The file is the job: its buffer becomes the job's, two zero bytes and all,
+  // rather than the job being held twice. Whatever a capture reader that gave
+  // up left in the old buffer goes with it.
+  data = std::move(fileBytes);
+  text = {};  // it viewed the buffer that is the job's now
   dataLength = fileSize;
   bytesPerLine = 0;
   kind = CaptureKind::RawJob;

@@ -9,6 +9,11 @@ namespace tesk::image {
 platform::FileWriteResult WritePngFile(std::span<const std::uint8_t> pureData,
                                        const PictureGeometry& geometry,
                                        const std::filesystem::path& path) {
+  return WriteEncodedPngFile(EncodePngPicture(pureData, geometry), path);
+}
+
+platform::FileWriteResult WriteEncodedPngFile(const EncodedPng& png,
+                                              const std::filesystem::path& path) {
   using Status = platform::FileWriteResult::Status;
   platform::FileWriteResult result;
   // The file is created under its narrow spelling and measured (and later kept
@@ -16,7 +21,6 @@ platform::FileWriteResult WritePngFile(std::span<const std::uint8_t> pureData,
   const std::string narrowPath = platform::ToAnsiCodePage(path);
   result.path = platform::FromAnsiCodePage(narrowPath);
 
-  const EncodedPng png = EncodePngPicture(pureData, geometry);
   if (png.error != 0) return result;  // silently no PNG, as for a file that cannot be created
 
   platform::OutputFile file = platform::OutputFile::Create(std::filesystem::path(narrowPath));

@@ -4,6 +4,7 @@
 #include <span>
 
 #include "image/dib_image.h"
+#include "image/png_encoding.h"
 #include "platform/output_file.h"
 
 namespace tesk::image {
@@ -16,5 +17,10 @@ namespace tesk::image {
 platform::FileWriteResult WritePngFile(std::span<const std::uint8_t> pureData,
                                        const PictureGeometry& geometry,
                                        const std::filesystem::path& path);
+
+// The same for a picture encoded beforehand (EncodePngPicture); an encoding
+// that failed gives NotCreated and no file.
+platform::FileWriteResult WriteEncodedPngFile(const EncodedPng& png,
+                                              const std::filesystem::path& path);
 
 }  // namespace tesk::image

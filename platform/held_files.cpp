@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <mutex>
 #include <vector>
 
 namespace tesk::platform {
@@ -15,11 +16,22 @@ std::vector<FileIdentity>& Holds() {
   return holds;
 }
 
+// The archive of a run is packed on a thread of its own, which holds its
+// source file while the run's thread may create files.
+std::mutex& HoldsLock() {
+  static std::mutex lock;
+  return lock;
+}
+
 }  // namespace
 
-void HoldFile(const FileIdentity& identity) { Holds().push_back(identity); }
+void HoldFile(const FileIdentity& identity) {
+  const std::lock_guard<std::mutex> guard(HoldsLock());
+  Holds().push_back(identity);
+}
 
 void ReleaseFile(const FileIdentity& identity) {
+  const std::lock_guard<std::mutex> guard(HoldsLock());
   auto& holds = Holds();
   auto found = std::find(holds.begin(), holds.end(), identity);
   if (found != holds.end()) holds.erase(found);
@@ -30,6 +42,7 @@ bool IsHeldFile(const std::filesystem::path& path) {
   if (::stat(path.c_str(), &info) != 0) return false;
   const FileIdentity identity{static_cast<unsigned long long>(info.st_dev),
                               static_cast<unsigned long long>(info.st_ino)};
+  const std::lock_guard<std::mutex> guard(HoldsLock());
   const auto& holds = Holds();
   return std::find(holds.begin(), holds.end(), identity) != holds.end();
 }

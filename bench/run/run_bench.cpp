@@ -1,18 +1,19 @@
-// tesk_bench_run: the whole conversion of generated receipt jobs, stage by
-// stage and end to end through tesk-cli, against the outside tools a user
-// would otherwise chain for the same files (ImageMagick's convert from a PBM
-// of the same dots to BMP and to PNG, and zip -8 of the job).
+// tesk_bench_run: the whole conversion through tesk-cli against the chain of
+// outside tools a user would otherwise run for the same files: `zip -8` of the
+// job, and netpbm's `pnmtopng` and `ppmtobmp` on a PBM of the same dots.
 //
-//   tesk_bench_run [--sizes 1,16,64] [--repeat N] [--keep-files]
+//   tesk_bench_run [--raw-megabytes 64] [--capture-megabytes 40] [--repeat 3]
+//                  [--cli PATH] [--keep-files]
 //
-// Sizes are megabytes (MiB) of dot data, 576 dots wide. Ours takes about a
-// second at 64 MiB; convert takes tens of minutes there, so the whole run
-// with the default sizes lasts most of an hour.
+// Two inputs: a raw receipt job of that many MiB of dot data (576 dots wide),
+// and the Bus Hound capture text of a job of that many MB. Ours and theirs
+// run alternately, so that a busy machine slows both alike, and the medians
+// are compared. Peak memory is each side's largest resident set, as
+// /usr/bin/time reports it. `--cli` measures another build of tesk-cli (an
+// older one, say) against the same chain.
 
 #include <fcntl.h>
-#include <malloc.h>
 #include <stdlib.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,9 +22,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -32,10 +31,9 @@
 #include "core/raster_source.h"
 #include "image/bmp_file.h"
 #include "image/dib_image.h"
-#include "image/png_encoding.h"
 #include "image/png_file.h"
-#include "platform/file_system.h"
 #include "platform/output_file.h"
+#include "tools/capture_text.h"
 #include "tools/sample_job.h"
 #include "zip/zip_writer.h"
 
@@ -46,6 +44,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kWidthBytes = 72;  // 576 dots
 constexpr int kBandHeight = 24;
+constexpr double kMebibyte = 1024.0 * 1024.0;
 
 double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
@@ -57,84 +56,87 @@ struct ChildRun {
   long peakKilobytes = 0;
 };
 
-// Runs a program with its output thrown away, measuring wall time and the
-// child's peak resident memory.
-ChildRun RunChild(const std::vector<std::string>& arguments,
-                  const std::vector<std::string>& extraEnvironment = {}) {
+// Runs a program under /usr/bin/time, its standard output into `output` (or
+// thrown away). The peak is read from time's report: a child forked from this
+// process directly would be charged with the generator's memory as well.
+ChildRun RunChild(const std::vector<std::string>& arguments, const fs::path& report,
+                  const fs::path& output = "/dev/null") {
+  std::vector<std::string> timed = {"/usr/bin/time", "-f", "%M", "-o", report.string()};
+  timed.insert(timed.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  for (std::string& argument : timed) argv.push_back(argument.data());
   argv.push_back(nullptr);
-  std::vector<std::string> environment(extraEnvironment);
-  for (char** variable = environ; *variable; ++variable) environment.emplace_back(*variable);
-  std::vector<char*> envp;
-  for (std::string& variable : environment) envp.push_back(variable.data());
-  envp.push_back(nullptr);
 
-  // fork, not posix_spawn: a child that shares our memory until exec would be
-  // charged with our own peak, and the peak of the child is what is measured.
-  // The child starts out charged with what we hold at the fork, so give the
-  // freed buffers of the stage timings back to the system first.
-  ::malloc_trim(0);
   ChildRun run;
   const Clock::time_point start = Clock::now();
   const pid_t child = ::fork();
   if (child < 0) return run;
   if (child == 0) {
-    const int devNull = ::open("/dev/null", O_WRONLY);
-    if (devNull >= 0) ::dup2(devNull, STDOUT_FILENO);
-    ::execvpe(argv[0], argv.data(), envp.data());
+    const int out = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out >= 0) ::dup2(out, STDOUT_FILENO);
+    ::execv(argv[0], argv.data());
     ::_exit(127);
   }
   int status = 0;
-  struct rusage usage {};
-  if (::wait4(child, &status, 0, &usage) != child) return run;
+  if (::waitpid(child, &status, 0) != child) return run;
   run.seconds = SecondsSince(start);
-  run.peakKilobytes = usage.ru_maxrss;
   run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  std::ifstream(report) >> run.peakKilobytes;
   return run;
 }
 
-ChildRun BestOf(int repeat, const std::function<ChildRun()>& once) {
-  ChildRun best;
-  for (int attempt = 0; attempt < repeat; ++attempt) {
-    const ChildRun run = once();
-    if (!run.ok) return run;
-    if (attempt == 0 || run.seconds < best.seconds) best = run;
+struct Side {
+  std::vector<double> seconds;
+  long peakKilobytes = 0;
+  bool ok = true;
+
+  void Add(const ChildRun& run) {
+    seconds.push_back(run.seconds);
+    peakKilobytes = std::max(peakKilobytes, run.peakKilobytes);
+    ok = ok && run.ok;
   }
-  return best;
+  double Median() const {
+    std::vector<double> sorted = seconds;
+    std::sort(sorted.begin(), sorted.end());
+    if (sorted.empty()) return 0;
+    const std::size_t middle = sorted.size() / 2;
+    return sorted.size() % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+  }
+};
+
+// The files a user would have the chain make: the job zipped, the PNG and the BMP.
+ChildRun RunChain(const fs::path& job, const fs::path& pbm, const fs::path& folder) {
+  const fs::path report = folder / "time.txt";
+  const fs::path theirZip = folder / "their.zip";
+  fs::remove(theirZip);
+  ChildRun total;
+  total.ok = true;
+  for (const ChildRun& step :
+       {RunChild({"/usr/bin/zip", "-8", "-q", "-j", theirZip.string(), job.string()}, report),
+        RunChild({"/usr/bin/pnmtopng", pbm.string()}, report, folder / "their.png"),
+        RunChild({"/usr/bin/ppmtobmp", "-quiet", pbm.string()}, report, folder / "their.bmp")}) {
+    total.ok = total.ok && step.ok;
+    total.seconds += step.seconds;
+    total.peakKilobytes = std::max(total.peakKilobytes, step.peakKilobytes);
+  }
+  return total;
 }
 
-void WriteBytes(const fs::path& path, const std::vector<std::uint8_t>& header,
-                const std::vector<std::uint8_t>& bytes) {
+void WriteBytes(const fs::path& path, std::string_view header, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(header.data()), static_cast<std::streamsize>(header.size()));
+  out.write(header.data(), static_cast<std::streamsize>(header.size()));
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-// ImageMagick as the distribution installs it; TESK_BENCH_CONVERT overrides.
-std::string ConvertProgram() {
-  if (const char* chosen = std::getenv("TESK_BENCH_CONVERT")) return chosen;
-  for (const char* candidate : {"/usr/bin/convert-im6.q16", "/usr/bin/convert"})
-    if (::access(candidate, X_OK) == 0) return candidate;
-  return "convert";
+void WritePbm(const fs::path& path, const tesk::tools::DotPicture& picture) {
+  const std::string header =
+      "P4\n" + std::to_string(8 * picture.widthBytes) + " " + std::to_string(picture.height) + "\n";
+  WriteBytes(path, header, picture.rows);
 }
 
-// The distribution's policy refuses pictures over 16K rows, and every job
-// here but the smallest is taller; this one lets convert do the work, in
-// memory up to 2 GiB and on disk beyond, as a user who raised the limits would.
-fs::path WriteConvertPolicy(const fs::path& folder) {
-  const fs::path policyFolder = folder / "imagemagick";
-  fs::create_directories(policyFolder);
-  std::ofstream(policyFolder / "policy.xml")
-      << "<policymap>\n"
-         "  <policy domain=\"resource\" name=\"width\" value=\"1MP\"/>\n"
-         "  <policy domain=\"resource\" name=\"height\" value=\"16MP\"/>\n"
-         "  <policy domain=\"resource\" name=\"area\" value=\"16GP\"/>\n"
-         "  <policy domain=\"resource\" name=\"memory\" value=\"2GiB\"/>\n"
-         "  <policy domain=\"resource\" name=\"map\" value=\"2GiB\"/>\n"
-         "  <policy domain=\"resource\" name=\"disk\" value=\"32GiB\"/>\n"
-         "</policymap>\n";
-  return policyFolder;
+int RowsForDotBytes(std::int64_t dotBytes) {
+  const std::int64_t bandBytes = std::int64_t{kWidthBytes} * kBandHeight;
+  return static_cast<int>((dotBytes + bandBytes - 1) / bandBytes * kBandHeight);
 }
 
 struct Stage {
@@ -142,7 +144,7 @@ struct Stage {
   double seconds;
 };
 
-// The run's stages, called one by one as the run calls them, on the same files.
+// The run's stages called one by one on one thread, to show where the time goes.
 std::vector<Stage> TimeStages(const fs::path& input) {
   using namespace tesk;
   std::vector<Stage> stages;
@@ -200,46 +202,66 @@ std::vector<Stage> TimeStages(const fs::path& input) {
   return stages;
 }
 
-long OwnPeakKilobytes() {
-  struct rusage usage {};
-  ::getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
+struct Comparison {
+  Side ours;
+  Side theirs;
+};
+
+Comparison Alternate(int repeat, const fs::path& cli, const fs::path& input, const fs::path& job,
+                     const fs::path& pbm, const fs::path& folder) {
+  Comparison comparison;
+  for (int attempt = 0; attempt < repeat; ++attempt) {
+    comparison.ours.Add(RunChild({cli.string(), "--keep", "all", input.string()}, folder / "time.txt"));
+    comparison.theirs.Add(RunChain(job, pbm, folder));
+  }
+  return comparison;
 }
 
-std::vector<int> ParseSizes(const std::string& text) {
-  std::vector<int> sizes;
-  std::stringstream stream(text);
-  for (std::string item; std::getline(stream, item, ',');) sizes.push_back(std::stoi(item));
-  return sizes;
+// Returns false when a run failed.
+bool PrintComparison(const Comparison& comparison, double jobBytes) {
+  const double ours = comparison.ours.Median();
+  const double theirs = comparison.theirs.Median();
+  auto row = [jobBytes](const char* name, const Side& side) {
+    const double peak = static_cast<double>(side.peakKilobytes) * 1024.0;
+    std::printf("  %-34s %8.3f s median of %zu  peak %7.1f MiB = %.2f x the job%s\n", name,
+                side.Median(), side.seconds.size(), peak / kMebibyte, peak / jobBytes,
+                side.ok ? "" : "  FAILED");
+  };
+  row("tesk-cli --keep all", comparison.ours);
+  row("zip -8 + pnmtopng + ppmtobmp", comparison.theirs);
+  std::printf("  ours / theirs = %.3f\n", theirs > 0 ? ours / theirs : 0.0);
+  return comparison.ours.ok && comparison.theirs.ok;
 }
 
-std::string SizeText(const fs::path& path) {
-  std::error_code error;
-  const auto size = fs::file_size(path, error);
-  return error ? std::string("none") : std::to_string(size);
-}
-
-void PrintRow(const std::string& name, const ChildRun& run) {
-  std::printf("  %-28s %9.3f s  %8.1f MiB peak%s\n", name.c_str(), run.seconds,
-              static_cast<double>(run.peakKilobytes) / 1024.0, run.ok ? "" : "  FAILED");
+void RemoveFiles(const fs::path& folder) {
+  for (const auto& entry : fs::directory_iterator(folder))
+    if (entry.is_regular_file()) fs::remove(entry.path());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<int> sizes = {1, 16, 64};
-  int repeat = 1;
+  double rawMegabytes = 64;
+  double captureMegabytes = 40;
+  int repeat = 3;
   bool keepFiles = false;
+  fs::path cli = TESK_CLI_PATH;
   for (int index = 1; index < argc; ++index) {
     const std::string argument = argv[index];
-    if (argument == "--sizes" && index + 1 < argc) {
-      sizes = ParseSizes(argv[++index]);
-    } else if (argument == "--repeat" && index + 1 < argc) {
+    const bool hasValue = index + 1 < argc;
+    if (argument == "--raw-megabytes" && hasValue) {
+      rawMegabytes = std::atof(argv[++index]);
+    } else if (argument == "--capture-megabytes" && hasValue) {
+      captureMegabytes = std::atof(argv[++index]);
+    } else if (argument == "--repeat" && hasValue) {
       repeat = std::max(1, std::atoi(argv[++index]));
+    } else if (argument == "--cli" && hasValue) {
+      cli = argv[++index];
     } else if (argument == "--keep-files") {
       keepFiles = true;
     } else {
-      std::cerr << "usage: tesk_bench_run [--sizes 1,16,64] [--repeat N] [--keep-files]\n";
+      std::cerr << "usage: tesk_bench_run [--raw-megabytes 64] [--capture-megabytes 40] "
+                   "[--repeat 3] [--cli PATH] [--keep-files]\n";
       return 2;
     }
   }
@@ -250,99 +272,63 @@ int main(int argc, char** argv) {
     return 1;
   }
   const fs::path folder = pattern;
-  const fs::path policy = WriteConvertPolicy(folder);
-  const std::vector<std::string> convertEnvironment = {"MAGICK_CONFIGURE_PATH=" + policy.string()};
-  const std::string convert = ConvertProgram();
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
-  std::printf("tesk-cli: %s\nconvert:  %s\nwork:     %s\n", TESK_CLI_PATH, convert.c_str(),
-              folder.c_str());
+  std::printf("tesk-cli: %s\nwork:     %s\nruns alternate, %d of each side; the machine may be shared\n",
+              cli.c_str(), folder.c_str(), repeat);
+  bool ok = true;
 
-  bool allFaster = true;
-  for (const int megabytes : sizes) {
-    const std::int64_t dotBytes = std::int64_t{megabytes} * 1024 * 1024;
-    const std::int64_t bandBytes = std::int64_t{kWidthBytes} * kBandHeight;
-    const int height = static_cast<int>((dotBytes + bandBytes - 1) / bandBytes * kBandHeight);
-    const fs::path job = folder / ("job" + std::to_string(megabytes) + ".prn");
-    const fs::path pbm = folder / ("job" + std::to_string(megabytes) + ".pbm");
+  if (rawMegabytes > 0) {
+    const fs::path job = folder / "job.prn";
+    const fs::path pbm = folder / "job.pbm";
     {
-      const auto pictureDots = tesk::tools::MakeReceiptPicture(kWidthBytes, height);
-      WriteBytes(job, {}, tesk::tools::BuildFixedLayoutJob(pictureDots, kBandHeight));
-      const std::string header = "P4\n" + std::to_string(8 * kWidthBytes) + " " +
-                                 std::to_string(height) + "\n";
-      WriteBytes(pbm, std::vector<std::uint8_t>(header.begin(), header.end()), pictureDots.rows);
+      const auto picture = tesk::tools::MakeReceiptPicture(
+          kWidthBytes, RowsForDotBytes(static_cast<std::int64_t>(rawMegabytes * kMebibyte)));
+      WriteBytes(job, {}, tesk::tools::BuildFixedLayoutJob(picture, kBandHeight));
+      WritePbm(pbm, picture);
     }
-    std::printf("\n%d MiB of dot data: 576 x %d dots, job %.1f MiB\n", megabytes, height,
-                static_cast<double>(fs::file_size(job)) / (1024.0 * 1024.0));
-
-    // Ours, in process: the stages as the run calls them.
-    const std::vector<Stage> stages = TimeStages(job);
-    double stageTotal = 0;
-    for (const Stage& stage : stages) {
-      std::printf("  stage %-22s %9.3f s\n", stage.name, stage.seconds);
-      stageTotal += stage.seconds;
+    const double jobBytes = static_cast<double>(fs::file_size(job));
+    std::printf("\nraw job: %.0f MiB of dot data, job %.1f MiB\n", rawMegabytes, jobBytes / kMebibyte);
+    {
+      // On a copy in a folder of its own, so the outputs do not mix with the runs' below.
+      const fs::path stagesFolder = folder / "stages";
+      fs::create_directory(stagesFolder);
+      fs::copy_file(job, stagesFolder / job.filename());
+      for (const Stage& stage : TimeStages(stagesFolder / job.filename()))
+        std::printf("  one thread, stage %-16s %8.3f s\n", stage.name, stage.seconds);
+      fs::remove_all(stagesFolder);
     }
-    std::printf("  stages together              %9.3f s\n", stageTotal);
-
-    // Ours, end to end: one tesk-cli run writing and keeping every output.
-    const ChildRun ours = BestOf(repeat, [&] {
-      return RunChild({TESK_CLI_PATH, "--keep", "all", job.string()});
-    });
-    PrintRow("tesk-cli (all outputs)", ours);
-
-    // Theirs: the same files by the usual tools.
-    const fs::path theirBmp = folder / "their.bmp";
-    const fs::path theirPng = folder / "their.png";
-    const fs::path theirZip = folder / "their.zip";
-    const ChildRun toBmp = BestOf(repeat, [&] {
-      // Without the two colours asked for, convert writes 24 bits a pixel;
-      // "+dither" keeps it from spending time on a picture that has only two.
-      return RunChild({convert, pbm.string(), "+dither", "-colors", "2",
-                       "BMP3:" + theirBmp.string()},
-                      convertEnvironment);
-    });
-    PrintRow("convert PBM -> BMP", toBmp);
-    const ChildRun toPng = BestOf(repeat, [&] {
-      return RunChild({convert, pbm.string(), theirPng.string()}, convertEnvironment);
-    });
-    PrintRow("convert PBM -> PNG", toPng);
-    const ChildRun zipped = BestOf(repeat, [&] {
-      fs::remove(theirZip);
-      return RunChild({"zip", "-8", "-q", "-j", theirZip.string(), job.string()});
-    });
-    PrintRow("zip -8 job", zipped);
-
-    const double theirs = toBmp.seconds + toPng.seconds + zipped.seconds;
-    const bool comparable = ours.ok && toBmp.ok && toPng.ok && zipped.ok;
-    std::printf("  ours %.3f s / theirs %.3f s = %.3f%s\n", ours.seconds, theirs,
-                theirs > 0 ? ours.seconds / theirs : 0.0, comparable ? "" : "  (a run failed)");
-    const std::string stem = "job" + std::to_string(megabytes);
-    std::printf("  file sizes: ours bmp %s png %s bin.zip %s; theirs bmp %s png %s zip %s\n",
-                SizeText(folder / (stem + ".bmp")).c_str(),
-                SizeText(folder / (stem + ".png")).c_str(),
-                SizeText(folder / (stem + "bin.zip")).c_str(), SizeText(theirBmp).c_str(),
-                SizeText(theirPng).c_str(), SizeText(theirZip).c_str());
-    if (!fs::exists(folder / (stem + "bin.zip")))
-      std::printf("  (this build writes no bin.zip: the total lacks the archive stage)\n");
-    // The pictures alone: our three picture stages against the two conversions.
-    double ourPictures = 0;
-    for (const Stage& stage : stages)
-      if (std::string(stage.name) == "DIB" || std::string(stage.name) == ".bmp" ||
-          std::string(stage.name) == ".png")
-        ourPictures += stage.seconds;
-    const double theirPictures = toBmp.seconds + toPng.seconds;
-    std::printf("  pictures: ours %.3f s / theirs %.3f s = %.3f\n", ourPictures, theirPictures,
-                theirPictures > 0 ? ourPictures / theirPictures : 0.0);
-    if (!comparable || ours.seconds >= theirs) allFaster = false;
-
-    if (!keepFiles) {
-      for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.is_regular_file()) fs::remove(entry.path());
-    }
+    ok = PrintComparison(Alternate(repeat, cli, job, job, pbm, folder), jobBytes) && ok;
+    if (!keepFiles) RemoveFiles(folder);
   }
-  std::printf("\nbench process peak memory %.1f MiB (generation included)\n",
-              static_cast<double>(OwnPeakKilobytes()) / 1024.0);
-  std::printf("%s\n", allFaster ? "tesk-cli is faster than the chain at every size"
-                                : "tesk-cli is NOT faster than the chain at every size");
+
+  if (captureMegabytes > 0) {
+    const fs::path capture = folder / "capture.txt";
+    const fs::path job = folder / "capture-job.bin";
+    const fs::path pbm = folder / "capture-job.pbm";
+    {
+      const int bandBytes = kWidthBytes * kBandHeight;
+      const int bands = std::max(1, static_cast<int>(captureMegabytes * 1e6 / (bandBytes + 11)));
+      const auto picture = tesk::tools::MakeReceiptPicture(kWidthBytes, bands * kBandHeight);
+      std::vector<tesk::tools::CaptureTransfer> transfers;
+      transfers.push_back({"OUT", tesk::tools::BuildFixedLayoutJob(picture, kBandHeight), ""});
+      WriteBytes(job, {}, transfers.front().bytes);
+      WritePbm(pbm, picture);
+      std::ofstream text(capture, std::ios::binary);
+      tesk::tools::WriteCaptureText(tesk::tools::CaptureLayout{}, transfers,
+                                    [&text](std::string_view piece) {
+                                      text.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+                                    });
+    }
+    const double jobBytes = static_cast<double>(fs::file_size(job));
+    const double textBytes = static_cast<double>(fs::file_size(capture));
+    std::printf("\ncapture text: %.1f MB of text for a job of %.1f MB\n", textBytes / 1e6,
+                jobBytes / 1e6);
+    const Comparison comparison = Alternate(repeat, cli, capture, job, pbm, folder);
+    ok = PrintComparison(comparison, jobBytes) && ok;
+    std::printf("  ours: %.1f MB/s of text end to end\n", textBytes / comparison.ours.Median() / 1e6);
+    if (!keepFiles) RemoveFiles(folder);
+  }
+
   if (!keepFiles) fs::remove_all(folder);
-  return 0;
+  return ok ? 0 : 1;
 }
