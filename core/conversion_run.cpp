@@ -1,12 +1,8 @@
 #include "core/conversion_run.h"
 
-#include <cstring>
-
-#include "core/band_geometry.h"
-#include "core/command_layout.h"
+#include "core/band_gathering.h"
 #include "core/layout_check.h"
 #include "core/paper_output.h"
-#include "core/picture_limits.h"
 #include "core/run_progress.h"
 #include "core/run_messages.h"
 #include "image/bmp_file.h"
@@ -46,75 +42,6 @@ void KeepOrDelete(const std::filesystem::path& path, bool keep, RunFigures& figu
     figures.keptOutputs.push_back(path);
   else
     platform::DeleteOutputFile(path);
-}
-
-image::PictureGeometry PictureOf(const BandGeometry& geometry) {
-  return {geometry.widthBytes, geometry.bitmapWidth, geometry.bitmapHeight, geometry.rowStride,
-          geometry.pixelBytes};
-}
-
-bool BeyondPictureLimit(const BandGeometry& geometry) {
-  return geometry.pureLength > PictureByteLimit() || geometry.pixelBytes > PictureByteLimit();
-}
-
-void ReportHeader(std::int32_t mode, std::int32_t widthBytes, std::int32_t bandHeight,
-                  RunFigures& figures) {
-  figures.mode = mode;
-  figures.widthBytes = widthBytes;
-  figures.bandHeight = bandHeight;
-}
-
-void ReportGeometry(const BandGeometry& geometry, RunFigures& figures) {
-  figures.bandCount = geometry.bandCount;
-  figures.bitmapWidth = geometry.bitmapWidth;
-  figures.bitmapHeight = geometry.bitmapHeight;
-  figures.paddedWidth = geometry.paddedWidth;
-}
-
-std::optional<RunMessage> GatherFromFixedLayout(RasterSource& source, RunFigures& figures,
-                                                BandGeometry& geometry) {
-  std::int32_t mode = 0;
-  std::int32_t widthBytes = 0;
-  std::int32_t bandHeight = 0;
-  source.ReadBandHeader(mode, widthBytes, bandHeight);
-  ReportHeader(mode, widthBytes, bandHeight, figures);
-
-  // A header that asks for more than any real job needs is corrupt.
-  const PureDataPlan plan = source.PlanPureData();
-  if (BeyondPictureLimit(ComputeBandGeometry(mode, widthBytes, bandHeight, plan.pureLength)))
-    return MakeRunMessage(RunMessageCode::InvalidData);
-  const std::uint8_t* pureData = nullptr;
-  std::int64_t pureLength = 0;
-  if (!source.GatherPureData(pureData, pureLength)) return MakeRunMessage(RunMessageCode::LoadFailed);
-  geometry = ComputeBandGeometry(mode, widthBytes, bandHeight, pureLength);
-  ReportGeometry(geometry, figures);
-  return std::nullopt;
-}
-
-std::optional<RunMessage> GatherFromCommands(RasterSource& source, RunFigures& figures,
-                                             BandGeometry& geometry) {
-  const CommandBandLayout layout = PlanCommandLayout(source.Job());
-  // An empty picture would look like success; say what is missing instead.
-  if (layout.bands.empty()) return MakeRunMessage(RunMessageCode::NoRasterCommand);
-  source.mode = layout.mode;
-  source.widthBytes = layout.widthBytes;
-  source.bandHeight = layout.bandHeight;
-  ReportHeader(layout.mode, layout.widthBytes, layout.bandHeight, figures);
-
-  geometry = ComputeBandGeometry(layout.mode, layout.widthBytes, layout.bandHeight, layout.pureLength);
-  geometry.bandCount = static_cast<std::int64_t>(layout.bands.size());
-  geometry.bitmapHeight = layout.bitmapHeight;
-  geometry.pixelBytes = geometry.rowStride * geometry.bitmapHeight;
-  if (BeyondPictureLimit(geometry)) return MakeRunMessage(RunMessageCode::InvalidData);
-  ByteBuffer pureData;
-  if (!GatherCommandBands(source.Job(), layout, pureData)) return MakeRunMessage(RunMessageCode::LoadFailed);
-  // The pure data stand at the front of the job buffer, as the fixed layout
-  // leaves them; the job itself is of no further use.
-  if (pureData.size() > source.data.size() && !source.data.Grow(pureData.size()))
-    return MakeRunMessage(RunMessageCode::LoadFailed);
-  std::memcpy(source.data.data(), pureData.data(), pureData.size());
-  ReportGeometry(geometry, figures);
-  return std::nullopt;
 }
 
 }  // namespace
@@ -194,9 +121,7 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
 
   // 6 and 7. Band header and pure data.
   BandGeometry geometry;
-  const std::optional<RunMessage> gathered =
-      options.layout == BandLayoutChoice::Commands ? GatherFromCommands(source, figures, geometry)
-                                                   : GatherFromFixedLayout(source, figures, geometry);
+  const std::optional<RunMessage> gathered = GatherBands(source, options.layout, figures, geometry);
   if (gathered) return gathered;
   if (!ContinueRun(options, figures, 3, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);
   const std::span<const std::uint8_t> pure(source.data.data(),
@@ -209,7 +134,7 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
   if (!ContinueRun(options, figures, 4, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);
 
   // 9. DIB.
-  const image::PictureGeometry picture = PictureOf(geometry);
+  const image::PictureGeometry picture = PictureGeometryOf(geometry);
   if (!image::BuildDibImage(image, pure, picture, options.bottomUp))
     return MakeRunMessage(RunMessageCode::OutOfMemory);
   if (!ContinueRun(options, figures, 5, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);
