@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/run_types.h"
+#include "printer/profile.h"
 
 namespace tesk::cli {
 
@@ -18,6 +19,9 @@ struct CliOptions {
   bool help = false;
   bool version = false;
   bool renderPaper = false;  // --render paper: run.paperProfile holds the printer
+  bool lint = false;         // list where the job depends on the printer's habits
+  bool diff = false;         // compare the two files
+  printer::Profile profile;  // --profile, loaded for --render paper and --lint
   std::vector<std::filesystem::path> files;
 };
 
