@@ -172,7 +172,7 @@ class JobLinter {
   // disagreement already reported by its cause is not reported twice.
   void CheckFixedLayout() {
     const LayoutVerdict verdict = JudgeFixedLayout(job_);
-    if (verdict.fits || verdict.mismatch == LayoutMismatch::NoRasterCommand) return;
+    if (verdict.fits || verdict.commandBands == 0) return;
     if (verdict.mismatch == LayoutMismatch::CutOff && raised_[static_cast<std::size_t>(LintCode::CutOffCommand)])
       return;
     if (verdict.mismatch == LayoutMismatch::OtherSize &&
