@@ -35,6 +35,8 @@ struct AlignmentCase {
   const char* firstB;
 };
 
+void PrintTo(const AlignmentCase& c, std::ostream* out) { *out << c.name; }
+
 class CommandAlignmentTest : public ::testing::TestWithParam<AlignmentCase> {};
 
 TEST_P(CommandAlignmentTest, CountsAndFirstDifference) {
