@@ -144,18 +144,16 @@ void DeclareOptions(CLI::App& app, CliOptions& options, std::vector<std::string>
                  "(with --lint): a built-in profile (80mm-203dpi, the default, or 58mm-203dpi) or a JSON "
                  "profile file")
       ->type_name("NAME|FILE");
-  CLI::Option* inspect = app.add_flag("--inspect", options.inspect,
+  app.add_flag("--inspect", options.inspect,
                "print each job's command stream and check the fixed band layout against it; nothing is "
                "written");
-  CLI::Option* lint = app.add_flag("--lint", options.lint,
+  app.add_flag("--lint", options.lint,
                "list where each job depends on a printer's habits, one finding a line (FILE:OFFSET: CODE: "
                "explanation); nothing is written");
-  CLI::Option* diff = app.add_flag("--diff", options.diff,
+  app.add_flag("--diff", options.diff,
                "compare two jobs A B: their commands lined up and their pictures (the band picture, or the "
                "paper with --render paper) dot by dot; writes only A's name with .diff.png, dots in both "
                "black, only in A red, only in B blue");
-  inspect->excludes(lint)->excludes(diff);
-  lint->excludes(diff);
   app.add_flag("--json", options.json, "print one JSON object per file instead of text");
   app.add_flag("--version", options.version, "show the version and exit");
   app.add_option("FILE", files)->group("");
@@ -204,6 +202,10 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
   for (const std::string& file : files) options.files.emplace_back(file);
   if (!options.renderPaper && !options.lint && app.get_option("--profile")->count() > 0) {
     error = "--profile needs --render paper or --lint";
+    return false;
+  }
+  if (int{options.inspect} + int{options.lint} + int{options.diff} > 1) {
+    error = "--inspect, --lint and --diff each do a different job; give one of them";
     return false;
   }
   if (options.diff && options.files.size() != 2) {
