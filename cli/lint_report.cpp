@@ -2,27 +2,22 @@
 
 #include "cli/json_text.h"
 #include "core/job_lint.h"
-#include "core/job_picture.h"
 
 namespace tesk::cli {
 
 std::string LintFile(const std::filesystem::path& input, bool json, const core::RunOptions& options,
                      const printer::Profile& profile, LintOutcome& outcome) {
-  // A job that does not begin with ESC @ is a finding, not a file to refuse.
-  core::RunOptions loading = options;
-  loading.paperProfile = profile;
-  const core::JobInMemory loaded = core::LoadJobInMemory(input, loading);
-  if (loaded.kind == core::CaptureKind::OpenFailed || loaded.kind == core::CaptureKind::Invalid) {
+  const std::optional<std::vector<core::LintFinding>> linted = core::LintFile(input, options, profile);
+  if (!linted) {
     outcome = LintOutcome::NoJob;
-    const std::string message =
-        loaded.kind == core::CaptureKind::OpenFailed ? "cannot be opened" : "holds no print job";
+    const std::string message = "holds no print job (or cannot be opened)";
     if (!json) return input.string() + ": " + message + "\n";
     Json report = Json::object();
     PutPath(report, "path", input);
     report["message"] = message;
     return DumpJson(report) + "\n";
   }
-  const std::vector<core::LintFinding> findings = core::LintJob(loaded.job, profile);
+  const std::vector<core::LintFinding>& findings = *linted;
   outcome = findings.empty() ? LintOutcome::Clean : LintOutcome::Findings;
   if (json) {
     Json report = Json::object();

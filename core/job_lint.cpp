@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "commands/command_scanner.h"
+#include "core/job_picture.h"
 #include "core/layout_check.h"
 #include "core/paper_output.h"
 
@@ -199,6 +200,16 @@ class JobLinter {
 
 std::vector<LintFinding> LintJob(std::span<const std::uint8_t> job, const printer::Profile& profile) {
   return JobLinter(job, profile).Run();
+}
+
+std::optional<std::vector<LintFinding>> LintFile(const std::filesystem::path& input, const RunOptions& options,
+                                                 const printer::Profile& profile) {
+  // A job that does not begin with ESC @ is a finding, not a file to refuse.
+  RunOptions loading = options;
+  loading.paperProfile = profile;
+  const JobInMemory loaded = LoadJobInMemory(input, loading, false);
+  if (loaded.kind == CaptureKind::OpenFailed || loaded.kind == CaptureKind::Invalid) return std::nullopt;
+  return LintJob(loaded.job, profile);
 }
 
 const char* LintCodeName(LintCode code) {

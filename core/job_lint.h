@@ -4,10 +4,13 @@
 // default reading. tesk-cli --lint prints them; the window counts them.
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "core/run_types.h"
 #include "printer/profile.h"
 
 namespace tesk::core {
@@ -35,6 +38,11 @@ struct LintFinding {
 
 // The findings in the order of their offsets (a whole-job finding at 0).
 std::vector<LintFinding> LintJob(std::span<const std::uint8_t> job, const printer::Profile& profile);
+
+// Loads `input` as a run with `options` would (an archive from a private copy,
+// any ESC/POS stream as a raw job) and lints its job; none when it holds no job.
+std::optional<std::vector<LintFinding>> LintFile(const std::filesystem::path& input, const RunOptions& options,
+                                                 const printer::Profile& profile);
 
 // "raster-height-high-byte", "cut-off-command", ...
 const char* LintCodeName(LintCode code);

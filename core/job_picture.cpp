@@ -16,7 +16,7 @@ bool LooksLikeArchive(const std::filesystem::path& path) {
          signature[1] == 0x4B && signature[2] == 0x03 && signature[3] == 0x04;
 }
 
-JobInMemory LoadJobInMemory(const std::filesystem::path& input, const RunOptions& options) {
+JobInMemory LoadJobInMemory(const std::filesystem::path& input, const RunOptions& options, bool gatherBands) {
   JobInMemory loaded;
   std::filesystem::path scratch;
   std::filesystem::path path = input;
@@ -30,9 +30,12 @@ JobInMemory LoadJobInMemory(const std::filesystem::path& input, const RunOptions
     source.captureReading = options.captureReading;
     source.acceptCommandStream = AcceptsAnyCommandStream(options);
     loaded.kind = source.Load(path);
-    if (loaded.kind != CaptureKind::OpenFailed && loaded.kind != CaptureKind::Invalid) {
+    const bool found = loaded.kind != CaptureKind::OpenFailed && loaded.kind != CaptureKind::Invalid;
+    if (found) {
       const std::span<const std::uint8_t> job = source.Job();
       loaded.job.assign(job.begin(), job.end());
+    }
+    if (found && gatherBands) {
       RunFigures figures;
       BandGeometry geometry;
       loaded.message = GatherBands(source, options.layout, figures, geometry);

@@ -39,7 +39,8 @@ struct JobInMemory {
 // Loads `input` (of any kind) with the run's options and gathers its band
 // picture. An archive is opened from a copy in a private folder, so nothing
 // appears beside it. OpenFailed or Invalid when no job was found.
-JobInMemory LoadJobInMemory(const std::filesystem::path& input, const RunOptions& options);
+// `gatherBands` false leaves `bands` and `message` empty, for checks that need the job alone.
+JobInMemory LoadJobInMemory(const std::filesystem::path& input, const RunOptions& options, bool gatherBands = true);
 
 // The job's paper, its pieces one under the other (a row of every other dot
 // where it was cut). False, with `message` set, when the paper cannot be drawn.

@@ -72,8 +72,11 @@ class LayoutNoticeTest : public QObject {
     QVERIFY(!window.dialog.GathersFromCommands());
     QTest::mouseClick(window.dialog.Notice().Button(), Qt::LeftButton);
     QVERIFY(window.dialog.GathersFromCommands());
-    QVERIFY(!window.dialog.Notice().isVisible());
-    QCOMPARE(window.dialog.View().geometry(), window.viewGeometry);
+    // The layout's words and button go; the strip keeps counting the places
+    // where the driver's job prints differently between printers.
+    QVERIFY(window.dialog.Notice().Text()->text().isEmpty());
+    QVERIFY(!window.dialog.Notice().Button()->isVisible());
+    QVERIFY(window.dialog.Notice().LintCount()->isVisible());
     QCOMPARE(window.Figure(1008), QString("2"));   // two GS v 0 bands
     QCOMPARE(window.Figure(1010), QString("48"));  // of 24 rows each
     QVERIFY(window.messages.isEmpty());
@@ -113,6 +116,25 @@ class LayoutNoticeTest : public QObject {
     QVERIFY(!window.dialog.Notice().isVisible());
     QCOMPARE(window.dialog.View().geometry(), window.viewGeometry);
     QVERIFY(window.messages.isEmpty());
+  }
+
+  void aFittingJobWithLintFindingsShowsOnlyTheirCount() {
+    TempFolder folder;
+    Window window;
+    const fs::path job = folder / "feed.prn";
+    // One band where the fixed layout expects it, then an LF that printers treat differently.
+    tesk::testing::WriteFile(job, tesk::testing::HexBytes("1b40 1b6101 1b32 1d763000 0100 0200 f0 81 0a"));
+    window.dialog.OnDropFiles({Text(job)});
+    LayoutNotice& notice = window.dialog.Notice();
+    QVERIFY(notice.isVisible());
+    QVERIFY(notice.Text()->text().isEmpty());
+    QVERIFY(!notice.Button()->isVisible());
+    QCOMPARE(notice.LintCount()->text(), QString::fromUtf8("依赖打印机特性: 1处"));
+    QVERIFY(window.messages.isEmpty());
+    // A clean job takes the strip away.
+    fs::copy_file(fs::path(TESK_SAMPLES_DIR) / "receipt.prn", folder / "receipt.prn");
+    window.dialog.OnDropFiles({Text(folder / "receipt.prn")});
+    QVERIFY(!notice.isVisible());
   }
 
   void aJobWithoutRasterCommandsOffersNoRereading() {
