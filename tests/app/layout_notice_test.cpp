@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/comparison_window.h"
 #include "app/layout_notice.h"
 #include "app/tesk_dlg.h"
 #include "tests/support/qt_test_main.h"
@@ -135,6 +136,33 @@ class LayoutNoticeTest : public QObject {
     fs::copy_file(fs::path(TESK_SAMPLES_DIR) / "receipt.prn", folder / "receipt.prn");
     window.dialog.OnDropFiles({Text(folder / "receipt.prn")});
     QVERIFY(!notice.isVisible());
+  }
+
+  // "与…比较" lays a second job over the one on screen: read back from the
+  // window's own image, dot by dot.
+  void comparingShowsTheOverlayInAWindowOfItsOwn() {
+    TempFolder folder;
+    Window window;
+    const char* const head = "1b40 1b6101 1b32 1d763000 0100 0200";
+    tesk::testing::WriteFile(folder / "a.prn", tesk::testing::HexBytes(std::string(head) + "f0 81"));
+    tesk::testing::WriteFile(folder / "b.prn", tesk::testing::HexBytes(std::string(head) + "cc 81"));
+    window.dialog.OnDropFiles({Text(folder / "a.prn")});
+    const std::unique_ptr<QMenu> menu(window.dialog.CreateContextMenu());
+    bool offered = false;
+    for (QAction* action : menu->actions())
+      if (action->text() == QString::fromUtf8(CTeskDlg::kCompareItem)) offered = action->isEnabled();
+    QVERIFY(offered);
+    window.dialog.CompareWith(Text(folder / "b.prn"));
+    auto* compared = window.dialog.findChild<ComparisonWindow*>("comparisonWindow");
+    QVERIFY(compared);
+    QVERIFY(compared->Summary()->text().contains(QString::fromUtf8("4处不同")));
+    const QImage& overlay = compared->Overlay();
+    QCOMPARE(overlay.size(), QSize(8, 2));
+    QString rows;
+    for (int y = 0; y < 2; ++y, rows += '|')
+      for (int x = 0; x < 8; ++x) rows += QString::number(overlay.pixelIndex(x, y));
+    QCOMPARE(rows, QString("11223300|10000001|"));
+    QVERIFY(fs::exists(folder / "a.diff.png"));
   }
 
   void aJobWithoutRasterCommandsOffersNoRereading() {
