@@ -26,6 +26,8 @@ class ConversionWorker : public QObject {
     // What the job held, for the readout and the job panel; empty unless the
     // run built a picture.
     tesk::core::JobListing listing;
+    // Places where the job depends on a printer's habits, for the notice strip.
+    std::size_t lintFindings = 0;
   };
 
   explicit ConversionWorker(QObject* parent = nullptr);
@@ -47,6 +49,7 @@ class ConversionWorker : public QObject {
 
  private:
   void OnThreadFinished();
+  static std::size_t CountLintFindings(const std::filesystem::path& loaded, const tesk::core::RunOptions& options);
 
   std::unique_ptr<QThread> thread_;
   std::atomic<bool> cancelRequested_ = false;

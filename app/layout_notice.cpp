@@ -14,7 +14,7 @@ using tesk::core::LayoutVerdict;
 const char* const LayoutNotice::kReadFromCommandsButton = "按GS v 0命令解析";
 
 LayoutNotice::LayoutNotice(QWidget* view, QWidget* parent)
-    : QFrame(parent), view_(view), text_(new QLabel(this)), button_(new QPushButton(this)) {
+    : QFrame(parent), view_(view), text_(new QLabel(this)), lint_(new QLabel(this)), button_(new QPushButton(this)) {
   setObjectName("layoutNotice");
   setFrameShape(QFrame::Box);
   setAutoFillBackground(true);
@@ -25,14 +25,24 @@ LayoutNotice::LayoutNotice(QWidget* view, QWidget* parent)
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(4, 1, 1, 1);
   layout->addWidget(text_, 1);
+  layout->addWidget(lint_);
   layout->addWidget(button_);
   connect(button_, &QPushButton::clicked, this, &LayoutNotice::readFromCommandsRequested);
   hide();
 }
 
-void LayoutNotice::ShowVerdict(const std::optional<LayoutVerdict>& verdict) {
-  if (!verdict || verdict->fits) {
-    Place(false);
+void LayoutNotice::ShowVerdict(const std::optional<LayoutVerdict>& verdict, std::size_t lintFindings) {
+  const bool misfit = verdict && !verdict->fits;
+  lint_->setVisible(lintFindings > 0);
+  lint_->setText(QString::fromUtf8("依赖打印机特性: %1处").arg(lintFindings));
+  lint_->setToolTip(QString::fromUtf8("作业中有%1处写法在不同打印机上打印结果不同; 用 tesk-cli --lint 列出。")
+                        .arg(lintFindings));
+  if (!misfit) {
+    text_->clear();
+    text_->setToolTip({});
+    setToolTip({});
+    button_->setVisible(false);
+    Place(lintFindings > 0);
     return;
   }
   text_->setText(NoticeText(*verdict));

@@ -1,7 +1,8 @@
 #pragma once
 // The strip under the picture view that says, without a message box, when the
 // fixed band layout does not fit the job just shown, and offers to read the
-// job again from its GS v 0 commands.
+// job again from its GS v 0 commands. It also counts the places where the job
+// depends on a printer's habits (tesk-cli --lint lists them).
 
 #include <QFrame>
 #include <QRect>
@@ -22,11 +23,13 @@ class LayoutNotice : public QFrame {
   // the strip shows.
   LayoutNotice(QWidget* view, QWidget* parent);
 
-  // Shows the verdict of a run that used the fixed layout; hides the strip
-  // when there is none or the layout fits.
-  void ShowVerdict(const std::optional<tesk::core::LayoutVerdict>& verdict);
+  // Shows the verdict of a run that used the fixed layout and the job's count
+  // of lint findings; hides the strip when the layout fits (or there is no
+  // verdict) and there is no finding.
+  void ShowVerdict(const std::optional<tesk::core::LayoutVerdict>& verdict, std::size_t lintFindings = 0);
 
   QLabel* Text() const { return text_; }
+  QLabel* LintCount() const { return lint_; }
   QPushButton* Button() const { return button_; }
 
   // The window has just laid the view out over its whole place again (it grew
@@ -47,5 +50,6 @@ class LayoutNotice : public QFrame {
   QWidget* view_;
   QRect viewGeometry_;  // the view's own place, with the strip hidden
   QLabel* text_;
+  QLabel* lint_;
   QPushButton* button_;
 };

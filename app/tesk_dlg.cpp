@@ -239,7 +239,8 @@ void CTeskDlg::OnParse() {
   // The strip speaks of the fixed layout; a run in the command reading has no need of it.
   layoutNotice_->ShowVerdict(options.layout == tesk::core::BandLayoutChoice::Fixed
                                  ? outcome.figures.layoutVerdict
-                                 : std::nullopt);
+                                 : std::nullopt,
+                             outcome.lintFindings);
   if (outcome.message) ShowMessage(QString::fromStdString(outcome.message->text));
 }
 

@@ -61,11 +61,16 @@ class CTeskDlg : public QDialog {
   static const char* const kGatherFromCommandsItem;
   static const char* const kWholeCaptureItem;
   static const char* const kPaperViewItem;
+  static const char* const kCompareItem;
   static const char* const kJobPanelItem;
 
   // File commands: open (Ctrl+O), convert the last file again with the
   // options shown now (F5), copy the picture, save it as PNG.
   void OpenFile();
+  // Asks for a second file and shows it laid over the one on screen.
+  void CompareWithFile();
+  // The same with the second file given, for tests.
+  void CompareWith(const QString& other);
   void Reopen();
   void CopyPicture();
   void SavePicture();

@@ -13,12 +13,14 @@
 #include <QScreen>
 #include <QSignalBlocker>
 
+#include "app/comparison_window.h"
 #include "app/job_panel.h"
 #include "app/tesk_dlg.h"
 
 #include "app/live_listening.h"
 #include "core/file_export.h"
 #include "core/run_messages.h"
+#include "printer/profile.h"
 #include "view/zoom_ctrl.h"
 
 namespace {
@@ -107,6 +109,32 @@ void CTeskDlg::AddFileItems(QMenu& menu) {
     recent->addAction(QFileInfo(path).fileName(), this, [this, path] { OnDropFiles({path}); })->setToolTip(path);
   menu.addAction(actions_.copyPicture);
   menu.addAction(actions_.savePicture);
+  QAction* compare = menu.addAction(QString::fromUtf8(kCompareItem), this, [this] { CompareWithFile(); });
+  compare->setEnabled(idle && !lastPath_.isEmpty());
+}
+
+void CTeskDlg::CompareWithFile() {
+  if (!AcceptsDrops() || lastPath_.isEmpty()) return;
+  const QString other =
+      QFileDialog::getOpenFileName(this, QString::fromUtf8("与…比较"), QFileInfo(lastPath_).absolutePath());
+  if (!other.isEmpty()) CompareWith(other);
+}
+
+void CTeskDlg::CompareWith(const QString& other) {
+  tesk::core::RunOptions options;
+  options.layout = gatherFromCommands_ ? tesk::core::BandLayoutChoice::Commands : tesk::core::BandLayoutChoice::Fixed;
+  options.captureReading =
+      readWholeCapture_ ? tesk::core::CaptureReading::Whole : tesk::core::CaptureReading::Default;
+  if (paperView_) {
+    tesk::printer::Profile profile;
+    std::string ignored;
+    tesk::printer::LoadProfile(tesk::printer::kDefaultProfileName, profile, ignored);
+    options.paperProfile = std::move(profile);
+  }
+  auto* window = new ComparisonWindow(lastPath_, other, options, this);
+  window->setObjectName("comparisonWindow");
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->show();
 }
 
 void CTeskDlg::AddViewItems(QMenu& menu) {
@@ -193,3 +221,4 @@ const char* const CTeskDlg::kGatherFromCommandsItem = "按GS v 0命令解析";
 const char* const CTeskDlg::kWholeCaptureItem = "完整解析BusHound数据";
 const char* const CTeskDlg::kJobPanelItem = "命令列表(F2)";
 const char* const CTeskDlg::kPaperViewItem = "纸张视图";
+const char* const CTeskDlg::kCompareItem = "与…比较";

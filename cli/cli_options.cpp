@@ -14,13 +14,17 @@ namespace {
 constexpr const char* kUsage =
     "Usage: tesk-cli [OPTION]... FILE...\n"
     "  or:  tesk-cli --listen [ADDRESS:]PORT --out FOLDER [OPTION]...\n"
+    "  or:  tesk-cli --lint [--profile NAME|FILE] FILE...\n"
+    "  or:  tesk-cli --diff [--render bands|paper] A B\n"
     "Convert ESC/POS raster print jobs (raw dumps, Bus Hound capture texts, USB\n"
     "packet captures, or ZIP archives of them) and write beside each FILE its .bin,\n"
     "bin.zip, .dat, .bmp and .png outputs.\n";
 
 constexpr const char* kExitStatus =
     "Exit status: 0 when every file converted, 1 when any run reported a message,\n"
-    "2 on a usage error.\n";
+    "2 on a usage error. --lint: 0 without findings, 1 with findings or a file\n"
+    "without a job. --diff: 0 when the pictures are identical, 1 when they differ,\n"
+    "2 on a usage error or a file without a job or picture.\n";
 
 constexpr std::size_t kHelpColumn = 18;
 constexpr std::size_t kHelpWidth = 80;
@@ -130,20 +134,27 @@ void DeclareOptions(CLI::App& app, CliOptions& options, std::vector<std::string>
       "endpoint, repeated transfers expanded)",
       {{"whole", core::CaptureReading::Whole}, {"default", core::CaptureReading::Default}}, "capture reading",
       [&run](core::CaptureReading reading) { run.captureReading = reading; });
-  CLI::Option* render = AddChoice<bool>(
+  AddChoice<bool>(
       app, "--render", "WHAT",
       "what to draw: bands (default: the band picture alone) or paper (also the job as the printer "
       "prints it, every image command with its feeds, positions and cuts, written as .paper.png, "
       ".paper-2.png ... one a piece of paper between cuts)",
       {{"bands", false}, {"paper", true}}, "drawing", [&options](bool paper) { options.renderPaper = paper; });
   app.add_option("--profile", profileName,
-                 "the printer the paper is drawn for: a built-in profile (80mm-203dpi, the default, or "
-                 "58mm-203dpi) or a JSON profile file")
-      ->type_name("NAME|FILE")
-      ->needs(render);
+                 "the printer the paper is drawn for (with --render paper) or the job is checked against "
+                 "(with --lint): a built-in profile (80mm-203dpi, the default, or 58mm-203dpi) or a JSON "
+                 "profile file")
+      ->type_name("NAME|FILE");
   app.add_flag("--inspect", options.inspect,
                "print each job's command stream and check the fixed band layout against it; nothing is "
                "written");
+  app.add_flag("--lint", options.lint,
+               "list where each job depends on a printer's habits, one finding a line (FILE:OFFSET: CODE: "
+               "explanation); nothing is written");
+  app.add_flag("--diff", options.diff,
+               "compare two jobs A B: their commands lined up and their pictures (the band picture, or the "
+               "paper with --render paper) dot by dot; writes only A's name with .diff.png, dots in both "
+               "black, only in A red, only in B blue");
   app.add_flag("--json", options.json, "print one JSON object per file instead of text");
   app.add_flag("--version", options.version, "show the version and exit");
   app.add_option_function<std::string>(
@@ -220,7 +231,19 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
     return false;
   }
   for (const std::string& file : files) options.files.emplace_back(file);
-  if (options.renderPaper) {
+  if (!options.renderPaper && !options.lint && app.get_option("--profile")->count() > 0) {
+    error = "--profile needs --render paper or --lint";
+    return false;
+  }
+  if (int{options.inspect} + int{options.lint} + int{options.diff} > 1) {
+    error = "--inspect, --lint and --diff each do a different job; give one of them";
+    return false;
+  }
+  if (options.diff && options.files.size() != 2) {
+    error = "--diff compares two files, " + std::to_string(options.files.size()) + " given";
+    return false;
+  }
+  if (options.renderPaper || options.lint) {
     printer::Profile profile;
     std::string message;
     if (printer::LoadProfile(profileName, profile, message) != printer::ProfileResult::Loaded) {
@@ -228,7 +251,8 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
       return false;
     }
     if (profile.name.empty()) profile.name = profileName;
-    options.run.paperProfile = std::move(profile);
+    options.profile = profile;
+    if (options.renderPaper) options.run.paperProfile = std::move(profile);
   }
   if (options.help || options.version) return true;
   if (options.listen) {

@@ -10,6 +10,7 @@
 
 #include "core/run_types.h"
 #include "live/host_port.h"
+#include "printer/profile.h"
 
 namespace tesk::cli {
 
@@ -20,6 +21,9 @@ struct CliOptions {
   bool help = false;
   bool version = false;
   bool renderPaper = false;  // --render paper: run.paperProfile holds the printer
+  bool lint = false;         // list where the job depends on the printer's habits
+  bool diff = false;         // compare the two files
+  printer::Profile profile;  // --profile, loaded for --render paper and --lint
   std::vector<std::filesystem::path> files;
 
   // --listen: serve as a network printer instead of reading files.

@@ -6,23 +6,16 @@
 #include "cli/paper_listing.h"
 #include "cli/usb_capture_report.h"
 #include "core/job_listing.h"
+#include "core/job_picture.h"
 #include "core/layout_check.h"
 #include "core/raster_source.h"
 #include "core/run_messages.h"
 #include "commands/command_scanner.h"
 #include "commands/image_commands.h"
 #include "platform/file_system.h"
-#include "platform/input_file.h"
-#include "zip/zip_records.h"
 
 namespace tesk::cli {
 namespace {
-
-bool LooksLikeArchive(const std::filesystem::path& path) {
-  platform::InputFile file = platform::InputFile::Open(path);
-  std::uint8_t signature[4] = {};
-  return file.IsOpen() && file.ReadFully(signature) == 4 && zip::StartsWithLocalHeader(signature);
-}
 
 const char* KindText(core::CaptureKind kind) {
   switch (kind) {
@@ -230,7 +223,7 @@ std::string InspectJob(const std::filesystem::path& input, bool json, const core
   // folder so that nothing appears beside the input.
   std::filesystem::path scratch;
   std::filesystem::path path = input;
-  if (LooksLikeArchive(input)) {
+  if (core::LooksLikeArchive(input)) {
     scratch = platform::CreateTemporaryFolder();
     path = scratch / input.filename();
     if (scratch.empty() || !platform::CopyFile(input, path)) path = input;

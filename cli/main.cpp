@@ -11,6 +11,9 @@
 #include "cli/cli_report.h"
 #include "cli/command_listing.h"
 #include "cli/listen_mode.h"
+#include "cli/comparison_report.h"
+#include "cli/lint_report.h"
+#include "core/job_comparison.h"
 #include "core/conversion_run.h"
 #include "tesk_version.h"
 
@@ -34,6 +37,16 @@ int main(int argc, char** argv) {
 
   if (options.listen) return cli::ServeJobs(options);
 
+  if (options.diff) {
+    core::JobComparisonOptions comparing;
+    comparing.run = options.run;
+    const core::JobComparison comparison = core::CompareJobs(options.files[0], options.files[1], comparing);
+    std::cout << (options.json ? cli::ComparisonJson(options.files[0], options.files[1], comparison)
+                               : cli::ComparisonText(options.files[0], options.files[1], comparison))
+              << std::flush;
+    return cli::ComparisonExitStatus(comparison);
+  }
+
   // One loader record and one picture for the whole batch, as the window has.
   core::RasterSource source;
   image::DibImage image;
@@ -44,6 +57,12 @@ int main(int argc, char** argv) {
     if (showProgress)
       std::cerr << "\r[" << index + 1 << "/" << options.files.size() << "] " << file.string()
                 << "\x1b[K" << std::flush;
+    if (options.lint) {
+      cli::LintOutcome outcome = cli::LintOutcome::Clean;
+      std::cout << cli::LintFile(file, options.json, options.run, options.profile, outcome) << std::flush;
+      if (outcome != cli::LintOutcome::Clean) status = 1;
+      continue;
+    }
     if (options.inspect) {
       bool failed = false;
       std::cout << cli::InspectJob(file, options.json, options.run, failed) << std::flush;

@@ -1,14 +1,11 @@
 #include "core/conversion_run.h"
 
-#include <cstring>
 #include <new>
 #include <utility>
 
-#include "core/band_geometry.h"
-#include "core/command_layout.h"
+#include "core/band_gathering.h"
 #include "core/layout_check.h"
 #include "core/paper_output.h"
-#include "core/picture_limits.h"
 #include "core/run_progress.h"
 #include "core/run_messages.h"
 #include "core/zip_stage.h"
@@ -51,82 +48,6 @@ void KeepOrDelete(const std::filesystem::path& path, bool keep, RunFigures& figu
     platform::DeleteOutputFile(path);
 }
 
-image::PictureGeometry PictureOf(const BandGeometry& geometry) {
-  return {geometry.widthBytes, geometry.bitmapWidth, geometry.bitmapHeight, geometry.rowStride,
-          geometry.pixelBytes};
-}
-
-bool BeyondPictureLimit(const BandGeometry& geometry) {
-  return geometry.pureLength > PictureByteLimit() || geometry.pixelBytes > PictureByteLimit();
-}
-
-struct BandHeader {
-  std::int32_t mode = 0;
-  std::int32_t widthBytes = 0;
-  std::int32_t bandHeight = 0;
-};
-
-void ReportHeader(const BandHeader& header, RunFigures& figures) {
-  figures.mode = header.mode;
-  figures.widthBytes = header.widthBytes;
-  figures.bandHeight = header.bandHeight;
-}
-
-void ReportGeometry(const BandGeometry& geometry, RunFigures& figures) {
-  figures.bandCount = geometry.bandCount;
-  figures.bitmapWidth = geometry.bitmapWidth;
-  figures.bitmapHeight = geometry.bitmapHeight;
-  figures.paddedWidth = geometry.paddedWidth;
-}
-
-std::optional<RunMessage> GatherFromFixedLayout(RasterSource& source,
-                                                std::optional<BandHeader>& readHeader,
-                                                BandGeometry& geometry) {
-  BandHeader& header = readHeader.emplace();
-  source.ReadBandHeader(header.mode, header.widthBytes, header.bandHeight);
-
-  // A header that asks for more than any real job needs, or for far more than
-  // the job holds, is corrupt.
-  const PureDataPlan plan = source.PlanPureData();
-  if (!plan.lastBandCompletable ||
-      BeyondPictureLimit(
-          ComputeBandGeometry(header.mode, header.widthBytes, header.bandHeight, plan.pureLength)))
-    return MakeRunMessage(RunMessageCode::InvalidData);
-  const std::uint8_t* pureData = nullptr;
-  std::int64_t pureLength = 0;
-  if (!source.GatherPureData(pureData, pureLength)) return MakeRunMessage(RunMessageCode::LoadFailed);
-  geometry = ComputeBandGeometry(header.mode, header.widthBytes, header.bandHeight, pureLength);
-  return std::nullopt;
-}
-
-std::optional<RunMessage> GatherFromCommands(RasterSource& source,
-                                             std::optional<BandHeader>& header,
-                                             BandGeometry& geometry) {
-  const CommandBandLayout layout = PlanCommandLayout(source.Job());
-  if (!layout.complete) return MakeRunMessage(RunMessageCode::LoadFailed);  // no memory for the list of bands
-  // An empty picture would look like success; say what is missing instead.
-  if (layout.bands.empty()) return MakeRunMessage(RunMessageCode::NoRasterCommand);
-  source.mode = layout.mode;
-  source.widthBytes = layout.widthBytes;
-  source.bandHeight = layout.bandHeight;
-  header = BandHeader{layout.mode, layout.widthBytes, layout.bandHeight};
-
-  geometry = ComputeBandGeometry(layout.mode, layout.widthBytes, layout.bandHeight, layout.pureLength);
-  geometry.bandCount = static_cast<std::int64_t>(layout.bands.size());
-  geometry.bitmapHeight = layout.bitmapHeight;
-  geometry.pixelBytes = geometry.rowStride * geometry.bitmapHeight;
-  if (!layout.lastBandCompletable || BeyondPictureLimit(geometry))
-    return MakeRunMessage(RunMessageCode::InvalidData);
-  ByteBuffer pureData;
-  if (!GatherCommandBands(source.Job(), layout, pureData)) return MakeRunMessage(RunMessageCode::LoadFailed);
-  // The pure data stand at the front of the job buffer, as the fixed layout
-  // leaves them; the job itself is of no further use.
-  if (pureData.size() > source.data.size() && !source.data.Grow(pureData.size()))
-    return MakeRunMessage(RunMessageCode::LoadFailed);
-  std::memcpy(source.data.data(), pureData.data(), pureData.size());
-  return std::nullopt;
-}
-
 std::span<const std::uint8_t> PureDataOf(const RasterSource& source, const BandGeometry& geometry) {
   return {source.data.data(), static_cast<std::size_t>(geometry.pureLength)};
 }
@@ -145,12 +66,10 @@ struct PreparedPicture {
 
 PreparedPicture PreparePicture(RasterSource& source, const RunOptions& options) {
   PreparedPicture prepared;
-  prepared.message = options.layout == BandLayoutChoice::Commands
-                         ? GatherFromCommands(source, prepared.header, prepared.geometry)
-                         : GatherFromFixedLayout(source, prepared.header, prepared.geometry);
+  prepared.message = GatherBands(source, options.layout, prepared.header, prepared.geometry);
   if (!prepared.message)
     prepared.png = image::EncodePngPicture(PureDataOf(source, prepared.geometry),
-                                           PictureOf(prepared.geometry));
+                                           PictureGeometryOf(prepared.geometry));
   return prepared;
 }
 
@@ -246,7 +165,7 @@ static std::optional<RunMessage> RunStages(const std::filesystem::path& inputPat
   if (!ContinueRun(options, figures, 4, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);
 
   // 9. DIB.
-  const image::PictureGeometry picture = PictureOf(geometry);
+  const image::PictureGeometry picture = PictureGeometryOf(geometry);
   if (!image::BuildDibImage(image, pure, picture, options.bottomUp))
     return MakeRunMessage(RunMessageCode::OutOfMemory);
   if (!ContinueRun(options, figures, 5, loaded)) return MakeRunMessage(RunMessageCode::Cancelled);

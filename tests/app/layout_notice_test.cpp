@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/comparison_window.h"
 #include "app/layout_notice.h"
 #include "app/tesk_dlg.h"
 #include "tests/support/qt_test_main.h"
@@ -72,8 +73,11 @@ class LayoutNoticeTest : public QObject {
     QVERIFY(!window.dialog.GathersFromCommands());
     QTest::mouseClick(window.dialog.Notice().Button(), Qt::LeftButton);
     QVERIFY(window.dialog.GathersFromCommands());
-    QVERIFY(!window.dialog.Notice().isVisible());
-    QCOMPARE(window.dialog.View().geometry(), window.viewGeometry);
+    // The layout's words and button go; the strip keeps counting the places
+    // where the driver's job prints differently between printers.
+    QVERIFY(window.dialog.Notice().Text()->text().isEmpty());
+    QVERIFY(!window.dialog.Notice().Button()->isVisible());
+    QVERIFY(window.dialog.Notice().LintCount()->isVisible());
     QCOMPARE(window.Figure(1008), QString("2"));   // two GS v 0 bands
     QCOMPARE(window.Figure(1010), QString("48"));  // of 24 rows each
     QVERIFY(window.messages.isEmpty());
@@ -113,6 +117,52 @@ class LayoutNoticeTest : public QObject {
     QVERIFY(!window.dialog.Notice().isVisible());
     QCOMPARE(window.dialog.View().geometry(), window.viewGeometry);
     QVERIFY(window.messages.isEmpty());
+  }
+
+  void aFittingJobWithLintFindingsShowsOnlyTheirCount() {
+    TempFolder folder;
+    Window window;
+    const fs::path job = folder / "feed.prn";
+    // One band where the fixed layout expects it, then an LF that printers treat differently.
+    tesk::testing::WriteFile(job, tesk::testing::HexBytes("1b40 1b6101 1b32 1d763000 0100 0200 f0 81 0a"));
+    window.dialog.OnDropFiles({Text(job)});
+    LayoutNotice& notice = window.dialog.Notice();
+    QVERIFY(notice.isVisible());
+    QVERIFY(notice.Text()->text().isEmpty());
+    QVERIFY(!notice.Button()->isVisible());
+    QCOMPARE(notice.LintCount()->text(), QString::fromUtf8("依赖打印机特性: 1处"));
+    QVERIFY(window.messages.isEmpty());
+    // A clean job takes the strip away.
+    fs::copy_file(fs::path(TESK_SAMPLES_DIR) / "receipt.prn", folder / "receipt.prn");
+    window.dialog.OnDropFiles({Text(folder / "receipt.prn")});
+    QVERIFY(!notice.isVisible());
+  }
+
+  // "与…比较" lays a second job over the one on screen: read back from the
+  // window's own image, dot by dot.
+  void comparingShowsTheOverlayInAWindowOfItsOwn() {
+    TempFolder folder;
+    Window window;
+    const char* const head = "1b40 1b6101 1b32 1d763000 0100 0200";
+    tesk::testing::WriteFile(folder / "a.prn", tesk::testing::HexBytes(std::string(head) + "f0 81"));
+    tesk::testing::WriteFile(folder / "b.prn", tesk::testing::HexBytes(std::string(head) + "cc 81"));
+    window.dialog.OnDropFiles({Text(folder / "a.prn")});
+    const std::unique_ptr<QMenu> menu(window.dialog.CreateContextMenu());
+    bool offered = false;
+    for (QAction* action : menu->actions())
+      if (action->text() == QString::fromUtf8(CTeskDlg::kCompareItem)) offered = action->isEnabled();
+    QVERIFY(offered);
+    window.dialog.CompareWith(Text(folder / "b.prn"));
+    auto* compared = window.dialog.findChild<ComparisonWindow*>("comparisonWindow");
+    QVERIFY(compared);
+    QVERIFY(compared->Summary()->text().contains(QString::fromUtf8("4处不同")));
+    const QImage& overlay = compared->Overlay();
+    QCOMPARE(overlay.size(), QSize(8, 2));
+    QString rows;
+    for (int y = 0; y < 2; ++y, rows += '|')
+      for (int x = 0; x < 8; ++x) rows += QString::number(overlay.pixelIndex(x, y));
+    QCOMPARE(rows, QString("11223300|10000001|"));
+    QVERIFY(fs::exists(folder / "a.diff.png"));
   }
 
   void aJobWithoutRasterCommandsOffersNoRereading() {

@@ -124,6 +124,17 @@ TEST(CliOptions, RenderPaperLoadsItsProfile) {
   EXPECT_NE(error.find("--render"), std::string::npos) << error;
 }
 
+// --lint checks against the profile without drawing the paper.
+TEST(CliOptions, LintLoadsItsProfileWithoutThePaper) {
+  CliOptions options;
+  std::string error;
+  ASSERT_TRUE(ParseCliOptions({"--lint", "--profile", "58mm-203dpi", "a", "b"}, options, error)) << error;
+  EXPECT_TRUE(options.lint);
+  EXPECT_EQ(options.profile.printableWidth, 384);
+  EXPECT_FALSE(options.run.paperProfile.has_value());
+  EXPECT_EQ(options.files.size(), 2u);
+}
+
 TEST(CliOptions, UsageErrorsSayWhatWasWrong) {
   for (const auto& [arguments, expected] : std::vector<std::pair<std::vector<std::string>, std::string>>{
            {{}, "no input file given"},
@@ -132,7 +143,13 @@ TEST(CliOptions, UsageErrorsSayWhatWasWrong) {
            {{"--capture=all", "a"}, "unknown capture reading 'all' (whole, default)"},
            {{"--render", "pdf", "a"}, "unknown drawing 'pdf' (bands, paper)"},
            {{"--render", "paper", "--profile", "90mm-203dpi", "a"},
-            "--profile 90mm-203dpi: no built-in profile of that name and no profile file there"}}) {
+            "--profile 90mm-203dpi: no built-in profile of that name and no profile file there"},
+           {{"--lint", "--profile", "90mm-203dpi", "a"},
+            "--profile 90mm-203dpi: no built-in profile of that name and no profile file there"},
+           {{"--profile", "58mm-203dpi", "a"}, "--profile needs --render paper or --lint"},
+           {{"--diff", "a"}, "--diff compares two files, 1 given"},
+           {{"--diff", "a", "b", "c"}, "--diff compares two files, 3 given"},
+           {{"--lint", "--inspect", "a"}, "--inspect, --lint and --diff each do a different job; give one of them"}}) {
     CliOptions options;
     std::string error;
     EXPECT_FALSE(ParseCliOptions(arguments, options, error));
@@ -144,7 +161,7 @@ TEST(CliOptions, HelpListsEveryOptionWithinEightyColumns) {
   const std::string usage = CliUsage();
   for (const char* shown : {"Usage: tesk-cli [OPTION]... FILE...", "--keep LIST", "--bottom-up", "--top-down",
                             "--layout KIND", "--capture HOW", "--render WHAT", "--profile NAME|FILE", "--inspect",
-                            "--json", "--help", "--version",
+                            "--lint", "--diff", "--json", "--help", "--version",
                             "Exit status: 0"})
     EXPECT_NE(usage.find(shown), std::string::npos) << shown << "\n" << usage;
   std::stringstream lines(usage);
