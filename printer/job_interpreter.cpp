@@ -153,8 +153,13 @@ void JobPrinter::PrintLine(std::int64_t feed) {
     const std::int64_t shift = state_.justification == Justification::Centre ? room / 2
                                : state_.justification == Justification::Right ? room
                                                                               : 0;
+    // Upside down, the printer prints the whole line turned half-way: the
+    // first character ends up at the right.
+    const auto lineX = [&](const PendingItem& item) {
+      return state_.upsideDown ? right - item.x - item.clippedWidth : item.x;
+    };
     for (const PendingItem& item : state_.line)
-      Place(item.offset, item.kind, state_.leftMargin + shift + item.x, item.clippedWidth, item.image,
+      Place(item.offset, item.kind, state_.leftMargin + shift + lineX(item), item.clippedWidth, item.image,
             item.onBaseline ? state_.lineHeight - item.image.dots.height * item.image.scaleY : 0, item.codePoint);
   }
   Feed(std::max(feed, state_.lineHeight));

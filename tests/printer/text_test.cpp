@@ -53,6 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
                          Joined({Repeated(kWhite, 5), {"1111100000000000"}})},
         testing::JobCase{"UnderlineUpsideDownIsOnTop", "1b7b01 1b2d01 20 0a",
                          Joined({{"1111000000000000"}, Repeated(kWhite, 5)})},
+        testing::JobCase{"UpsideDownLineRunsRightToLeft", "1b7b01 1d4201 20 1d4200 2020 0a",
+                         Repeated("0000000011110000", 6)},
         testing::JobCase{"DoubleWidthReverse", "1d2110 1d4201 20 0a", Repeated("1111111100000000", 6)},
         testing::JobCase{"DoubleHeightReverse", "1b2110 1d4201 20 0a", Repeated("1111000000000000", 12)},
         testing::JobCase{"UnderlineKeepsItsThicknessWhenTall", "1d2111 1b2d01 20 0a",
