@@ -6,6 +6,9 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
+#include <set>
+#include <vector>
 #include <span>
 #include <string>
 
@@ -117,6 +120,9 @@ class JobPrinter {
   GlyphCache glyphs_;
   CharacterDecoder decoder_;
   std::vector<DecodedCharacter> decoded_;
+  // Drawn cells by character, cell and style: a receipt repeats few of them.
+  std::map<std::vector<std::int64_t>, DotBlock> cells_;
+  std::set<std::vector<std::int64_t>> missing_;  // keys of cells drawn without a glyph
   std::uint64_t next_ = 0;  // where the next command starts; a quirk may move it
   std::int64_t heldBytes_ = 0;
   bool full_ = false;

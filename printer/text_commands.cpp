@@ -7,6 +7,9 @@
 namespace tesk::printer {
 namespace {
 
+// Distinct cells kept at once; a job of endless distinct characters starts over.
+constexpr std::size_t kMostCachedCells = 4096;
+
 // ESC E, ESC G, GS B, ESC {, FS W: the lowest bit switches.
 bool LowBit(unsigned value) { return (value & 1) != 0; }
 
@@ -70,17 +73,31 @@ void JobPrinter::PrintCharacter(std::uint64_t runOffset, const DecodedCharacter&
   // A character that does not fit goes to the next line, as printers wrap;
   // one wider than the whole area is printed alone and clipped.
   if (state_.x + width > state_.areaWidth && state_.x > 0) PrintLine(state_.lineSpacing);
-  const Glyph* glyph = nullptr;
-  if (character.codePoint != kNoCharacter) {
-    glyph = CellGlyph(glyphs_, character.codePoint, character.multibyte ? GlyphFont::Ideograph : GlyphFont::Latin,
-                      cell, style);
+  const std::vector<std::int64_t> key = {character.codePoint, character.multibyte, cell.width, cell.height,
+                                         style.widthMultiplier, style.heightMultiplier, style.rightSpacing,
+                                         style.bold, style.underline, style.reverse,
+                                         static_cast<std::int64_t>(style.turn)};
+  auto found = cells_.find(key);
+  if (found == cells_.end()) {
+    const Glyph* glyph = nullptr;
+    if (character.codePoint != kNoCharacter) {
+      glyph = CellGlyph(glyphs_, character.codePoint, character.multibyte ? GlyphFont::Ideograph : GlyphFont::Latin,
+                        cell, style);
+    }
+    if (!Affordable(((width + 7) / 8) * height)) return;
+    if (cells_.size() >= kMostCachedCells) {
+      cells_.clear();
+      missing_.clear();
+    }
+    found = cells_.emplace(key, DrawCell(glyph, cell, style)).first;
+    // An empty cell for a character other than the space: no font has it.
+    if (!glyph && character.codePoint != U' ') missing_.insert(key);
   }
-  if (!glyph && character.codePoint != U' ')
+  if (missing_.count(key))
     List(offset, CharacterName(character.codePoint, job_.subspan(offset, character.length)), NotDrawnReason::NoGlyph);
   const std::int64_t visible = std::min(width, state_.areaWidth - state_.x);
   if (visible > 0) {
-    if (!Affordable(((width + 7) / 8) * height)) return;
-    StoredImage image{DrawCell(glyph, cell, style), 1, 1};
+    StoredImage image{found->second, 1, 1};
     state_.line.push_back({offset, ItemKind::Text, state_.x, visible, std::move(image), character.codePoint, true});
   }
   if (visible < width) List(offset, "text", NotDrawnReason::Clipped);
