@@ -30,6 +30,7 @@
 #include "app/dot_readout.h"
 #include "app/job_panel.h"
 #include "app/layout_notice.h"
+#include "app/live_listening.h"
 #include "app/path_elision.h"
 #include "app/run_progress_panel.h"
 #include "app/zoom_box.h"

@@ -15,6 +15,8 @@
 
 #include "app/job_panel.h"
 #include "app/tesk_dlg.h"
+
+#include "app/live_listening.h"
 #include "core/file_export.h"
 #include "core/run_messages.h"
 #include "view/zoom_ctrl.h"
@@ -70,6 +72,8 @@ QMenu* CTeskDlg::CreateContextMenu() {
   AddFileItems(*menu);
   menu->addSeparator();
   AddViewItems(*menu);
+  menu->addSeparator();
+  CLiveListening::AddMenuItem(*menu, *this);
   return menu;
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "capture/capture_columns.h"
 #include "capture/piece_reader.h"
 
 namespace tesk::capture {
@@ -53,6 +54,16 @@ LineRole RoleOf(std::string_view line) {
 
 std::string_view DataField(std::string_view line) {
   return line.size() > kDataFieldStart ? line.substr(kDataFieldStart) : std::string_view();
+}
+
+// The data field of a line, cut where the Data column ends when the capture's
+// header names its columns.
+std::string_view DataColumnOf(std::string_view line, std::string_view text) {
+  const CaptureColumns columns = FindCaptureColumns(text);
+  std::string_view field = DataField(line);
+  if (columns.fromHeader && columns.data.end > kDataFieldStart && columns.data.end != CaptureField::kNone)
+    field = field.substr(0, columns.data.end - kDataFieldStart);
+  return field;
 }
 
 // A transfer must be a print job: its first two bytes ESC @, hex letters of
@@ -123,7 +134,7 @@ int DecodeCaptureText(std::string_view text, CaptureDecodeTarget& target) {
   bool collecting = false;
   bool secondPass = false;
   bool firstLineRead = false;  // of the current OUT transfer, in the first pass
-  std::string_view jobFirstLine;  // data field of the first OUT line, which began with ESC @
+  std::string_view jobFirstLine;  // the first OUT line, whose data began with ESC @
   std::size_t position = 0;
 
   for (;;) {
@@ -155,7 +166,7 @@ int DecodeCaptureText(std::string_view text, CaptureDecodeTarget& target) {
 
     if (!firstLineRead) {
       if (!BeginsWithEscAt(DataField(line))) break;
-      if (!target.kindIsCapture) jobFirstLine = DataField(line);
+      if (!target.kindIsCapture) jobFirstLine = line;
       target.kindIsCapture = true;
       firstLineRead = true;
       continue;
@@ -179,11 +190,12 @@ int DecodeCaptureText(std::string_view text, CaptureDecodeTarget& target) {
 
   if (target.kindIsCapture && !secondPass) {
     // The job's transfer was a single line and no later transfer told how long
-    // a line is. The line's own layout ends its bytes: a short line by its run
-    // of spaces, a full one by its description, whose first character stands
-    // for ESC and so is the dot that no hexadecimal number begins with.
+    // a line is. The line's own layout ends its bytes: they stop where the
+    // header's row of dashes ends the Data column, at a run of spaces, or at
+    // the first piece that is not two hex digits (a description, a date, a
+    // time), so no other column is ever read as bytes.
     target.dataLength = static_cast<std::int32_t>(
-        ReadLineBytes(jobFirstLine, capacity, target.data.data()));
+        ReadHexPairs(DataColumnOf(jobFirstLine, text), capacity, target.data.data()));
   }
   return target.kindIsCapture ? 1 : 0;
 }

@@ -1,5 +1,6 @@
 #include "capture/piece_reader.h"
 
+#include <array>
 #include <limits>
 
 namespace tesk::capture {
@@ -16,6 +17,18 @@ std::size_t SkipFormatSpace(std::string_view text) {
   while (index < text.size() && IsFormatSpace(text[index])) ++index;
   return index;
 }
+
+// Hexadecimal digit values by character, -1 for every other character.
+constexpr std::array<std::int8_t, 256> kHexValue = [] {
+  std::array<std::int8_t, 256> values{};
+  values.fill(-1);
+  for (int digit = 0; digit < 10; ++digit) values['0' + digit] = static_cast<std::int8_t>(digit);
+  for (int letter = 0; letter < 6; ++letter) {
+    values['a' + letter] = static_cast<std::int8_t>(10 + letter);
+    values['A' + letter] = static_cast<std::int8_t>(10 + letter);
+  }
+  return values;
+}();
 
 }  // namespace
 
@@ -75,6 +88,29 @@ bool ReadDecimalInt(std::string_view text, std::int32_t& value) {
   else
     value = static_cast<std::int32_t>(signedValue);  // -kCeiling is INT32_MIN itself
   return true;
+}
+
+std::size_t ReadHexPairs(std::string_view field, std::size_t limit, std::uint8_t* out) {
+  const char* cursor = field.data();
+  const char* const end = cursor + field.size();
+  std::size_t count = 0;
+  while (count < limit && end - cursor >= 2) {
+    const int high = kHexValue[static_cast<unsigned char>(cursor[0])];
+    const int low = kHexValue[static_cast<unsigned char>(cursor[1])];
+    if ((high | low) < 0) break;
+    if (end - cursor == 2) {
+      out[count++] = static_cast<std::uint8_t>(high << 4 | low);
+      break;
+    }
+    if (cursor[2] != ' ') break;  // more digits than a byte has: another column
+    out[count++] = static_cast<std::uint8_t>(high << 4 | low);
+    cursor += 3;
+    if (cursor != end && *cursor == ' ') {
+      ++cursor;
+      if (cursor != end && *cursor == ' ') break;  // the padding after a short line
+    }
+  }
+  return count;
 }
 
 }  // namespace tesk::capture

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "capture/piece_reader.h"
 #include "capture/text_lines.h"
 
 namespace tesk::capture {
@@ -15,17 +16,6 @@ namespace {
 constexpr std::uint64_t kCountCeiling = std::uint64_t{1} << 40;
 // The device text kept for --inspect; the comparison uses the whole field.
 constexpr std::size_t kLongestDeviceText = 32;
-
-constexpr std::array<std::int8_t, 256> kHexValue = [] {
-  std::array<std::int8_t, 256> values{};
-  values.fill(-1);
-  for (int digit = 0; digit < 10; ++digit) values['0' + digit] = static_cast<std::int8_t>(digit);
-  for (int letter = 0; letter < 6; ++letter) {
-    values['a' + letter] = static_cast<std::int8_t>(10 + letter);
-    values['A' + letter] = static_cast<std::int8_t>(10 + letter);
-  }
-  return values;
-}();
 
 std::string_view Trimmed(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
@@ -115,33 +105,6 @@ std::int32_t LearnBytesPerLineFromOffsets(std::string_view text, const CaptureCo
     afterPhaseLine = false;
   }
   return 0;
-}
-
-// Reads at most `limit` bytes of one Data field into `out`. A byte is two hex
-// digits, the bytes are separated by one space, or two between groups; a run
-// of three spaces, a piece that is not two hex digits or the end of the field
-// ends them. Returns how many were read.
-std::size_t ReadHexPairs(std::string_view field, std::size_t limit, std::uint8_t* out) {
-  const char* cursor = field.data();
-  const char* const end = cursor + field.size();
-  std::size_t count = 0;
-  while (count < limit && end - cursor >= 2) {
-    const int high = kHexValue[static_cast<unsigned char>(cursor[0])];
-    const int low = kHexValue[static_cast<unsigned char>(cursor[1])];
-    if ((high | low) < 0) break;
-    if (end - cursor == 2) {
-      out[count++] = static_cast<std::uint8_t>(high << 4 | low);
-      break;
-    }
-    if (cursor[2] != ' ') break;  // more digits than a byte has: a description
-    out[count++] = static_cast<std::uint8_t>(high << 4 | low);
-    cursor += 3;
-    if (cursor != end && *cursor == ' ') {
-      ++cursor;
-      if (cursor != end && *cursor == ' ') break;  // the padding after a short line
-    }
-  }
-  return count;
 }
 
 class WholeCaptureReader {

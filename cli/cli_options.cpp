@@ -13,6 +13,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: tesk-cli [OPTION]... FILE...\n"
+    "  or:  tesk-cli --listen [ADDRESS:]PORT --out FOLDER [OPTION]...\n"
     "Convert ESC/POS raster print jobs (raw dumps, Bus Hound capture texts, USB\n"
     "packet captures, or ZIP archives of them) and write beside each FILE its .bin,\n"
     "bin.zip, .dat, .bmp and .png outputs.\n";
@@ -145,6 +146,36 @@ void DeclareOptions(CLI::App& app, CliOptions& options, std::vector<std::string>
                "written");
   app.add_flag("--json", options.json, "print one JSON object per file instead of text");
   app.add_flag("--version", options.version, "show the version and exit");
+  app.add_option_function<std::string>(
+         "--listen",
+         [&options](const std::string& text) {
+           options.listen = live::ParseListenAddress(text.empty() ? std::to_string(live::kDefaultListenPort) : text);
+           if (!options.listen) throw CLI::ValidationError("--listen: not [ADDRESS:]PORT: '" + text + "'");
+         },
+         "be a network printer: take raw print jobs on this TCP port (address default 127.0.0.1, port "
+         "default 9100), save each in --out FOLDER and convert it with the other options; Ctrl-C ends")
+      ->type_name("[ADDRESS:]PORT")
+      ->expected(0, 1)
+      ->trigger_on_parse()
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  app.add_option("--out", options.outFolder, "with --listen: the folder received jobs are saved in")
+      ->type_name("FOLDER");
+  app.add_option_function<double>(
+         "--idle",
+         [&options](double seconds) {
+           if (!(seconds > 0 && seconds <= 3600)) throw CLI::ValidationError("--idle: seconds from 0 to 3600");
+           options.idleMilliseconds = static_cast<int>(seconds * 1000 + 0.5);
+         },
+         "with --listen: a job ends after this many seconds without a byte (default 2)")
+      ->type_name("SECONDS");
+  app.add_option_function<std::string>(
+         "--forward",
+         [&options](const std::string& text) {
+           options.forward = live::ParseForwardAddress(text);
+           if (!options.forward) throw CLI::ValidationError("--forward: not HOST:PORT: '" + text + "'");
+         },
+         "with --listen: send every byte on to the printer at HOST:PORT too, and its answers back")
+      ->type_name("HOST:PORT");
   app.add_option("FILE", files)->group("");
 }
 
@@ -199,7 +230,17 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
     if (profile.name.empty()) profile.name = profileName;
     options.run.paperProfile = std::move(profile);
   }
-  if (!options.help && !options.version && options.files.empty()) {
+  if (options.help || options.version) return true;
+  if (options.listen) {
+    if (!options.files.empty()) error = "--listen takes no FILE";
+    else if (options.outFolder.empty()) error = "--listen needs --out FOLDER";
+    return error.empty();
+  }
+  if (!options.outFolder.empty() || app.count("--idle") > 0 || options.forward) {
+    error = "--out, --idle and --forward go with --listen";
+    return false;
+  }
+  if (options.files.empty()) {
     error = "no input file given";
     return false;
   }

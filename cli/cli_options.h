@@ -4,10 +4,12 @@
 // CliOptions holds what was read.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/run_types.h"
+#include "live/host_port.h"
 
 namespace tesk::cli {
 
@@ -19,6 +21,12 @@ struct CliOptions {
   bool version = false;
   bool renderPaper = false;  // --render paper: run.paperProfile holds the printer
   std::vector<std::filesystem::path> files;
+
+  // --listen: serve as a network printer instead of reading files.
+  std::optional<live::HostPort> listen;
+  std::filesystem::path outFolder;  // --out: where received jobs are saved
+  int idleMilliseconds = 2000;      // --idle
+  std::optional<live::HostPort> forward;
 };
 
 // Parses argv[1..]; false with `error` set on a usage error.

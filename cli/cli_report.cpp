@@ -4,6 +4,7 @@
 #include "cli/paper_listing.h"
 #include "core/layout_check.h"
 #include "core/figure_captions.h"
+#include "platform/file_system.h"
 
 namespace tesk::cli {
 namespace {
@@ -79,8 +80,10 @@ std::string FormatTextReport(const std::filesystem::path& input, const core::Run
   return report;
 }
 
-std::string FormatJsonReport(const std::filesystem::path& input, const core::RunFigures& figures,
-                             const std::optional<core::RunMessage>& message) {
+namespace {
+
+Json JsonReport(const std::filesystem::path& input, const core::RunFigures& figures,
+                const std::optional<core::RunMessage>& message) {
   Json report = Json::object();
   PutPath(report, "path", input);
   if (figures.loadedPath.empty())
@@ -96,6 +99,59 @@ std::string FormatJsonReport(const std::filesystem::path& input, const core::Run
   PutPaths(report, "outputs", figures.keptOutputs);
   report["layoutVerdict"] = figures.layoutVerdict ? LayoutVerdictJson(*figures.layoutVerdict) : Json(nullptr);
   if (figures.paper) report["paper"] = PaperJson(*figures.paper);
+  return report;
+}
+
+Json JsonJob(const live::JobReport& job) {
+  Json object = Json::object();
+  object["number"] = job.number;
+  object["peer"] = job.peer;
+  object["bytes"] = job.bytes;
+  object["end"] = live::JobEndText(job.end);
+  object["incomplete"] = job.incomplete;
+  object["saveError"] = job.saveError == 0 ? Json(nullptr) : Json(platform::ErrorText(job.saveError));
+  object["queriesAnswered"] = job.queriesAnswered;
+  if (job.forwarded)
+    object["forwardFailure"] = job.forwardFailure.empty() ? Json(nullptr) : Json(job.forwardFailure);
+  return object;
+}
+
+}  // namespace
+
+std::string FormatJsonReport(const std::filesystem::path& input, const core::RunFigures& figures,
+                             const std::optional<core::RunMessage>& message) {
+  return DumpJson(JsonReport(input, figures, message));
+}
+
+std::string FormatJobHeading(const live::JobReport& job) {
+  std::string line = "job " + std::to_string(job.number) + "  " +
+                     (job.path.empty() ? std::string("(not saved)") : job.path.string()) + "  " +
+                     std::to_string(job.bytes) + " bytes from " + job.peer + ", " + live::JobEndText(job.end);
+  if (job.incomplete) line += ", incomplete";
+  if (job.saveError != 0) line += ", not saved whole: " + platform::ErrorText(job.saveError);
+  if (!job.forwardFailure.empty()) line += ", not forwarded: " + job.forwardFailure;
+  return line;
+}
+
+std::string FormatJobLine(const live::JobReport& job, const core::RunFigures& figures,
+                          const std::optional<core::RunMessage>& message) {
+  std::string line = FormatJobHeading(job) + "  ";
+  if (message)
+    line += message->text;
+  else if (figures.bitmapWidth && figures.bitmapHeight)
+    line += std::to_string(*figures.bitmapWidth) + "x" + std::to_string(*figures.bitmapHeight);
+  return line + "\n";
+}
+
+std::string FormatJsonJobReport(const live::JobReport& job, const core::RunFigures* figures,
+                                const std::optional<core::RunMessage>& message) {
+  Json report = Json::object();
+  if (figures) {
+    report = JsonReport(job.path, *figures, message);
+  } else {
+    report["message"] = message ? Json(message->text) : Json(nullptr);
+  }
+  report["job"] = JsonJob(job);
   return DumpJson(report);
 }
 

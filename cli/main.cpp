@@ -10,6 +10,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_report.h"
 #include "cli/command_listing.h"
+#include "cli/listen_mode.h"
 #include "core/conversion_run.h"
 
 int main(int argc, char** argv) {
@@ -29,6 +30,8 @@ int main(int argc, char** argv) {
     std::cout << "tesk-cli 1.0.0.1\n";
     return 0;
   }
+
+  if (options.listen) return cli::ServeJobs(options);
 
   // One loader record and one picture for the whole batch, as the window has.
   core::RasterSource source;

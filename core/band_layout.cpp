@@ -16,6 +16,11 @@ std::uint8_t JobByteAt(std::span<const std::uint8_t> job, std::int64_t index) {
 
 }  // namespace
 
+bool MayCompleteBand(std::int64_t presentBytes, std::int64_t bandBytes) {
+  const std::int64_t missing = bandBytes - presentBytes;
+  return missing < kLargestBandCompletion || presentBytes >= bandBytes - bandBytes / 2;
+}
+
 std::int64_t CountFixedBands(std::int64_t jobLength, std::int64_t firstDataOffset,
                              std::int64_t bandBytes) {
   if (bandBytes == 0 || jobLength <= firstDataOffset) return 0;
@@ -58,13 +63,19 @@ PureDataPlan RasterSource::PlanPureData() const {
   plan.bandBytes = std::int64_t{widthBytes} * bandHeight;
   plan.bandCount = CountFixedBands(dataLength, plan.firstDataOffset, plan.bandBytes);
   plan.pureLength = plan.bandCount * plan.bandBytes;
+  if (plan.bandCount > 0) {
+    const std::int64_t lastBandStart = plan.firstDataOffset + (plan.bandCount - 1) * (plan.bandBytes + 11);
+    const std::int64_t present = std::min(plan.bandBytes, std::int64_t{dataLength} - lastBandStart);
+    plan.lastBandCompletable = MayCompleteBand(present, plan.bandBytes);
+  }
   return plan;
 }
 
 bool RasterSource::GatherPureData(const std::uint8_t*& pureData, std::int64_t& pureLength) {
   const PureDataPlan plan = PlanPureData();
-  if (plan.pureLength > static_cast<std::int64_t>(data.size()) &&
-      !data.Grow(static_cast<std::size_t>(plan.pureLength))) {
+  if (!plan.lastBandCompletable ||
+      (plan.pureLength > static_cast<std::int64_t>(data.size()) &&
+       !data.Grow(static_cast<std::size_t>(plan.pureLength)))) {
     pureData = data.data();
     pureLength = 0;
     return false;

@@ -8,6 +8,16 @@
 
 namespace tesk::core {
 
+// A last band cut off by the end of the job is completed with white rows only
+// when the job holds at least half of it, or the white rows come to less than
+// kLargestBandCompletion bytes. A capture or dump cut short loses a few rows of
+// a real band; a header whose band the job barely begins to hold is corrupt,
+// and completing it would turn a few bytes into a picture of hundreds of MiB.
+inline constexpr std::int64_t kLargestBandCompletion = std::int64_t{1} << 20;  // 1 MiB
+
+// True when a band of `bandBytes` of which the job holds `presentBytes` may be completed.
+bool MayCompleteBand(std::int64_t presentBytes, std::int64_t bandBytes);
+
 struct FixedBandLayout {
   bool headerAtSeven = false;
   std::int64_t firstDataOffset = 18;

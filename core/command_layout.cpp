@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "commands/command_scanner.h"
+#include "core/band_layout.h"
 
 namespace tesk::core {
 
@@ -23,9 +25,22 @@ CommandBandLayout PlanCommandLayout(std::span<const std::uint8_t> job) {
     }
     layout.widthBytes = std::max(layout.widthBytes, static_cast<std::int32_t>(command.widthBytes));
     layout.bitmapHeight += command.height;
-    layout.bands.push_back(band);
+    if (!layout.complete) return;
+    // A job of nothing but empty GS v 0 commands lists millions of bands; the
+    // list must not end the process when memory runs short.
+    try {
+      layout.bands.push_back(band);
+    } catch (const std::bad_alloc&) {
+      layout.complete = false;
+      std::vector<CommandBand>().swap(layout.bands);
+    }
   });
   layout.pureLength = std::int64_t{layout.widthBytes} * layout.bitmapHeight;
+  if (!layout.bands.empty()) {
+    const CommandBand& last = layout.bands.back();
+    layout.lastBandCompletable = MayCompleteBand(static_cast<std::int64_t>(last.presentBytes),
+                                                 std::int64_t{last.widthBytes} * last.height);
+  }
   return layout;
 }
 

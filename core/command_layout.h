@@ -24,6 +24,10 @@ struct CommandBandLayout {
   std::int32_t bandHeight = 0;    // the first band's
   std::int64_t bitmapHeight = 0;  // all bands' heights added up
   std::int64_t pureLength = 0;    // widthBytes x bitmapHeight
+  // False when the last band is cut off too far to be completed (MayCompleteBand).
+  bool lastBandCompletable = true;
+  // False when there was no memory for the list of bands; the rest is then partial.
+  bool complete = true;
 };
 
 CommandBandLayout PlanCommandLayout(std::span<const std::uint8_t> job);

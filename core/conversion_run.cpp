@@ -1,6 +1,7 @@
 #include "core/conversion_run.h"
 
 #include <cstring>
+#include <new>
 
 #include "core/band_geometry.h"
 #include "core/command_layout.h"
@@ -79,9 +80,11 @@ std::optional<RunMessage> GatherFromFixedLayout(RasterSource& source, RunFigures
   source.ReadBandHeader(mode, widthBytes, bandHeight);
   ReportHeader(mode, widthBytes, bandHeight, figures);
 
-  // A header that asks for more than any real job needs is corrupt.
+  // A header that asks for more than any real job needs, or for far more than
+  // the job holds, is corrupt.
   const PureDataPlan plan = source.PlanPureData();
-  if (BeyondPictureLimit(ComputeBandGeometry(mode, widthBytes, bandHeight, plan.pureLength)))
+  if (!plan.lastBandCompletable ||
+      BeyondPictureLimit(ComputeBandGeometry(mode, widthBytes, bandHeight, plan.pureLength)))
     return MakeRunMessage(RunMessageCode::InvalidData);
   const std::uint8_t* pureData = nullptr;
   std::int64_t pureLength = 0;
@@ -94,6 +97,7 @@ std::optional<RunMessage> GatherFromFixedLayout(RasterSource& source, RunFigures
 std::optional<RunMessage> GatherFromCommands(RasterSource& source, RunFigures& figures,
                                              BandGeometry& geometry) {
   const CommandBandLayout layout = PlanCommandLayout(source.Job());
+  if (!layout.complete) return MakeRunMessage(RunMessageCode::LoadFailed);  // no memory for the list of bands
   // An empty picture would look like success; say what is missing instead.
   if (layout.bands.empty()) return MakeRunMessage(RunMessageCode::NoRasterCommand);
   source.mode = layout.mode;
@@ -105,7 +109,8 @@ std::optional<RunMessage> GatherFromCommands(RasterSource& source, RunFigures& f
   geometry.bandCount = static_cast<std::int64_t>(layout.bands.size());
   geometry.bitmapHeight = layout.bitmapHeight;
   geometry.pixelBytes = geometry.rowStride * geometry.bitmapHeight;
-  if (BeyondPictureLimit(geometry)) return MakeRunMessage(RunMessageCode::InvalidData);
+  if (!layout.lastBandCompletable || BeyondPictureLimit(geometry))
+    return MakeRunMessage(RunMessageCode::InvalidData);
   ByteBuffer pureData;
   if (!GatherCommandBands(source.Job(), layout, pureData)) return MakeRunMessage(RunMessageCode::LoadFailed);
   // The pure data stand at the front of the job buffer, as the fixed layout
@@ -129,9 +134,9 @@ std::filesystem::path OutputPath(const std::filesystem::path& base, const char* 
   return std::filesystem::path(base.native() + suffix);
 }
 
-std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
-                                        const RunOptions& options, RunFigures& figures,
-                                        RasterSource& source, image::DibImage& image) {
+static std::optional<RunMessage> RunStages(const std::filesystem::path& inputPath,
+                                           const RunOptions& options, RunFigures& figures,
+                                           RasterSource& source, image::DibImage& image) {
   // 1. Load.
   std::filesystem::path path = inputPath;
   source.captureReading = options.captureReading;
@@ -164,6 +169,7 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
 
   // 4. Plain Binary ZIP.
   const std::filesystem::path zipPath = OutputPath(base, "bin.zip");
+  source.ReleaseArchiveReplacedBy(zipPath, plainBinary.filename().string());
   bool wroteZip = false;
   if (zip::ZipHandle* handle = zip::ZipWriterCreate(zipPath)) {
     wroteZip = true;
@@ -235,6 +241,19 @@ std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
   // 12.
   ReportRunDone(options, loaded);
   return std::nullopt;
+}
+
+std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
+                                        const RunOptions& options, RunFigures& figures,
+                                        RasterSource& source, image::DibImage& image) {
+  // Every buffer sized by the input is checked where it is allocated; this
+  // catches the small allocations besides them (names, lists), so that memory
+  // running out is a message of the run and never ends the process.
+  try {
+    return RunStages(inputPath, options, figures, source, image);
+  } catch (const std::bad_alloc&) {
+    return MakeRunMessage(figures.dataLength ? RunMessageCode::OutOfMemory : RunMessageCode::LoadFailed);
+  }
 }
 
 }  // namespace tesk::core

@@ -1,8 +1,8 @@
 #include "core/raster_source.h"
 
 #include <algorithm>
-
 #include <cstring>
+#include <optional>
 
 #include "capture/capture_decoder.h"
 #include "commands/command_stream.h"
@@ -33,6 +33,10 @@ void RasterSource::ReleaseFile() {
 }
 
 CaptureKind RasterSource::Load(std::filesystem::path& path) {
+  archives.clear();
+  // One budget for every archive of the chain, set by the outermost one, so
+  // nesting does not multiply what a small file may write.
+  std::optional<std::uint64_t> extractionBudget;
   for (int pass = 0;; ++pass) {
     ReleaseFile();
     bytesPerLine = 0;
@@ -61,7 +65,12 @@ CaptureKind RasterSource::Load(std::filesystem::path& path) {
 
     if (StartsWith(fileBytes, {0x50, 0x4B, 0x03, 0x04})) {
       if (pass >= kDeepestArchiveNesting) return CaptureKind::Invalid;
-      if (!zip::ExtractArchiveInput(path)) return CaptureKind::Invalid;
+      if (!extractionBudget) extractionBudget = zip::ExtractionBudget(size);
+      LoadedArchive archive;
+      if (!zip::ExtractArchiveInput(path, *extractionBudget, &archive.extraction))
+        return CaptureKind::Invalid;
+      archive.file = std::move(file);
+      archives.push_back(std::move(archive));
       continue;
     }
 
@@ -103,6 +112,14 @@ CaptureKind RasterSource::TakeCommandStream() {
   const std::span<const std::uint8_t> bytes(fileBytes.data(), static_cast<std::size_t>(fileSize));
   if (!acceptCommandStream || !commands::LooksLikeCommandStream(bytes)) return CaptureKind::Invalid;
   return TakeFileAsRawJob();
+}
+
+void RasterSource::ReleaseArchiveReplacedBy(const std::filesystem::path& archivePath,
+                                            std::string_view entryName) {
+  for (LoadedArchive& archive : archives)
+    if (archive.extraction.entryCount == 1 && archive.extraction.lastEntryName == entryName &&
+        archive.file.IsSameFileAs(archivePath))
+      archive.file.Close();
 }
 
 int RasterSource::DecodeCaptureText() {

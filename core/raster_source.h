@@ -14,6 +14,7 @@
 #include "core/run_types.h"
 #include "platform/input_file.h"
 #include "usbcap/usb_capture.h"
+#include "zip/archive_input.h"
 
 namespace tesk::core {
 
@@ -28,11 +29,21 @@ inline constexpr std::uint64_t kLargestExpandedJob = std::uint64_t{256} * 1024 *
 // archive that, extracted, gives itself back) is nothing valid.
 inline constexpr int kDeepestArchiveNesting = 16;
 
+// An archive the last load went through. It stays held, as the loaded file
+// does, so that no output of the run replaces it.
+struct LoadedArchive {
+  platform::InputFile file;
+  zip::ArchiveExtraction extraction;
+};
+
 struct PureDataPlan {
   std::int64_t firstDataOffset = 18;
   std::int64_t bandBytes = 0;   // widthBytes x bandHeight
   std::int64_t bandCount = 0;   // bands whose first byte lies before dataLength
   std::int64_t pureLength = 0;  // bandCount x bandBytes
+  // False when the last band is cut off so far that it may not be completed
+  // (see MayCompleteBand); such a job is not valid.
+  bool lastBandCompletable = true;
 };
 
 class RasterSource {
@@ -67,10 +78,17 @@ class RasterSource {
   // Set to take a file that the capture readers refuse as a raw job when it
   // reads as an ESC/POS command stream (AcceptsAnyCommandStream).
   bool acceptCommandStream = false;
+  // The archives the last load extracted, outermost first.
+  std::vector<LoadedArchive> archives;
 
   // Loads the file at `path`; for archive input, `path` is rewritten to the
   // file finally loaded.
   CaptureKind Load(std::filesystem::path& path);
+
+  // Lets go of a held archive at `archivePath` that held nothing but one entry
+  // named `entryName`: an earlier run's archive of the same job, dropped again,
+  // which the new archive of that entry is to replace.
+  void ReleaseArchiveReplacedBy(const std::filesystem::path& archivePath, std::string_view entryName);
 
   // Decodes `text` into `data`; 1 when a capture was found, else 0.
   int DecodeCaptureText();
@@ -92,8 +110,9 @@ class RasterSource {
   PureDataPlan PlanPureData() const;
 
   // Gathers the dot rows of all bands, in place, at the front of `data`. A last
-  // band cut off by the end of the job is completed with white rows. False only
-  // when the room for that completion cannot be had.
+  // band cut off by the end of the job is completed with white rows. False when
+  // that band may not be completed (PureDataPlan::lastBandCompletable) or the
+  // room for its completion cannot be had.
   bool GatherPureData(const std::uint8_t*& pureData, std::int64_t& pureLength);
 
  private:

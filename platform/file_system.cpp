@@ -1,9 +1,11 @@
 #include "platform/file_system.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <system_error>
 #include <vector>
@@ -29,6 +31,20 @@ bool IsSymbolicLink(const std::filesystem::path& path) {
   return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
+int NotRegularFile(unsigned mode) {
+  if (S_ISDIR(mode)) return EISDIR;
+  if (S_ISLNK(mode)) return ELOOP;
+  return EINVAL;
+}
+
+bool IsOtherThanRegularFile(const std::filesystem::path& path, bool followLinks, int* error) {
+  struct stat info {};
+  const int status = followLinks ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info);
+  if (status != 0 || S_ISREG(info.st_mode)) return false;
+  if (error) *error = NotRegularFile(info.st_mode);
+  return true;
+}
+
 bool IsSameFile(int firstDescriptor, int secondDescriptor) {
   struct stat first {};
   struct stat second {};
@@ -38,12 +54,36 @@ bool IsSameFile(int firstDescriptor, int secondDescriptor) {
 
 bool CreateFolder(const std::filesystem::path& path) { return ::mkdir(path.c_str(), 0777) == 0; }
 
+bool SyncFolder(const std::filesystem::path& folder) {
+  const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (descriptor < 0) return false;
+  int result;
+  do result = ::fsync(descriptor);
+  while (result != 0 && errno == EINTR);
+  ::close(descriptor);
+  return result == 0;
+}
+
 bool DeleteOutputFile(const std::filesystem::path& path, int* error) {
   if (IsHeldFile(path)) {
     if (error) *error = EBUSY;
     return false;
   }
   if (::unlink(path.c_str()) != 0) {
+    if (error) *error = errno;
+    return false;
+  }
+  return true;
+}
+
+bool MoveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& destination,
+                   int* error) {
+  if (IsHeldFile(destination)) {
+    if (error) *error = EBUSY;  // the sharing violation Windows would report
+    return false;
+  }
+  if (IsOtherThanRegularFile(destination, false, error)) return false;
+  if (::rename(temporary.c_str(), destination.c_str()) != 0) {
     if (error) *error = errno;
     return false;
   }

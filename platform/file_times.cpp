@@ -75,4 +75,14 @@ std::optional<std::int64_t> LocalCalendarToUnix(const CalendarTime& local) {
   return static_cast<std::int64_t>(result);
 }
 
+CalendarTime LocalCalendar(std::int64_t unixSeconds) {
+  const time_t time = static_cast<time_t>(unixSeconds);
+  struct tm fields {};
+  if (::localtime_r(&time, &fields) == nullptr) return UtcCalendar(unixSeconds);
+  return CalendarTime{fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday,
+                      fields.tm_hour,        fields.tm_min,     fields.tm_sec};
+}
+
+std::int64_t CurrentUnixTime() { return static_cast<std::int64_t>(::time(nullptr)); }
+
 }  // namespace tesk::platform

@@ -44,6 +44,12 @@ struct CalendarTime {
 // Calendar fields of a Unix time in UTC.
 CalendarTime UtcCalendar(std::int64_t unixSeconds);
 
+// Calendar fields of a Unix time in the process's time zone (TZ).
+CalendarTime LocalCalendar(std::int64_t unixSeconds);
+
+// The system clock, in Unix seconds.
+std::int64_t CurrentUnixTime();
+
 // Unix time of calendar fields read as local time of the process's time zone
 // (TZ). Empty when the fields are no valid calendar time.
 std::optional<std::int64_t> LocalCalendarToUnix(const CalendarTime& local);

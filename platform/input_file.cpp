@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/file_system.h"
+
 namespace tesk::platform {
 
 InputFile::~InputFile() { Close(); }
@@ -28,17 +30,27 @@ InputFile& InputFile::operator=(InputFile&& other) noexcept {
 
 InputFile InputFile::Open(const std::filesystem::path& path) {
   InputFile file;
-  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come,
+  // and a dropped FIFO would freeze the window for good. Only regular files are
+  // read, so the flag changes nothing for the files that are kept open.
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (descriptor < 0) {
     file.error_ = errno;
     return file;
   }
   struct stat info {};
-  if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
-    file.error_ = S_ISDIR(info.st_mode) ? EISDIR : errno;
+  if (::fstat(descriptor, &info) != 0) {
+    file.error_ = errno;
     ::close(descriptor);
     return file;
   }
+  if (!S_ISREG(info.st_mode)) {
+    file.error_ = NotRegularFile(info.st_mode);
+    ::close(descriptor);
+    return file;
+  }
+  const int flags = ::fcntl(descriptor, F_GETFL);
+  if (flags >= 0) ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK);
   file.descriptor_ = descriptor;
   file.identity_ = {static_cast<unsigned long long>(info.st_dev),
                     static_cast<unsigned long long>(info.st_ino)};
@@ -50,6 +62,13 @@ std::uint64_t InputFile::Size() const {
   struct stat info {};
   if (descriptor_ < 0 || ::fstat(descriptor_, &info) != 0) return 0;
   return static_cast<std::uint64_t>(info.st_size);
+}
+
+bool InputFile::IsSameFileAs(const std::filesystem::path& path) const {
+  struct stat info {};
+  if (descriptor_ < 0 || ::stat(path.c_str(), &info) != 0) return false;
+  return FileIdentity{static_cast<unsigned long long>(info.st_dev),
+                      static_cast<unsigned long long>(info.st_ino)} == identity_;
 }
 
 std::int64_t InputFile::Read(std::span<std::uint8_t> buffer) {

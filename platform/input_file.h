@@ -19,14 +19,17 @@ class InputFile {
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
-  // Opens an existing regular file; a directory or a missing file gives a
-  // closed InputFile and Error() tells why.
+  // Opens an existing regular file without ever waiting: a folder, a FIFO, a
+  // device or a missing file gives a closed InputFile at once, and Error()
+  // tells why.
   static InputFile Open(const std::filesystem::path& path);
 
   bool IsOpen() const { return descriptor_ >= 0; }
   int Error() const { return error_; }
   int Descriptor() const { return descriptor_; }
   std::uint64_t Size() const;
+  // True when `path` names this very file (same device and inode).
+  bool IsSameFileAs(const std::filesystem::path& path) const;
 
   // Reads up to buffer.size() bytes at the current position; returns the
   // count read, 0 at the end of the file, or -1 on failure.

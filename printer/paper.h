@@ -48,7 +48,7 @@ struct DrawnItem {
 enum class NotDrawnReason : std::uint8_t {
   NotModelled,        // a command the printer reads but the paper does not show
   NoGlyph,            // a character the installed fonts cannot draw; its cell stays blank
-  SymbolNotDrawn,     // bar codes and 2-D codes, the same
+  SymbolNotDrawn,     // bar codes and 2-D codes the paper cannot draw
   UnknownCommand,     // bytes no table entry knows
   CutOff,             // the job ends inside the command
   Clipped,            // part of the image lay beyond the printable width

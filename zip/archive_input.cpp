@@ -1,5 +1,9 @@
 #include "zip/archive_input.h"
 
+#include <algorithm>
+#include <limits>
+
+#include "platform/input_file.h"
 #include "zip/zip_reader.h"
 
 namespace tesk::zip {
@@ -17,9 +21,29 @@ std::filesystem::path EntryPath(const std::filesystem::path& folder, const std::
   return std::filesystem::path(joined + name);
 }
 
+// The bytes the extraction would write: the declared sizes of every entry that
+// a lookup accepts, folders aside. An extraction never writes more than an
+// entry declares, so this bounds the whole.
+std::uint64_t DeclaredBytes(ZipHandle* handle, std::int32_t count) {
+  std::uint64_t total = 0;
+  for (std::int32_t index = 0; index < count; ++index) {
+    ZipEntryInfo info;
+    if (ZipReaderGetEntry(handle, index, info) != kZipOk) continue;
+    if (!(info.attributes & kEntryDirectory)) total += info.uncompressedSize;
+  }
+  return total;
+}
+
 }  // namespace
 
-bool ExtractArchiveInput(std::filesystem::path& path) {
+std::uint64_t ExtractionBudget(std::uint64_t archiveSize) {
+  constexpr std::uint64_t kMost = std::numeric_limits<std::uint64_t>::max();
+  const std::uint64_t scaled =
+      archiveSize > kMost / kExtractionBudgetRatio ? kMost : archiveSize * kExtractionBudgetRatio;
+  return std::max(kExtractionBudgetFloor, scaled);
+}
+
+bool ExtractArchiveInput(std::filesystem::path& path, std::uint64_t& budget, ArchiveExtraction* found) {
   const std::filesystem::path folder = ArchiveFolder(path);
   ZipHandle* handle = ZipReaderOpen(path);
   if (!handle) return false;
@@ -27,7 +51,15 @@ bool ExtractArchiveInput(std::filesystem::path& path) {
 
   ZipEntryInfo info;
   const std::int32_t count = ZipReaderGetEntry(handle, -1, info) == kZipOk ? info.index : 0;
+  const std::uint64_t declared = DeclaredBytes(handle, count);
+  if (declared > budget) {
+    ZipReaderClose(handle);
+    return false;  // would write more than any real archive of a job does
+  }
+  budget -= declared;
+
   bool extracted = false;
+  std::string lastName;
   for (std::int32_t index = 0; index < count; ++index) {
     info = ZipEntryInfo{};
     // An entry that cannot be looked up or extracted is skipped; the loader
@@ -35,10 +67,21 @@ bool ExtractArchiveInput(std::filesystem::path& path) {
     if (ZipReaderGetEntry(handle, index, info) != kZipOk) continue;
     if (ZipReaderExtractEntry(handle, index, info.name) != kZipOk) continue;
     path = EntryPath(folder, info.name);
+    lastName = info.name;
     extracted = true;
   }
   ZipReaderClose(handle);
+  if (found) *found = {count, lastName, declared};
   return extracted;
+}
+
+bool ExtractArchiveInput(std::filesystem::path& path) {
+  std::uint64_t budget = 0;
+  {
+    const platform::InputFile archive = platform::InputFile::Open(path);
+    budget = ExtractionBudget(archive.IsOpen() ? archive.Size() : 0);
+  }
+  return ExtractArchiveInput(path, budget);
 }
 
 }  // namespace tesk::zip

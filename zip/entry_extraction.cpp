@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <array>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/held_files.h"
 #include "platform/output_file.h"
 #include "zip/entry_name.h"
 #include "zip/extraction_folders.h"
@@ -203,11 +205,24 @@ ZipResult ZipReaderExtractEntry(ZipHandle* handle, std::int32_t index,
   }
 
   const std::filesystem::path outputPath(reader->baseFolder.native() + name);
-  platform::OutputFile output = platform::OutputFile::CreateWithoutFollowingLinks(outputPath);
+  // What stands in the entry's place is checked before anything is written:
+  // a held file, a link, a FIFO or a device there is never replaced.
+  int refusal = 0;
+  if (platform::IsHeldFile(outputPath)) refusal = EBUSY;
+  else platform::IsOtherThanRegularFile(outputPath, false, &refusal);
+  if (refusal != 0) {
+    if (systemError) *systemError = refusal;
+    return kZipCannotOpen;  // the place of the output file is taken
+  }
+
+  // The entry goes to a file of its own first and replaces a file of its name
+  // only once it has checked out, so a damaged entry leaves that file as it was.
+  platform::OutputFile output = platform::OutputFile::CreateTemporaryBeside(outputPath);
   if (!output.IsOpen()) {
     if (systemError) *systemError = output.Error();
     return kZipCannotOpen;  // the output file cannot be created
   }
+  const std::filesystem::path temporaryPath = output.Path();
 
   OutputSink sink{output, systemError};
   ZipResult result = central.method == kMethodStored
@@ -218,15 +233,17 @@ ZipResult ZipReaderExtractEntry(ZipHandle* handle, std::int32_t index,
     if (systemError) *systemError = output.Error();
     result = kZipWriteFailed;
   }
-  if (result != kZipOk) {
-    // A half-written or corrupt file must not pass for the entry.
-    platform::DeleteOutputFile(outputPath);
-    return result;
+  if (result == kZipOk) {
+    platform::SetFileTimes(temporaryPath, info.accessTime, info.writeTime);
+    if (info.attributes & kEntryReadOnly) platform::ClearWritePermission(temporaryPath);
+    int moveError = 0;
+    if (platform::MoveIntoPlace(temporaryPath, outputPath, &moveError)) return kZipOk;
+    if (systemError) *systemError = moveError;
+    result = kZipCannotOpen;  // something took the output's place meanwhile
   }
-
-  platform::SetFileTimes(outputPath, info.accessTime, info.writeTime);
-  if (info.attributes & kEntryReadOnly) platform::ClearWritePermission(outputPath);
-  return kZipOk;
+  // A half-written or corrupt file must not be left behind.
+  platform::DeleteOutputFile(temporaryPath);
+  return result;
 }
 
 }  // namespace tesk::zip

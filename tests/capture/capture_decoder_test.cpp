@@ -123,6 +123,20 @@ std::string Utf16(std::string_view text) {
   return wide;
 }
 
+// A capture of 8 bytes per line whose only OUT transfer is one full line, with
+// another column after the Data column: `head` over it, `value` in it. Without
+// `withHeader` the column heads and dashes are left out.
+std::string OneLineBeforeAnotherColumn(const std::string& head, const std::string& value,
+                                       bool withHeader) {
+  const std::string padding(head.size() > value.size() ? head.size() - value.size() : 0, ' ');
+  std::string text = "Bus Hound 6.01 capture.\r\n\r\n";
+  if (withHeader)
+    text += "Device  Phase  Data                     " + head + "  Cmd.Phase.Ofs(rep)\r\n"
+            "------  -----  -----------------------  " + std::string(head.size(), '-') + "  ------------------\r\n";
+  return text + "  27.2  OUT    1b 40 aa aa  aa 1d 76 30  " + value + padding + "  1.1.0\r\n"
+                "  27.2  IN     00                       " + value + padding + "  2.1.0\r\n";
+}
+
 struct CaptureCase {
   std::string name;
   std::string file;
@@ -176,6 +190,15 @@ std::vector<CaptureCase> CaptureCases() {
       {"OnlyOutIsOneShortLine", JobCapture(16, TestJob(5)), 1, TestJob(5), 0},
       {"OnlyOutIsOneFullLine", JobCapture(16, TestJob(16)), 1, TestJob(16), 0},
       {"OnlyOutIsOneFullWideLine", JobCapture(64, TestJob(64)), 1, TestJob(64), 0},
+      // Whatever column follows the data, its text is never read as bytes.
+      {"OneLineBeforeADateColumn", OneLineBeforeAnotherColumn("Date      ", "2024-05-06", true), 1,
+       {0x1B, 0x40, 0xAA, 0xAA, 0xAA, 0x1D, 0x76, 0x30}, 0},
+      {"OneLineBeforeADateColumnNoHeader", OneLineBeforeAnotherColumn("Date      ", "2024-05-06", false),
+       1, {0x1B, 0x40, 0xAA, 0xAA, 0xAA, 0x1D, 0x76, 0x30}, 0},
+      {"OneLineBeforeATimeColumnNoHeader", OneLineBeforeAnotherColumn("Time        ", "12:34:56.789", false),
+       1, {0x1B, 0x40, 0xAA, 0xAA, 0xAA, 0x1D, 0x76, 0x30}, 0},
+      {"OneLineBeforeALengthColumn", OneLineBeforeAnotherColumn("Length", "16", true), 1,
+       {0x1B, 0x40, 0xAA, 0xAA, 0xAA, 0x1D, 0x76, 0x30}, 0},
       {"FirstOutNotAJob", Capture(16, {kDeviceIdRequest, {"OUT", notAJob, ""}, {"OUT", job, ""}}), 0,
        {}, 0},
       {"HeaderLineWithOut", InsertBeforeLine(capture, "Device  Phase", "Capture OUT of 27.2\r\n"), 0,

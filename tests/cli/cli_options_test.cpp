@@ -152,5 +152,29 @@ TEST(CliOptions, HelpListsEveryOptionWithinEightyColumns) {
   while (std::getline(lines, line)) EXPECT_LE(line.size(), 80u) << line;
 }
 
+TEST(CliOptions, ListenReadsAddressFolderIdleTimeAndPrinter) {
+  struct ListenCase {
+    std::vector<std::string> arguments;
+    const char* host;
+    unsigned port;
+    int idleMilliseconds;
+    bool forwards;
+  };
+  for (const ListenCase& c : std::vector<ListenCase>{
+           {{"--listen", "--out", "jobs"}, "127.0.0.1", 9100, 2000, false},
+           {{"--listen", "9101", "--out", "jobs", "--idle", "0.5"}, "127.0.0.1", 9101, 500, false},
+           {{"--out", "jobs", "--listen=[::1]:0", "--forward", "printer:9100"}, "::1", 0, 2000, true}}) {
+    CliOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseCliOptions(c.arguments, options, error)) << error;
+    ASSERT_TRUE(options.listen.has_value());
+    EXPECT_EQ(options.listen->host, c.host);
+    EXPECT_EQ(options.listen->port, c.port);
+    EXPECT_EQ(options.outFolder, "jobs");
+    EXPECT_EQ(options.idleMilliseconds, c.idleMilliseconds);
+    EXPECT_EQ(options.forward.has_value(), c.forwards);
+  }
+}
+
 }  // namespace
 }  // namespace tesk::cli

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/band_geometry.h"
+#include "core/band_layout.h"
 #include "core/raster_source.h"
 #include "tests/core/job_builder.h"
 
@@ -98,15 +99,19 @@ TEST_P(BandLayout, ReadsTheHeaderAndGathersTheBands) {
 INSTANTIATE_TEST_SUITE_P(Table, BandLayout, ::testing::ValuesIn(kLayouts),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(BandLayoutGather, ManyBandsKeepTheirOrder) {
-  const Bytes job = FixedLayoutJob(72, 24, 20);
-  testing::TempFolder folder;
+// Writes `job` into `folder`, loads it as a raw job and reads its first band header.
+void LoadAndReadHeader(const Bytes& job, const testing::TempFolder& folder, RasterSource& source) {
   std::filesystem::path path = folder / "job.prn";
   testing::WriteFile(path, job);
-  RasterSource source;
   ASSERT_EQ(source.Load(path), CaptureKind::RawJob);
   std::int32_t mode, widthBytes, bandHeight;
   source.ReadBandHeader(mode, widthBytes, bandHeight);
+}
+
+TEST(BandLayoutGather, ManyBandsKeepTheirOrder) {
+  testing::TempFolder folder;
+  RasterSource source;
+  ASSERT_NO_FATAL_FAILURE(LoadAndReadHeader(FixedLayoutJob(72, 24, 20), folder, source));
   const std::uint8_t* pure = nullptr;
   std::int64_t pureLength = 0;
   ASSERT_TRUE(source.GatherPureData(pure, pureLength));
@@ -114,6 +119,55 @@ TEST(BandLayoutGather, ManyBandsKeepTheirOrder) {
   for (std::int64_t index = 0; index < pureLength; ++index)
     ASSERT_EQ(pure[index], static_cast<std::uint8_t>(1 + index)) << "at " << index;
 }
+
+
+// A cut-off last band is completed when the job holds half of it, or the white
+// rows stay under 1 MiB; beyond that the header does not belong to its data.
+struct CompletionCase {
+  const char* name;
+  std::int64_t present;
+  std::uint32_t widthBytes, height;
+  bool completed;
+};
+
+class BandCompletion : public ::testing::TestWithParam<CompletionCase> {};
+
+TEST_P(BandCompletion, IsBoundedByWhatTheJobHolds) {
+  const CompletionCase& row = GetParam();
+  const std::int64_t bandBytes = std::int64_t{row.widthBytes} * row.height;
+  EXPECT_EQ(MayCompleteBand(row.present, bandBytes), row.completed);
+
+  // The same through the loader: one band header and `present` data bytes.
+  Bytes job = HexBytes("1b40 aaaaaaaaaa 1d7630 00");
+  for (const std::uint32_t value : {row.widthBytes, row.height}) {
+    job.push_back(static_cast<std::uint8_t>(value));
+    job.push_back(static_cast<std::uint8_t>(value >> 8));
+  }
+  job.resize(job.size() + static_cast<std::size_t>(row.present), 0x5A);
+  testing::TempFolder folder;
+  RasterSource source;
+  ASSERT_NO_FATAL_FAILURE(LoadAndReadHeader(job, folder, source));
+  EXPECT_EQ(source.PlanPureData().lastBandCompletable, row.completed);
+  const std::uint8_t* pure = nullptr;
+  std::int64_t pureLength = 0;
+  EXPECT_EQ(source.GatherPureData(pure, pureLength), row.completed);
+  if (row.completed) {
+    EXPECT_EQ(pureLength, bandBytes);
+  }
+}
+
+constexpr std::int64_t kMiB = 1 << 20;
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BandCompletion,
+    ::testing::Values(CompletionCase{"WholeBand", 4 * kMiB, 1024, 4096, true},
+                      CompletionCase{"HalfOfABigBand", 2 * kMiB, 1024, 4096, true},
+                      CompletionCase{"JustUnderHalfOfABigBand", 2 * kMiB - 1, 1024, 4096, false},
+                      CompletionCase{"TenBytesOfAHugeBand", 10, 65535, 4096, false},
+                      CompletionCase{"OneByteOfAReceiptBand", 1, 72, 255, true},
+                      CompletionCase{"JustUnderOneMebibyteMissing", 1025, 1024, 1025, true},
+                      CompletionCase{"OneMebibyteMissing", 1024, 1024, 1025, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tesk::core

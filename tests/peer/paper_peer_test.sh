@@ -7,7 +7,9 @@ set -euo pipefail
 cli=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 command -v pngtopnm >/dev/null || { echo "netpbm not installed"; exit 77; }
-. "$here/npm_work.sh"
+# shellcheck source=peer_workspace.sh
+source "$here/peer_workspace.sh"
+peer_workspace "$here/make_peer_job.mjs"
 
 status=0
 for mode in raster column; do

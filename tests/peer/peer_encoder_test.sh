@@ -5,7 +5,9 @@
 set -euo pipefail
 cli=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/npm_work.sh"
+# shellcheck source=peer_workspace.sh
+source "$here/peer_workspace.sh"
+peer_workspace "$here/make_peer_job.mjs"
 
 status=0
 for size in "64 48" "576 1000" "200 7" "8 1"; do

@@ -6,8 +6,9 @@
 set -euo pipefail
 cli=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/npm_work.sh"
-cp "$here/make_text_receipt.mjs" .
+# shellcheck source=peer_workspace.sh
+source "$here/peer_workspace.sh"
+peer_workspace "$here/make_text_receipt.mjs"
 node make_text_receipt.mjs job.prn
 "$cli" --inspect --json --render paper --keep none job.prn >report.json || true
 python3 - job.prn.lines.json report.json <<'PY'

@@ -456,14 +456,14 @@ INSTANTIATE_TEST_SUITE_P(
                     {{"keep.bin", BytesOf("earlier")}},
                     false,
                     [](const fs::path& root) { testing::WriteFile(root / "base" / "keep.bin", std::string_view("earlier")); }},
-        HostileCase{"CorruptDataRemoveTheFileTheyReplaced",
+        HostileCase{"CorruptDataLeaveTheFileTheyWouldReplace",
                     [] {
                       HandArchive archive = BuildArchive({Stored("a.bin", "abcdef")});
                       archive.bytes[archive.layout.data[0]] ^= 0x01;
                       return archive.bytes;
                     },
                     {{kZipOk, kZipBadData}},
-                    {},
+                    {{"a.bin", BytesOf("earlier")}},
                     false,
                     [](const fs::path& root) { testing::WriteFile(root / "base" / "a.bin", std::string_view("earlier")); }},
         HostileCase{"DataDescriptorLeavesTheLocalHeaderEmpty",
@@ -584,6 +584,60 @@ INSTANTIATE_TEST_SUITE_P(
                       EXPECT_TRUE(fs::is_directory(root / "base" / "unix" / "deeper"));
                     }}),
     [](const auto& info) { return std::string(info.param.label); });
+
+// What stands in an entry's place before the extraction: a file of the user's
+// is replaced only by an entry that checks out, and a FIFO or a link is never
+// opened or replaced.
+INSTANTIATE_TEST_SUITE_P(
+    Replacing, HostileArchives,
+    ::testing::Values(
+        HostileCase{"GoodEntryReplacesTheFileOfItsName",
+                    [] { return Honest({Deflated("job.bin", Repeated(5000))}); },
+                    {kExtracted},
+                    {{"job.bin", Repeated(5000)}},
+                    false,
+                    [](const fs::path& root) { testing::WriteFile(root / "base" / "job.bin", std::string_view("mine")); }},
+        HostileCase{"FifoInTheEntrysPlaceIsNeverOpened",
+                    [] { return Honest({Stored("job.bin", "job"), Stored("other.bin", "other")}); },
+                    {{kZipOk, kZipCannotOpen}, kExtracted},
+                    {{"other.bin", BytesOf("other")}},
+                    false,
+                    [](const fs::path& root) { ASSERT_EQ(::mkfifo((root / "base" / "job.bin").c_str(), 0600), 0); },
+                    [](const fs::path& root) {
+                      struct stat info {};
+                      ASSERT_EQ(::lstat((root / "base" / "job.bin").c_str(), &info), 0);
+                      EXPECT_TRUE(S_ISFIFO(info.st_mode));
+                    }}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// What one archive may write is known before anything is written.
+TEST(ArchiveInputBudget, ArchiveBeyondItIsRefusedBeforeWritingAnything) {
+  TempFolder folder;
+  const Bytes archive = Honest({Deflated("a.bin", Repeated(3000)), Deflated("b.bin", Repeated(4000))});
+  testing::WriteFile(folder / "archive.zip", archive);
+  fs::path path = folder / "archive.zip";
+  std::uint64_t budget = 6999;
+  EXPECT_FALSE(ExtractArchiveInput(path, budget));
+  EXPECT_EQ(path, folder / "archive.zip");
+  EXPECT_EQ(budget, 6999u);
+  EXPECT_TRUE(RegularFilesBeneath(folder.path()).empty());
+
+  budget = 10000;
+  ArchiveExtraction found;
+  ASSERT_TRUE(ExtractArchiveInput(path, budget, &found));
+  EXPECT_EQ(budget, 3000u);
+  EXPECT_EQ(found.entryCount, 2);
+  EXPECT_EQ(found.lastEntryName, "b.bin");
+  EXPECT_EQ(found.declaredBytes, 7000u);
+  EXPECT_EQ(testing::ReadFile(folder / "b.bin"), Repeated(4000));
+}
+
+TEST(ArchiveInputBudget, IsTheLargerOfOneGibibyteAndSixtyFourTimesTheArchive) {
+  EXPECT_EQ(ExtractionBudget(0), std::uint64_t{1} << 30);
+  EXPECT_EQ(ExtractionBudget(16u << 20), std::uint64_t{1} << 30);
+  EXPECT_EQ(ExtractionBudget(100u << 20), std::uint64_t{6400} << 20);
+  EXPECT_EQ(ExtractionBudget(~std::uint64_t{0}), ~std::uint64_t{0});
+}
 
 TEST(ReaderLookup, BadIndexesAndTheCache) {
   TempFolder folder;

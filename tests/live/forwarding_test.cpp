@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include "tests/live/live_client.h"
+
+namespace tesk::live {
+namespace {
+
+using testing::Bytes;
+using testing::HexBytes;
+
+class ForwardingTest : public ::testing::Test, public LiveServerFixture {};
+
+// A job that asks for the printer status before it prints.
+const Bytes kJob = HexBytes("1b 40 10 04 01 1d 76 30 00 01 00 02 00 80 01 0a 1d 56 00");
+
+TEST_F(ForwardingTest, SendsEveryByteToThePrinterAndItsAnswersBack) {
+  RecordingPrinter printer(HexBytes("16"));  // the printer's own status byte, not ours
+  ServerSettings settings = Settings();
+  settings.forward = HostPort{"127.0.0.1", printer.Port()};
+  Start(settings);
+  {
+    LiveClient sender(Port());
+    ASSERT_TRUE(sender.Send(kJob));
+    sender.EndSending();
+    EXPECT_EQ(sender.ReceiveUntilClosed(), HexBytes("16"));
+  }
+  EXPECT_EQ(printer.Received(), kJob);
+  const JobReport job = NextJob();
+  EXPECT_TRUE(job.forwarded);
+  EXPECT_EQ(job.forwardFailure, "");
+  EXPECT_EQ(testing::ReadFile(job.path), kJob);
+  EXPECT_TRUE(Stop().empty());
+}
+
+TEST_F(ForwardingTest, APrinterOutOfReachLeavesTheJobSavedAndTheFailureReported) {
+  ServerSettings settings = Settings();
+  settings.forward = HostPort{"127.0.0.1", ClosedPort()};
+  Start(settings);
+  {
+    LiveClient sender(Port());
+    ASSERT_TRUE(sender.Send(kJob));
+    sender.EndSending();
+    // Without a printer to answer, the server does.
+    EXPECT_EQ(sender.ReceiveUntilClosed(), HexBytes("12"));
+  }
+  const JobReport job = NextJob();
+  EXPECT_TRUE(job.forwarded);
+  EXPECT_TRUE(job.forwardFailure.starts_with("cannot connect to 127.0.0.1:" + std::to_string(settings.forward->port)))
+      << job.forwardFailure;
+  EXPECT_EQ(testing::ReadFile(job.path), kJob);
+  EXPECT_FALSE(job.incomplete);
+  EXPECT_TRUE(Stop().empty());
+}
+
+}  // namespace
+}  // namespace tesk::live

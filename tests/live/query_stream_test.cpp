@@ -1,0 +1,121 @@
+#include "live/query_stream.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/temp_folder.h"
+
+namespace tesk::live {
+namespace {
+
+using testing::Bytes;
+using testing::HexBytes;
+
+struct QueryCase {
+  const char* name;
+  const char* query;
+  const char* answer;
+};
+
+// The answers of a printer that is online with paper loaded, as hosts expect them.
+const QueryCase kQueryCases[] = {
+    {"PrinterStatus", "10 04 01", "12"},
+    {"OfflineCause", "10 04 02", "12"},
+    {"ErrorCause", "10 04 03", "12"},
+    {"PaperRollSensor", "10 04 04", "12"},
+    {"RealTimeStatusUnknown", "10 04 09", ""},
+    {"PaperSensor", "1d 72 01", "00"},
+    {"PaperSensorAscii", "1d 72 31", "00"},
+    {"DrawerSensor", "1d 72 02", "00"},
+    {"ModelId", "1d 49 01", "20"},
+    {"TypeId", "1d 49 32", "02"},
+    {"Maker", "1d 49 42", "5f 54 65 73 6b 00"},
+    {"Firmware", "1d 49 41", "5f 31 2e 30 30 00"},
+    {"RealTimeRequest", "10 05 02", ""},
+};
+
+class QueryAnswerTest : public ::testing::TestWithParam<QueryCase> {};
+
+TEST_P(QueryAnswerTest, AnswersOnceWhicheverWayTheBytesArePieced) {
+  const PrinterStatusAnswers answers;
+  const Bytes query = HexBytes(GetParam().query);
+  const Bytes expected = HexBytes(GetParam().answer);
+
+  QueryStream whole(answers);
+  Bytes answered;
+  whole.Take(query, answered);
+  EXPECT_EQ(answered, expected);
+  EXPECT_FALSE(whole.SawPrintData());
+  EXPECT_FALSE(whole.InsideCommand());
+
+  QueryStream byteByByte(answers);
+  answered.clear();
+  for (const std::uint8_t byte : query) byteByByte.Take({&byte, 1}, answered);
+  EXPECT_EQ(answered, expected);
+  EXPECT_FALSE(byteByByte.SawPrintData());
+}
+
+INSTANTIATE_TEST_SUITE_P(Queries, QueryAnswerTest, ::testing::ValuesIn(kQueryCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(QueryStream, AnswersFromTheRecordGiven) {
+  PrinterStatusAnswers answers;
+  answers.paperRollSensor = 0x72;  // paper end
+  answers.modelName = "M";
+  QueryStream stream(answers);
+  Bytes answered;
+  stream.Take(HexBytes("10 04 04 1d 49 43"), answered);
+  EXPECT_EQ(answered, HexBytes("72 5f 4d 00"));
+  EXPECT_EQ(stream.QueriesAnswered(), 2u);
+}
+
+TEST(QueryStream, QueryBytesInsideDotRowsAreNoQuery) {
+  const PrinterStatusAnswers answers;
+  // A query, then a band of 2 x 3 bytes whose dots spell DLE EOT 1 twice, then a real query.
+  const Bytes job = HexBytes("10 04 02 1b 40 1d 76 30 00 02 00 03 00 10 04 01 10 04 01 10 04 01");
+  for (std::size_t piece : {std::size_t{1}, std::size_t{4}, job.size()}) {
+    QueryStream stream(answers);
+    Bytes answered;
+    for (std::size_t at = 0; at < job.size(); at += piece)
+      stream.Take(std::span(job).subspan(at, std::min(piece, job.size() - at)), answered);
+    EXPECT_EQ(answered, HexBytes("12 12")) << "pieces of " << piece;
+    EXPECT_EQ(stream.FirstPrintData(), 3) << "pieces of " << piece;
+    EXPECT_FALSE(stream.InsideCommand());
+  }
+}
+
+TEST(QueryStream, LongPayloadsAreCountedOffNotKept) {
+  const PrinterStatusAnswers answers;
+  QueryStream stream(answers);
+  Bytes answered;
+  // A band of 72 x 2000 bytes, its header first, its dots in pieces.
+  stream.Take(HexBytes("1b 40 1d 76 30 00 48 00 d0 07 00 00 00 00 00 00 00 00"), answered);
+  EXPECT_TRUE(stream.InsideCommand());
+  const Bytes dots(72 * 2000 - 8, 0x10);
+  stream.Take(dots, answered);
+  EXPECT_FALSE(stream.InsideCommand());
+  stream.Take(HexBytes("10 04 02"), answered);
+  EXPECT_EQ(answered, HexBytes("12"));
+}
+
+TEST(QueryStream, TellsAJobCutInsideACommand) {
+  const PrinterStatusAnswers answers;
+  for (const char* cut : {"1b 40 1d 76 30", "1b 40 1d 76 30 00 02 00 03 00 ff", "1b 40 1b"}) {
+    QueryStream stream(answers);
+    Bytes answered;
+    stream.Take(HexBytes(cut), answered);
+    EXPECT_TRUE(stream.SawPrintData()) << cut;
+    EXPECT_TRUE(stream.InsideCommand()) << cut;
+  }
+  // A cut command that can no longer become a query is print data; one that can is not yet.
+  QueryStream cutHeader(answers);
+  Bytes answered;
+  cutHeader.Take(HexBytes("10 04 02 1d 76 30 30 00 1b"), answered);
+  EXPECT_EQ(cutHeader.FirstPrintData(), 3);
+  QueryStream cutQuery(answers);
+  cutQuery.Take(HexBytes("10 04 02 1d 49"), answered);
+  EXPECT_FALSE(cutQuery.SawPrintData());
+  EXPECT_TRUE(cutQuery.InsideCommand());
+}
+
+}  // namespace
+}  // namespace tesk::live
