@@ -25,8 +25,14 @@ std::string PaperListingText(std::span<const std::uint8_t> job, const printer::P
                      " piece(s)\n";
   if (result != printer::PaperResult::Printed) text += std::string("  ") + printer::PaperResultText(result) + "\n";
   text += "    offset  piece       x        y  width height  drawn\n";
-  for (const printer::DrawnItem& item : paper.drawn)
-    text += Row(item.offset, item.piece, item.area, printer::ItemKindName(item.kind));
+  for (const printer::DrawnItem& item : paper.drawn) {
+    char kind[48];
+    if (item.kind == printer::ItemKind::Text)
+      std::snprintf(kind, sizeof kind, "text U+%04X", static_cast<unsigned>(item.codePoint));
+    else
+      std::snprintf(kind, sizeof kind, "%s", printer::ItemKindName(item.kind));
+    text += Row(item.offset, item.piece, item.area, kind);
+  }
   text += "  not drawn: " + std::to_string(paper.notDrawnCount) + "\n";
   for (const printer::NotDrawnItem& item : paper.notDrawn) {
     char offset[32];
@@ -48,14 +54,14 @@ Json PaperListingJson(std::span<const std::uint8_t> job, const printer::Profile&
   printer::Paper paper;
   const printer::PaperResult result = core::DrawPaper(job, profile, paper);
   Json drawn = Json::array();
-  for (const printer::DrawnItem& item : paper.drawn)
-    drawn.push_back(Json{{"offset", item.offset},
-                         {"kind", printer::ItemKindName(item.kind)},
-                         {"piece", item.piece + 1},
-                         {"x", item.area.x},
-                         {"y", item.area.y},
-                         {"width", item.area.width},
-                         {"height", item.area.height}});
+  for (const printer::DrawnItem& item : paper.drawn) {
+    Json entry{{"offset", item.offset},     {"kind", printer::ItemKindName(item.kind)},
+               {"piece", item.piece + 1},   {"x", item.area.x},
+               {"y", item.area.y},          {"width", item.area.width},
+               {"height", item.area.height}};
+    if (item.kind == printer::ItemKind::Text) entry["codePoint"] = static_cast<std::uint32_t>(item.codePoint);
+    drawn.push_back(std::move(entry));
+  }
   return Json{{"profile", profile.name},
               {"paperWidth", paper.width},
               {"paperHeight", paper.Height()},

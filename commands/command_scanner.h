@@ -30,8 +30,11 @@ enum class CommandCode : std::uint8_t {
   DefineDownloadBitImage, PrintDownloadBitImage, DefineNvBitImage, PrintNvBitImage,
   Cut, PartialCutOnePoint, PartialCutThreePoints,
   Barcode, ExtendedFunction, PageMode,
+  Emphasis, DoubleStrike, Underline, Reverse, UpsideDown, Rotation,
+  CodePage, InternationalSet, MultibyteOn, MultibyteOff, MultibyteModes, MultibyteUnderline,
+  MultibyteQuadruple,
 };
-inline constexpr std::size_t kCommandCodeCount = static_cast<std::size_t>(CommandCode::PageMode) + 1;
+inline constexpr std::size_t kCommandCodeCount = static_cast<std::size_t>(CommandCode::MultibyteQuadruple) + 1;
 
 struct CommandForm;
 

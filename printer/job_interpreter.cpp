@@ -50,12 +50,25 @@ std::array<JobPrinter::Handler, commands::kCommandCodeCount> JobPrinter::MakeHan
   handlers[Index(CommandCode::Barcode)] = &JobPrinter::Symbol;
   handlers[Index(CommandCode::ExtendedFunction)] = &JobPrinter::ExtendedFunction;
   handlers[Index(CommandCode::PageMode)] = &JobPrinter::PageMode;
+  handlers[Index(CommandCode::Emphasis)] = &JobPrinter::Emphasis;
+  handlers[Index(CommandCode::DoubleStrike)] = &JobPrinter::DoubleStrike;
+  handlers[Index(CommandCode::Underline)] = &JobPrinter::Underline;
+  handlers[Index(CommandCode::Reverse)] = &JobPrinter::Reverse;
+  handlers[Index(CommandCode::UpsideDown)] = &JobPrinter::UpsideDown;
+  handlers[Index(CommandCode::Rotation)] = &JobPrinter::Rotation;
+  handlers[Index(CommandCode::CodePage)] = &JobPrinter::CodePage;
+  handlers[Index(CommandCode::InternationalSet)] = &JobPrinter::InternationalSet;
+  handlers[Index(CommandCode::MultibyteOn)] = &JobPrinter::MultibyteOn;
+  handlers[Index(CommandCode::MultibyteOff)] = &JobPrinter::MultibyteOff;
+  handlers[Index(CommandCode::MultibyteModes)] = &JobPrinter::MultibyteModes;
+  handlers[Index(CommandCode::MultibyteUnderline)] = &JobPrinter::MultibyteUnderline;
+  handlers[Index(CommandCode::MultibyteQuadruple)] = &JobPrinter::MultibyteQuadruple;
   return handlers;
 }
 
 JobPrinter::JobPrinter(std::span<const std::uint8_t> job, const Profile& profile, std::int64_t byteLimit,
                        DisplayList& list, Paper& paper)
-    : job_(job), profile_(profile), byteLimit_(byteLimit), list_(list), paper_(paper) {
+    : job_(job), profile_(profile), byteLimit_(byteLimit), list_(list), paper_(paper), decoder_(profile) {
   InitialiseSettings(state_, profile_);
 }
 
@@ -112,7 +125,7 @@ std::span<const std::uint8_t> JobPrinter::Parameters(const Command& command) con
 // ---- Placing dots ----
 
 void JobPrinter::Place(std::uint64_t offset, ItemKind kind, std::int64_t x, std::int64_t visibleWidth,
-                       const StoredImage& image) {
+                       const StoredImage& image, std::int64_t drop, char32_t codePoint) {
   if (static_cast<std::int64_t>(list_.items.size() + 1) > byteLimit_ / kBytesPerListedItem) {
     full_ = true;
     return;
@@ -125,7 +138,8 @@ void JobPrinter::Place(std::uint64_t offset, ItemKind kind, std::int64_t x, std:
   item.offset = offset;
   item.kind = kind;
   item.piece = state_.piece;
-  item.area = {x, state_.y, visibleWidth, image.dots.height * image.scaleY};
+  item.area = {x, state_.y + drop, visibleWidth, image.dots.height * image.scaleY};
+  item.codePoint = codePoint;
   list_.items.push_back(item);
   list_.operations.push_back({image.dots, image.scaleX, image.scaleY});
 }
@@ -139,8 +153,14 @@ void JobPrinter::PrintLine(std::int64_t feed) {
     const std::int64_t shift = state_.justification == Justification::Centre ? room / 2
                                : state_.justification == Justification::Right ? room
                                                                               : 0;
+    // Upside down, the printer prints the whole line turned half-way: the
+    // first character ends up at the right.
+    const auto lineX = [&](const PendingItem& item) {
+      return state_.upsideDown ? right - item.x - item.clippedWidth : item.x;
+    };
     for (const PendingItem& item : state_.line)
-      Place(item.offset, item.kind, state_.leftMargin + shift + item.x, item.clippedWidth, item.image);
+      Place(item.offset, item.kind, state_.leftMargin + shift + lineX(item), item.clippedWidth, item.image,
+            item.onBaseline ? state_.lineHeight - item.image.dots.height * item.image.scaleY : 0, item.codePoint);
   }
   Feed(std::max(feed, state_.lineHeight));
   state_.line.clear();
@@ -153,7 +173,7 @@ void JobPrinter::AddToLine(const Command& command, ItemKind kind, const StoredIm
   const std::int64_t visible = std::min(width, state_.areaWidth - state_.x);
   if (visible < width) List(command, NotDrawnReason::Clipped);
   if (visible > 0) {
-    state_.line.push_back({command.offset, kind, state_.x, visible, image});
+    state_.line.push_back({command.offset, kind, state_.x, visible, image, 0, false});
     state_.lineHeight = std::max(state_.lineHeight, image.dots.height * image.scaleY);
   }
   state_.x += width;
@@ -290,6 +310,8 @@ void JobPrinter::CharacterSpacing(const Command& command) {
 void JobPrinter::PrintModes(const Command& command) {
   const unsigned modes = ParameterByte(Parameters(command), 0);
   state_.font = static_cast<int>(modes & 1);
+  state_.emphasis = (modes & 0x08) != 0;
+  state_.underline = (modes & 0x80) ? 1 : 0;
   state_.heightMultiplier = (modes & 0x10) ? 2 : 1;
   state_.widthMultiplier = (modes & 0x20) ? 2 : 1;
 }
@@ -333,27 +355,6 @@ void JobPrinter::PrintAreaWidth(const Command& command) {
 }
 
 // ---- What the paper does not show yet ----
-
-void JobPrinter::Text(const Command& command) {
-  // Text fills its cells and wraps as the printer would, so that images
-  // after it land where they do on paper; its dots come with the font work.
-  List(command, NotDrawnReason::TextNotDrawn);
-  const std::int64_t advance = std::max<std::int64_t>(CharacterAdvance(state_, profile_), 1);
-  auto characters = static_cast<std::int64_t>(command.length);
-  while (characters > 0) {
-    std::int64_t room = std::max<std::int64_t>((state_.areaWidth - state_.x) / advance, 0);
-    if (room == 0 && state_.x > 0) {
-      PrintLine(state_.lineSpacing);
-      continue;
-    }
-    // A character wider than the whole area still takes a line of its own.
-    room = std::max<std::int64_t>(room, 1);
-    const std::int64_t placed = std::min(characters, room);
-    state_.x += placed * advance;
-    state_.lineHeight = std::max(state_.lineHeight, CharacterHeight(state_, profile_));
-    characters -= placed;
-  }
-}
 
 // The place where bar codes (GS k) and 2-D codes (GS ( k) will be drawn. Until
 // a symbol module hands over their dots they hold the line's height and are

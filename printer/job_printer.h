@@ -6,14 +6,20 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
+#include <set>
+#include <vector>
 #include <span>
 #include <string>
 
 #include "commands/command_scanner.h"
+#include "printer/character_decoder.h"
 #include "printer/display_list.h"
+#include "printer/glyph_cache.h"
 #include "printer/paper.h"
 #include "printer/printer_state.h"
 #include "printer/profile.h"
+#include "printer/text_cells.h"
 
 namespace tesk::printer {
 
@@ -56,6 +62,23 @@ class JobPrinter {
   void ExtendedFunction(const Command& command);
   void PageMode(const Command& command);
 
+  // Text and its styles (text_commands.cpp).
+  void Emphasis(const Command& command);
+  void DoubleStrike(const Command& command);
+  void Underline(const Command& command);
+  void Reverse(const Command& command);
+  void UpsideDown(const Command& command);
+  void Rotation(const Command& command);
+  void CodePage(const Command& command);
+  void InternationalSet(const Command& command);
+  void MultibyteOn(const Command& command);
+  void MultibyteOff(const Command& command);
+  void MultibyteModes(const Command& command);
+  void MultibyteUnderline(const Command& command);
+  void MultibyteQuadruple(const Command& command);
+  CellStyle TextStyle(bool multibyte) const;
+  void PrintCharacter(std::uint64_t offset, const DecodedCharacter& character);
+
   // Images (image_commands.cpp).
   void BitImage(const Command& command);
   void RasterImage(const Command& command);
@@ -75,7 +98,7 @@ class JobPrinter {
   void PrintAtOnce(const Command& command, ItemKind kind, const StoredImage& image);
   void AddToLine(const Command& command, ItemKind kind, const StoredImage& image);
   void Place(std::uint64_t offset, ItemKind kind, std::int64_t x, std::int64_t visibleWidth,
-             const StoredImage& image);
+             const StoredImage& image, std::int64_t drop = 0, char32_t codePoint = 0);
   bool AtLineStart(const Command& command);
   void Feed(std::int64_t dots) { state_.y += dots; }
   void EndPiece(std::uint64_t offset);
@@ -94,6 +117,12 @@ class JobPrinter {
   DisplayList& list_;
   Paper& paper_;
   PrinterState state_;
+  GlyphCache glyphs_;
+  CharacterDecoder decoder_;
+  std::vector<DecodedCharacter> decoded_;
+  // Drawn cells by character, cell and style: a receipt repeats few of them.
+  std::map<std::vector<std::int64_t>, DotBlock> cells_;
+  std::set<std::vector<std::int64_t>> missing_;  // keys of cells drawn without a glyph
   std::uint64_t next_ = 0;  // where the next command starts; a quirk may move it
   std::int64_t heldBytes_ = 0;
   bool full_ = false;

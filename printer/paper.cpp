@@ -45,7 +45,7 @@ const char* ItemKindName(ItemKind kind) {
 const char* NotDrawnReasonText(NotDrawnReason reason) {
   switch (reason) {
     case NotDrawnReason::NotModelled: return "not shown on the paper";
-    case NotDrawnReason::TextNotDrawn: return "text is not drawn yet; it takes its line";
+    case NotDrawnReason::NoGlyph: return "no glyph for this character; its cell is left blank";
     case NotDrawnReason::SymbolNotDrawn: return "bar codes and 2-D codes are not drawn yet; they take their line";
     case NotDrawnReason::UnknownCommand: return "unknown command";
     case NotDrawnReason::CutOff: return "cut off by the end of the job";

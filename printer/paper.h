@@ -42,12 +42,13 @@ struct DrawnItem {
   ItemKind kind = ItemKind::RasterImage;
   int piece = 0;             // 0 for the first piece of paper
   Rectangle area;            // after clipping to the printable width
+  char32_t codePoint = 0;    // text: the character in the cell
 };
 
 enum class NotDrawnReason : std::uint8_t {
   NotModelled,        // a command the printer reads but the paper does not show
-  TextNotDrawn,       // text leaves its line's height of paper, no dots yet
-  SymbolNotDrawn,     // bar codes and 2-D codes, the same
+  NoGlyph,            // a character the installed fonts cannot draw; its cell stays blank
+  SymbolNotDrawn,     // bar codes and 2-D codes the paper cannot draw
   UnknownCommand,     // bytes no table entry knows
   CutOff,             // the job ends inside the command
   Clipped,            // part of the image lay beyond the printable width

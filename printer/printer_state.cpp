@@ -3,18 +3,18 @@
 namespace tesk::printer {
 namespace {
 
+std::int64_t UnitsToDots(std::int64_t units, int dpi, int unitsPerInch) {
+  return (units * dpi + unitsPerInch / 2) / unitsPerInch;
+}
+
+}  // namespace
+
 const FontCell& CurrentFont(const PrinterState& state, const Profile& profile) {
   static const FontCell fallback;
   if (profile.fonts.empty()) return fallback;
   const auto index = static_cast<std::size_t>(state.font) < profile.fonts.size() ? state.font : 0;
   return profile.fonts[static_cast<std::size_t>(index)];
 }
-
-std::int64_t UnitsToDots(std::int64_t units, int dpi, int unitsPerInch) {
-  return (units * dpi + unitsPerInch / 2) / unitsPerInch;
-}
-
-}  // namespace
 
 void InitialiseSettings(PrinterState& state, const Profile& profile) {
   state.lineSpacing = profile.defaultLineSpacing;
@@ -30,6 +30,17 @@ void InitialiseSettings(PrinterState& state, const Profile& profile) {
   state.tabStops.clear();
   // Tab stops every eight characters, as printers start.
   for (std::int64_t column = 8; column < 256; column += 8) state.tabStops.push_back(column);
+  state.emphasis = false;
+  state.doubleStrike = false;
+  state.underline = 0;
+  state.reverse = false;
+  state.upsideDown = false;
+  state.clockwise = false;
+  state.characters = CharacterSettings{};
+  state.characters.multibyte = profile.multibyte.onAfterInitialise;
+  state.multibyteDoubleWidth = false;
+  state.multibyteDoubleHeight = false;
+  state.multibyteUnderline = 0;
   state.x = 0;
   state.lineHeight = 0;
   state.line.clear();

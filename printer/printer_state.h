@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "printer/character_decoder.h"
 #include "printer/dot_blocks.h"
 #include "printer/paper.h"
 #include "printer/profile.h"
@@ -26,6 +27,8 @@ struct PendingItem {
   std::int64_t x = 0;  // from the start of the print area
   std::int64_t clippedWidth = 0;
   StoredImage image;
+  char32_t codePoint = 0;      // text
+  bool onBaseline = false;     // text stands on the line's bottom; images hang from its top
 };
 
 enum class Justification : std::uint8_t { Left, Centre, Right };
@@ -43,6 +46,16 @@ struct PrinterState {
   int heightMultiplier = 1;
   std::int64_t characterSpacing = 0;
   std::vector<std::int64_t> tabStops;  // in character columns
+  bool emphasis = false;        // ESC E, ESC ! bit 3
+  bool doubleStrike = false;    // ESC G: printed like emphasis
+  int underline = 0;            // ESC -, ESC ! bit 7: dots
+  bool reverse = false;         // GS B
+  bool upsideDown = false;      // ESC {
+  bool clockwise = false;       // ESC V
+  CharacterSettings characters; // ESC t, ESC R, FS & / FS .
+  bool multibyteDoubleWidth = false;   // FS ! bit 2, FS W
+  bool multibyteDoubleHeight = false;  // FS ! bit 3, FS W
+  int multibyteUnderline = 0;          // FS -, FS ! bit 7
 
   // The line being built.
   std::int64_t x = 0;  // from the start of the print area
@@ -70,6 +83,8 @@ void InitialiseSettings(PrinterState& state, const Profile& profile);
 std::int64_t HorizontalDots(const PrinterState& state, const Profile& profile, std::int64_t units);
 std::int64_t VerticalDots(const PrinterState& state, const Profile& profile, std::int64_t units);
 
+// The current single-byte font's cell.
+const FontCell& CurrentFont(const PrinterState& state, const Profile& profile);
 // The character cell of the current font and size.
 std::int64_t CharacterAdvance(const PrinterState& state, const Profile& profile);
 std::int64_t CharacterHeight(const PrinterState& state, const Profile& profile);

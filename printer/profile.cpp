@@ -92,6 +92,33 @@ bool ReadFonts(const json& object, std::vector<FontCell>& fonts, std::string& me
   return true;
 }
 
+// "codePages": {"25": "CP1257"} adds to or replaces the standard pages.
+bool ReadCodePages(const json& object, std::map<int, std::string>& pages, std::string& message) {
+  const json* listed = nullptr;
+  if (!Member(object, "codePages", listed, message)) return false;
+  for (const auto& [key, value] : listed->items()) {
+    int number = -1;
+    try {
+      number = std::stoi(key);
+    } catch (...) {
+    }
+    if (number < 0 || number > 255 || !value.is_string()) {
+      message = "\"codePages\" maps numbers 0 to 255 to character set names";
+      return false;
+    }
+    pages[number] = value.get<std::string>();
+  }
+  return true;
+}
+
+bool ReadMultibyte(const json& object, MultibyteSettings& multibyte, std::string& message) {
+  const json* read = nullptr;
+  return Member(object, "multibyte", read, message) && ReadText(*read, "encoding", multibyte.encoding, message) &&
+         ReadSwitch(*read, "onAfterInitialise", multibyte.onAfterInitialise, message) &&
+         ReadInteger(*read, "width", 1, 64, multibyte.cell.width, message) &&
+         ReadInteger(*read, "height", 1, 64, multibyte.cell.height, message);
+}
+
 bool ReadProfile(const json& root, Profile& profile, std::string& message) {
   if (!root.is_object()) {
     message = "a profile is a JSON object";
@@ -111,7 +138,8 @@ bool ReadProfile(const json& root, Profile& profile, std::string& message) {
       ReadInteger(*units, "horizontal", 1, 255, profile.horizontalMotionUnit, message) &&
       ReadInteger(*units, "vertical", 1, 255, profile.verticalMotionUnit, message) &&
       ReadInteger(root, "columnImageVerticalPitch", 1, 8, profile.columnImageVerticalPitch, message) &&
-      ReadFonts(root, profile.fonts, message) && Member(root, "quirks", quirks, message) &&
+      ReadFonts(root, profile.fonts, message) && ReadCodePages(root, profile.codePages, message) &&
+      ReadMultibyte(root, profile.multibyte, message) && Member(root, "quirks", quirks, message) &&
       ReadSwitch(*quirks, "lineFeedAfterRasterSwallowed", profile.quirks.lineFeedAfterRasterSwallowed, message) &&
       ReadSwitch(*quirks, "feedDotsIgnored", profile.quirks.feedDotsIgnored, message) &&
       ReadSwitch(*quirks, "rasterHeightLowByteOnly", profile.quirks.rasterHeightLowByteOnly, message) &&

@@ -4,6 +4,7 @@
 // JSON files; the ones in profiles/ are built in and found by name.
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,20 @@ struct FontCell {
   int height = 24;
 };
 
+// Two-byte (and GB18030 four-byte) characters: FS & turns them on.
+struct MultibyteSettings {
+  std::string encoding = "GB18030";  // as the C library names it: GB18030, BIG5, SHIFT_JIS
+  bool onAfterInitialise = false;    // as Chinese printers start
+  FontCell cell = {"multibyte", 24, 24};
+};
+
+// ESC t n: the character sets the printer has under each n, by the C
+// library's names; "KATAKANA" is the printer's own half-width page.
+inline std::map<int, std::string> StandardCodePages() {
+  return {{0, "CP437"}, {1, "KATAKANA"}, {2, "CP850"},  {3, "CP860"},  {4, "CP863"},
+          {5, "CP865"}, {16, "CP1252"},  {17, "CP866"}, {18, "CP852"}, {19, "CP858"}};
+}
+
 struct Profile {
   std::string name;
   std::string description;
@@ -36,6 +51,8 @@ struct Profile {
   int verticalMotionUnit = 203;
   int columnImageVerticalPitch = 3;  // dots per bit of the 8-dot ESC * modes
   std::vector<FontCell> fonts = {{"A", 12, 24}, {"B", 9, 17}};
+  std::map<int, std::string> codePages = StandardCodePages();
+  MultibyteSettings multibyte;
   Quirks quirks;
 };
 

@@ -122,7 +122,7 @@ TEST(CommandScanner, WalksTheImagesOfTheOlderImageCommands) {
 }
 
 TEST(CommandScanner, ReadsACommandAtAnyOffsetWithItsCode) {
-  const auto job = HexBytes("1d7630 00 0100 0100 ff 0a 1b4a 05 1d284c 0200 30 32 1b7401");
+  const auto job = HexBytes("1d7630 00 0100 0100 ff 0a 1b4a 05 1d284c 0200 30 32 1b5501");
   struct Expected {
     std::uint64_t offset;
     CommandCode code;

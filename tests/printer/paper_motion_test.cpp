@@ -109,7 +109,7 @@ TEST(DisplayList, TracesEveryItemToItsCommand) {
 
 TEST(NotDrawn, ListsEveryCommandThePaperDoesNotShow) {
   const Paper paper = Print(
-      "1b4501"        // 0 emphasis: for text, not shown
+      "1b5501"        // 0 unidirectional printing: not shown
       "4869"          // 3 text
       "0a"            // 5
       "1d6b 02 303132 00"  // 6 bar code
@@ -120,8 +120,7 @@ TEST(NotDrawn, ListsEveryCommandThePaperDoesNotShow) {
       "1b2a 21 0100 800000");     // 34 never printed
   EXPECT_EQ(NotDrawnLines(paper),
             (std::vector<std::string>{
-                "0 ESC E: not shown on the paper",
-                "3 text: text is not drawn yet; it takes its line",
+                "0 ESC U: not shown on the paper",
                 "6 GS k: bar codes and 2-D codes are not drawn yet; they take their line",
                 "13 GS (: bar codes and 2-D codes are not drawn yet; they take their line",
                 "21 ESC L: page mode is not modelled; standard mode goes on",
@@ -129,7 +128,7 @@ TEST(NotDrawn, ListsEveryCommandThePaperDoesNotShow) {
                 "24 ESC *: cleared from the line buffer by ESC @",
                 "34 ESC *: left in the line buffer at the end of the job",
             }));
-  EXPECT_EQ(paper.notDrawnCount, 8u);
+  EXPECT_EQ(paper.notDrawnCount, 7u);
   // "Hi" takes two lines of font A's 24 dots on the 16-dot printer; the
   // symbols' line was still open when ESC @ emptied it.
   EXPECT_EQ(paper.Height(), 48);

@@ -25,7 +25,28 @@ TEST(BuiltInProfiles, AreTheCommon203DpiBaselines) {
     ASSERT_EQ(profile.fonts.size(), 2u);
     EXPECT_EQ(profile.fonts[0].width, 12);
     EXPECT_EQ(profile.fonts[1].height, 17);
+    EXPECT_EQ(profile.codePages, StandardCodePages());
+    EXPECT_EQ(profile.multibyte.encoding, "GB18030");
+    EXPECT_FALSE(profile.multibyte.onAfterInitialise);
+    EXPECT_EQ(profile.multibyte.cell.width, 24);
   }
+}
+
+TEST(UserProfiles, AddCodePagesAndMultibyteSettings) {
+  Profile profile;
+  std::string message;
+  ASSERT_EQ(ParseProfile(R"({"codePages": {"25": "CP1257", "0": "CP850"},
+                             "multibyte": {"encoding": "BIG5", "onAfterInitialise": true, "height": 20}})",
+                         profile, message),
+            ProfileResult::Loaded)
+      << message;
+  EXPECT_EQ(profile.codePages.at(25), "CP1257");
+  EXPECT_EQ(profile.codePages.at(0), "CP850");
+  EXPECT_EQ(profile.codePages.at(16), "CP1252");  // the standard pages stay
+  EXPECT_EQ(profile.multibyte.encoding, "BIG5");
+  EXPECT_TRUE(profile.multibyte.onAfterInitialise);
+  EXPECT_EQ(profile.multibyte.cell.width, 24);
+  EXPECT_EQ(profile.multibyte.cell.height, 20);
 }
 
 TEST(BuiltInProfiles, SayWhereEveryValueCameFrom) {
@@ -86,7 +107,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadProfile{"UnitsNotAnObject", R"({"motionUnits": 203})", ProfileResult::BadValue,
                    "\"motionUnits\" must be an object"},
         BadProfile{"FontWithoutHeight", R"({"fonts": [{"name": "A", "height": 0}]})", ProfileResult::BadValue,
-                   "\"height\" must be a whole number from 1 to 255"}),
+                   "\"height\" must be a whole number from 1 to 255"},
+        BadProfile{"CodePageNumberNotANumber", R"({"codePages": {"x": "CP437"}})", ProfileResult::BadValue,
+                   "\"codePages\" maps numbers 0 to 255 to character set names"},
+        BadProfile{"MultibyteCellTooWide", R"({"multibyte": {"width": 100}})", ProfileResult::BadValue,
+                   "\"width\" must be a whole number from 1 to 64"}),
     [](const ::testing::TestParamInfo<BadProfile>& info) { return std::string(info.param.name); });
 
 TEST(UserProfiles, AMissingFileIsNotFound) {
