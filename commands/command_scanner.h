@@ -29,7 +29,7 @@ enum class CommandCode : std::uint8_t {
   BitImage, RasterImage, Graphics, VariableBitImage,
   DefineDownloadBitImage, PrintDownloadBitImage, DefineNvBitImage, PrintNvBitImage,
   Cut, PartialCutOnePoint, PartialCutThreePoints,
-  Barcode, ExtendedFunction, PageMode,
+  Barcode, BarcodeSetting, ExtendedFunction, PageMode,
 };
 inline constexpr std::size_t kCommandCodeCount = static_cast<std::size_t>(CommandCode::PageMode) + 1;
 

@@ -47,7 +47,6 @@ struct DrawnItem {
 enum class NotDrawnReason : std::uint8_t {
   NotModelled,        // a command the printer reads but the paper does not show
   TextNotDrawn,       // text leaves its line's height of paper, no dots yet
-  SymbolNotDrawn,     // bar codes and 2-D codes, the same
   UnknownCommand,     // bytes no table entry knows
   CutOff,             // the job ends inside the command
   Clipped,            // part of the image lay beyond the printable width
@@ -59,12 +58,15 @@ enum class NotDrawnReason : std::uint8_t {
   ClearedByInitialise,  // ESC @ emptied the line buffer before it was printed
   LeftInLineBuffer,     // the job ended before LF, ESC J or ESC d printed it
   NotAtLineStart,       // a print area setting in the middle of a line
+  SymbolRefused,        // a bar code or 2-D code the printer draws nothing for; the detail says why
+  HriTextNotDrawn,      // a symbol's human-readable line: its place is kept white, the detail holds the text
 };
 
 struct NotDrawnItem {
   std::uint64_t offset = 0;
   std::string command;  // as engineers write it: "GS k", "text"
   NotDrawnReason reason = NotDrawnReason::NotModelled;
+  std::string detail;  // what the reason alone does not say, e.g. a symbol's fault; often empty
 };
 
 // One piece of paper between two cuts: rows of `Paper::width` dots, 1 bit a

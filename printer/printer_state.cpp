@@ -30,6 +30,8 @@ void InitialiseSettings(PrinterState& state, const Profile& profile) {
   state.tabStops.clear();
   // Tab stops every eight characters, as printers start.
   for (std::int64_t column = 8; column < 256; column += 8) state.tabStops.push_back(column);
+  state.barcode = BarcodeSettings{};
+  state.symbols.Reset();
   state.x = 0;
   state.lineHeight = 0;
   state.line.clear();

@@ -9,6 +9,8 @@
 #include "printer/dot_blocks.h"
 #include "printer/paper.h"
 #include "printer/profile.h"
+#include "printer/symbol_settings.h"
+#include "printer/two_dimensional_symbol.h"
 
 namespace tesk::printer {
 
@@ -43,6 +45,8 @@ struct PrinterState {
   int heightMultiplier = 1;
   std::int64_t characterSpacing = 0;
   std::vector<std::int64_t> tabStops;  // in character columns
+  BarcodeSettings barcode;              // GS h, GS w, GS H, GS f
+  TwoDimensionalSymbols symbols;        // GS ( k settings and stored data
 
   // The line being built.
   std::int64_t x = 0;  // from the start of the print area
