@@ -23,7 +23,7 @@ struct Rectangle {
   std::int64_t height = 0;
 };
 
-// What a drawn item is; text and symbols join when their drawing does.
+// What a drawn item is; text joins when its drawing does.
 enum class ItemKind : std::uint8_t {
   RasterImage,         // GS v 0
   ColumnImage,         // ESC *
