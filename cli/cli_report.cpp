@@ -23,7 +23,7 @@ std::string PaperText(const core::PaperFigures& paper) {
   for (std::size_t index = 0; index < paper.notDrawn.size() && index < kNotDrawnShown; ++index) {
     const printer::NotDrawnItem& item = paper.notDrawn[index];
     text += "      at " + std::to_string(item.offset) + ": " + item.command + ", " +
-            printer::NotDrawnReasonText(item.reason) + "\n";
+            printer::NotDrawnReasonText(item.reason) + (item.detail.empty() ? "" : ": " + item.detail) + "\n";
   }
   if (paper.notDrawnCount > kNotDrawnShown)
     text += "      ... " + std::to_string(paper.notDrawnCount - kNotDrawnShown) + " more (--json lists them)\n";

@@ -37,16 +37,20 @@ std::string PaperListingText(std::span<const std::uint8_t> job, const printer::P
   for (const printer::NotDrawnItem& item : paper.notDrawn) {
     char offset[32];
     std::snprintf(offset, sizeof offset, "%10llu", static_cast<unsigned long long>(item.offset));
-    text += std::string(offset) + "  " + item.command + ": " + printer::NotDrawnReasonText(item.reason) + "\n";
+    text += std::string(offset) + "  " + item.command + ": " + printer::NotDrawnReasonText(item.reason);
+    if (!item.detail.empty()) text += ": " + item.detail;
+    text += "\n";
   }
   return text;
 }
 
 Json NotDrawnJson(const std::vector<printer::NotDrawnItem>& notDrawn) {
   Json list = Json::array();
-  for (const printer::NotDrawnItem& item : notDrawn)
-    list.push_back(
-        Json{{"offset", item.offset}, {"command", item.command}, {"reason", printer::NotDrawnReasonText(item.reason)}});
+  for (const printer::NotDrawnItem& item : notDrawn) {
+    Json entry{{"offset", item.offset}, {"command", item.command}, {"reason", printer::NotDrawnReasonText(item.reason)}};
+    if (!item.detail.empty()) entry["detail"] = item.detail;
+    list.push_back(std::move(entry));
+  }
   return list;
 }
 

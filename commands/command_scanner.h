@@ -29,7 +29,7 @@ enum class CommandCode : std::uint8_t {
   BitImage, RasterImage, Graphics, VariableBitImage,
   DefineDownloadBitImage, PrintDownloadBitImage, DefineNvBitImage, PrintNvBitImage,
   Cut, PartialCutOnePoint, PartialCutThreePoints,
-  Barcode, ExtendedFunction, PageMode,
+  Barcode, BarcodeSetting, ExtendedFunction, PageMode,
   Emphasis, DoubleStrike, Underline, Reverse, UpsideDown, Rotation,
   CodePage, InternationalSet, MultibyteOn, MultibyteOff, MultibyteModes, MultibyteUnderline,
   MultibyteQuadruple,

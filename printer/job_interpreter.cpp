@@ -48,6 +48,7 @@ std::array<JobPrinter::Handler, commands::kCommandCodeCount> JobPrinter::MakeHan
   handlers[Index(CommandCode::PartialCutOnePoint)] = &JobPrinter::PartialCut;
   handlers[Index(CommandCode::PartialCutThreePoints)] = &JobPrinter::PartialCut;
   handlers[Index(CommandCode::Barcode)] = &JobPrinter::Symbol;
+  handlers[Index(CommandCode::BarcodeSetting)] = &JobPrinter::BarcodeSetting;
   handlers[Index(CommandCode::ExtendedFunction)] = &JobPrinter::ExtendedFunction;
   handlers[Index(CommandCode::PageMode)] = &JobPrinter::PageMode;
   handlers[Index(CommandCode::Emphasis)] = &JobPrinter::Emphasis;
@@ -108,13 +109,14 @@ bool JobPrinter::Affordable(std::int64_t bytes) {
   return true;
 }
 
-void JobPrinter::List(std::uint64_t offset, std::string command, NotDrawnReason reason) {
+void JobPrinter::List(std::uint64_t offset, std::string command, NotDrawnReason reason, std::string detail) {
   ++paper_.notDrawnCount;
-  if (paper_.notDrawn.size() < kMostListedNotDrawn) paper_.notDrawn.push_back({offset, std::move(command), reason});
+  if (paper_.notDrawn.size() < kMostListedNotDrawn)
+    paper_.notDrawn.push_back({offset, std::move(command), reason, std::move(detail)});
 }
 
-void JobPrinter::List(const Command& command, NotDrawnReason reason) {
-  List(command.offset, commands::CommandName(command), reason);
+void JobPrinter::List(const Command& command, NotDrawnReason reason, std::string detail) {
+  List(command.offset, commands::CommandName(command), reason, std::move(detail));
 }
 
 std::span<const std::uint8_t> JobPrinter::Parameters(const Command& command) const {
@@ -355,23 +357,6 @@ void JobPrinter::PrintAreaWidth(const Command& command) {
 }
 
 // ---- What the paper does not show yet ----
-
-// The place where bar codes (GS k) and 2-D codes (GS ( k) will be drawn. Until
-// a symbol module hands over their dots they hold the line's height and are
-// listed.
-void JobPrinter::Symbol(const Command& command) {
-  List(command, NotDrawnReason::SymbolNotDrawn);
-  state_.lineHeight = std::max(state_.lineHeight, CharacterHeight(state_, profile_));
-}
-
-void JobPrinter::ExtendedFunction(const Command& command) {
-  // GS ( carries its function letter before the length: k is a 2-D code.
-  if (job_.size() > command.offset + 2 && job_[command.offset + 2] == 'k') {
-    Symbol(command);
-    return;
-  }
-  List(command, NotDrawnReason::NotModelled);
-}
 
 void JobPrinter::PageMode(const Command& command) { List(command, NotDrawnReason::PageMode); }
 

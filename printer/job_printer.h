@@ -58,8 +58,6 @@ class JobPrinter {
   void Cut(const Command& command);
   void PartialCut(const Command& command);
   void Text(const Command& command);
-  void Symbol(const Command& command);
-  void ExtendedFunction(const Command& command);
   void PageMode(const Command& command);
 
   // Text and its styles (text_commands.cpp).
@@ -78,6 +76,11 @@ class JobPrinter {
   void MultibyteQuadruple(const Command& command);
   CellStyle TextStyle(bool multibyte) const;
   void PrintCharacter(std::uint64_t offset, const DecodedCharacter& character);
+
+  // Bar codes and 2-D codes (symbol_commands.cpp).
+  void Symbol(const Command& command);
+  void BarcodeSetting(const Command& command);
+  void ExtendedFunction(const Command& command);
 
   // Images (image_commands.cpp).
   void BitImage(const Command& command);
@@ -106,8 +109,8 @@ class JobPrinter {
   // Counts `bytes` of converted or defined images against the byte limit;
   // false, and the run stops, when they would pass it.
   bool Affordable(std::int64_t bytes);
-  void List(std::uint64_t offset, std::string command, NotDrawnReason reason);
-  void List(const Command& command, NotDrawnReason reason);
+  void List(std::uint64_t offset, std::string command, NotDrawnReason reason, std::string detail = {});
+  void List(const Command& command, NotDrawnReason reason, std::string detail = {});
   std::span<const std::uint8_t> Parameters(const Command& command) const;
   std::int64_t AreaRight() const { return state_.leftMargin + state_.areaWidth; }
 

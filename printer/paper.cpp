@@ -46,7 +46,6 @@ const char* NotDrawnReasonText(NotDrawnReason reason) {
   switch (reason) {
     case NotDrawnReason::NotModelled: return "not shown on the paper";
     case NotDrawnReason::NoGlyph: return "no glyph for this character; its cell is left blank";
-    case NotDrawnReason::SymbolNotDrawn: return "bar codes and 2-D codes are not drawn yet; they take their line";
     case NotDrawnReason::UnknownCommand: return "unknown command";
     case NotDrawnReason::CutOff: return "cut off by the end of the job";
     case NotDrawnReason::Clipped: return "clipped at the edge of the print area";
@@ -58,6 +57,8 @@ const char* NotDrawnReasonText(NotDrawnReason reason) {
     case NotDrawnReason::ClearedByInitialise: return "cleared from the line buffer by ESC @";
     case NotDrawnReason::LeftInLineBuffer: return "left in the line buffer at the end of the job";
     case NotDrawnReason::NotAtLineStart: return "ignored: the print area changes only at the start of a line";
+    case NotDrawnReason::SymbolRefused: return "the printer draws no symbol";
+    case NotDrawnReason::HriTextNotDrawn: return "human-readable line not drawn yet; its place is kept";
   }
   return "";
 }

@@ -23,7 +23,7 @@ struct Rectangle {
   std::int64_t height = 0;
 };
 
-// What a drawn item is; text and symbols join when their drawing does.
+// What a drawn item is; text joins when its drawing does.
 enum class ItemKind : std::uint8_t {
   RasterImage,         // GS v 0
   ColumnImage,         // ESC *
@@ -48,7 +48,6 @@ struct DrawnItem {
 enum class NotDrawnReason : std::uint8_t {
   NotModelled,        // a command the printer reads but the paper does not show
   NoGlyph,            // a character the installed fonts cannot draw; its cell stays blank
-  SymbolNotDrawn,     // bar codes and 2-D codes the paper cannot draw
   UnknownCommand,     // bytes no table entry knows
   CutOff,             // the job ends inside the command
   Clipped,            // part of the image lay beyond the printable width
@@ -60,12 +59,15 @@ enum class NotDrawnReason : std::uint8_t {
   ClearedByInitialise,  // ESC @ emptied the line buffer before it was printed
   LeftInLineBuffer,     // the job ended before LF, ESC J or ESC d printed it
   NotAtLineStart,       // a print area setting in the middle of a line
+  SymbolRefused,        // a bar code or 2-D code the printer draws nothing for; the detail says why
+  HriTextNotDrawn,      // a symbol's human-readable line: its place is kept white, the detail holds the text
 };
 
 struct NotDrawnItem {
   std::uint64_t offset = 0;
   std::string command;  // as engineers write it: "GS k", "text"
   NotDrawnReason reason = NotDrawnReason::NotModelled;
+  std::string detail;  // what the reason alone does not say, e.g. a symbol's fault; often empty
 };
 
 // One piece of paper between two cuts: rows of `Paper::width` dots, 1 bit a

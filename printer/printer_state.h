@@ -10,6 +10,8 @@
 #include "printer/dot_blocks.h"
 #include "printer/paper.h"
 #include "printer/profile.h"
+#include "printer/symbol_settings.h"
+#include "printer/two_dimensional_symbol.h"
 
 namespace tesk::printer {
 
@@ -56,6 +58,8 @@ struct PrinterState {
   bool multibyteDoubleWidth = false;   // FS ! bit 2, FS W
   bool multibyteDoubleHeight = false;  // FS ! bit 3, FS W
   int multibyteUnderline = 0;          // FS -, FS ! bit 7
+  BarcodeSettings barcode;              // GS h, GS w, GS H, GS f
+  TwoDimensionalSymbols symbols;        // GS ( k settings and stored data
 
   // The line being built.
   std::int64_t x = 0;  // from the start of the print area

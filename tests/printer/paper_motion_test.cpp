@@ -112,8 +112,8 @@ TEST(NotDrawn, ListsEveryCommandThePaperDoesNotShow) {
       "1b5501"        // 0 unidirectional printing: not shown
       "4869"          // 3 text
       "0a"            // 5
-      "1d6b 02 303132 00"  // 6 bar code
-      "1d286b 0300 31 41 32"  // 13 2-D code
+      "1d6b 02 303132 00"  // 6 EAN-13 of three digits: refused
+      "1d286b 0300 31 51 30"  // 13 QR print with nothing stored
       "1b4c"          // 21 page mode
       "7f"            // 23 unknown byte
       "1b2a 21 0100 800000 1b40"  // 24 ESC * cleared by 32 ESC @
@@ -121,16 +121,16 @@ TEST(NotDrawn, ListsEveryCommandThePaperDoesNotShow) {
   EXPECT_EQ(NotDrawnLines(paper),
             (std::vector<std::string>{
                 "0 ESC U: not shown on the paper",
-                "6 GS k: bar codes and 2-D codes are not drawn yet; they take their line",
-                "13 GS (: bar codes and 2-D codes are not drawn yet; they take their line",
+                "6 GS k: the printer draws no symbol",
+                "13 GS (: the printer draws no symbol",
                 "21 ESC L: page mode is not modelled; standard mode goes on",
                 "23 unknown: unknown command",
                 "24 ESC *: cleared from the line buffer by ESC @",
                 "34 ESC *: left in the line buffer at the end of the job",
             }));
   EXPECT_EQ(paper.notDrawnCount, 7u);
-  // "Hi" takes two lines of font A's 24 dots on the 16-dot printer; the
-  // symbols' line was still open when ESC @ emptied it.
+  // "Hi" takes two lines of font A's 24 dots on the 16-dot printer; a
+  // refused symbol takes no paper.
   EXPECT_EQ(paper.Height(), 48);
 }
 

@@ -1,35 +1,46 @@
 #!/usr/bin/env bash
 # Barcodes and QR codes written by another ESC/POS encoder (from the npm
-# registry) are drawn from the job's commands and read back by zbarimg to what
-# the encoder was given. Skips (77) where node, the registry or zbarimg is not
-# at hand.
+# registry) are printed by `tesk-cli --render paper`, cut out of the paper
+# where the display list puts them, and read back by zbarimg to what the
+# encoder was given. Skips (77) where node, the registry, zbarimg or netpbm is
+# not at hand.
 set -euo pipefail
-tool=$(realpath "$1")
+cli=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
-command -v zbarimg >/dev/null || { echo "zbarimg not installed"; exit 77; }
+for tool in zbarimg pngtopnm pamcut pnmpad; do
+  command -v "$tool" >/dev/null || { echo "$tool not installed"; exit 77; }
+done
 # shellcheck source=../peer/peer_workspace.sh
 source "$here/../peer/peer_workspace.sh"
-peer_workspace "$here/make_symbol_job.mjs"
+peer_workspace "$here/make_symbol_job.mjs" "$here/paper_symbols.mjs"
 
 node make_symbol_job.mjs job.prn
-mkdir symbols
-"$tool" job.prn symbols >drawn.txt
+# The encoder's widest CODE128 and GS1-128 pass 80 mm paper, which the printer
+# refuses; a wider head lets every symbol of the job be read.
+echo '{ "name": "wide-head", "printableWidth": 1024 }' >wide-head.json
+"$cli" --render paper --profile wide-head.json job.prn >/dev/null || true
+"$cli" --inspect --render paper --profile wide-head.json --json job.prn | node paper_symbols.mjs >symbols.txt
 status=0
 number=0
 while IFS=$'\t' read -r options data; do
   number=$((number + 1))
-  line=$(sed -n "${number}p" drawn.txt)
-  if [ ! -f "symbols/symbol-$number.pbm" ]; then
-    echo "symbol $number not drawn: $line"; status=1; continue
+  read -r offset verdict piece x y width height <<<"$(sed -n "${number}p" symbols.txt)" || true
+  if [ "${verdict:-}" != drawn ]; then
+    echo "symbol $number not drawn: $(sed -n "${number}p" symbols.txt)"; status=1; continue
   fi
+  page=job.paper.png
+  [ "$piece" -gt 1 ] && page=job.paper-$piece.png
+  # A quiet zone of ten modules at the widest module the job draws.
+  pngtopnm "$page" | pamcut -left "$x" -top "$y" -width "$width" -height "$height" |
+    pnmpad -white -left 80 -right 80 -top 80 -bottom 80 >"symbol-$number.pnm"
   # shellcheck disable=SC2086
-  read=$(zbarimg --raw -q --nodbus $options "symbols/symbol-$number.pbm" 2>/dev/null || true)
+  read=$(zbarimg --raw -q --nodbus $options "symbol-$number.pnm" 2>/dev/null || true)
   if [ "$read" != "$data" ]; then
-    echo "symbol $number ($line) reads '$read', the encoder was given '$data'"; status=1
+    echo "symbol $number (at $offset) reads '$read', the encoder was given '$data'"; status=1
   fi
 done <job.prn.expected
 expected=$(wc -l <job.prn.expected)
-drawnCount=$(wc -l <drawn.txt)
-[ "$drawnCount" -eq "$expected" ] || { echo "$drawnCount symbols in the job, $expected expected"; cat drawn.txt; status=1; }
-[ $status -eq 0 ] && echo "$expected symbols from the peer encoder scan to the data it was given"
+found=$(wc -l <symbols.txt)
+[ "$found" -eq "$expected" ] || { echo "$found symbols on the paper, $expected expected"; cat symbols.txt; status=1; }
+[ $status -eq 0 ] && echo "$expected symbols from the peer encoder, cut out of the paper, scan to the data it was given"
 exit $status
