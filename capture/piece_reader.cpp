@@ -18,18 +18,6 @@ std::size_t SkipFormatSpace(std::string_view text) {
   return index;
 }
 
-// Hexadecimal digit values by character, -1 for every other character.
-constexpr std::array<std::int8_t, 256> kHexValue = [] {
-  std::array<std::int8_t, 256> values{};
-  values.fill(-1);
-  for (int digit = 0; digit < 10; ++digit) values['0' + digit] = static_cast<std::int8_t>(digit);
-  for (int letter = 0; letter < 6; ++letter) {
-    values['a' + letter] = static_cast<std::int8_t>(10 + letter);
-    values['A' + letter] = static_cast<std::int8_t>(10 + letter);
-  }
-  return values;
-}();
-
 }  // namespace
 
 bool ReadHexByte(std::string_view piece, std::uint8_t& value) {
@@ -95,8 +83,8 @@ std::size_t ReadHexPairs(std::string_view field, std::size_t limit, std::uint8_t
   const char* const end = cursor + field.size();
   std::size_t count = 0;
   while (count < limit && end - cursor >= 2) {
-    const int high = kHexValue[static_cast<unsigned char>(cursor[0])];
-    const int low = kHexValue[static_cast<unsigned char>(cursor[1])];
+    const int high = kHexDigitValues[static_cast<unsigned char>(cursor[0])];
+    const int low = kHexDigitValues[static_cast<unsigned char>(cursor[1])];
     if ((high | low) < 0) break;
     if (end - cursor == 2) {
       out[count++] = static_cast<std::uint8_t>(high << 4 | low);
