@@ -17,8 +17,8 @@ class HostileCli : public ::testing::TestWithParam<HostileCase> {};
 
 TEST_P(HostileCli, EndsWithItsMessageAndLeavesTheFolderSound) {
   const HostileCase& row = GetParam();
-  if (row.memoryLimited && testing::kBuiltWithAddressSanitizer)
-    GTEST_SKIP() << "AddressSanitizer needs more address space than the limit allows";
+  if (row.memoryLimited && testing::kBuiltWithAddressSpaceSanitizer)
+    GTEST_SKIP() << "the sanitizer needs more address space than the limit allows";
   testing::TempFolder folder;
   const std::filesystem::path input = row.prepare(folder.path());
 

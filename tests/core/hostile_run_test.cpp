@@ -19,8 +19,8 @@ class HostileRun : public ::testing::TestWithParam<HostileCase> {};
 
 TEST_P(HostileRun, EndsWithItsMessageAndLeavesTheFolderSound) {
   const HostileCase& row = GetParam();
-  if (row.memoryLimited && testing::kBuiltWithAddressSanitizer)
-    GTEST_SKIP() << "AddressSanitizer needs more address space than the limit allows";
+  if (row.memoryLimited && testing::kBuiltWithAddressSpaceSanitizer)
+    GTEST_SKIP() << "the sanitizer needs more address space than the limit allows";
   testing::TempFolder folder;
   const std::filesystem::path input = row.prepare(folder.path());
 

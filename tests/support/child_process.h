@@ -22,13 +22,13 @@ struct ChildOutcome {
 ChildOutcome RunInChild(const std::function<int()>& body, unsigned seconds,
                         std::uint64_t addressSpaceBytes = 0);
 
-// True when the tests were built with AddressSanitizer, which reserves far more
-// address space than any limit a test could set.
-constexpr bool kBuiltWithAddressSanitizer =
-#if defined(__SANITIZE_ADDRESS__)
+// True when the tests were built with AddressSanitizer or ThreadSanitizer,
+// which reserve far more address space than any limit a test could set.
+constexpr bool kBuiltWithAddressSpaceSanitizer =
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     true;
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
     true;
 #else
     false;
