@@ -31,7 +31,7 @@ void ExpectRefusedInChild(const std::function<int()>& open) {
   EXPECT_EQ(outcome.status, 0);
 }
 
-TEST(SpecialFiles, FifoIsNeitherReadNorWrittenNorWaitedFor) {
+TEST(NonRegularFiles, FifoIsNeitherReadNorWrittenNorWaitedFor) {
   TempFolder folder;
   const fs::path fifo = folder / "f.prn";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -52,7 +52,7 @@ TEST(SpecialFiles, FifoIsNeitherReadNorWrittenNorWaitedFor) {
   EXPECT_TRUE(IsFifo(fifo));
 }
 
-TEST(SpecialFiles, DeviceIsNeverOpenedForAnOutput) {
+TEST(NonRegularFiles, DeviceIsNeverOpenedForAnOutput) {
   const OutputFile output = OutputFile::Create("/dev/null");
   EXPECT_FALSE(output.IsOpen());
   EXPECT_EQ(output.Error(), EINVAL);
@@ -62,7 +62,7 @@ TEST(SpecialFiles, DeviceIsNeverOpenedForAnOutput) {
 }
 
 // A finished temporary file replaces a regular file, and nothing else.
-TEST(SpecialFiles, MoveIntoPlaceReplacesOnlyARegularFile) {
+TEST(NonRegularFiles, MoveIntoPlaceReplacesOnlyARegularFile) {
   TempFolder folder;
   testing::WriteFile(folder / "plain.bin", std::string_view("old"));
   testing::WriteFile(folder / "held.bin", std::string_view("held"));
