@@ -64,6 +64,8 @@ std::array<JobPrinter::Handler, commands::kCommandCodeCount> JobPrinter::MakeHan
   handlers[Index(CommandCode::MultibyteModes)] = &JobPrinter::MultibyteModes;
   handlers[Index(CommandCode::MultibyteUnderline)] = &JobPrinter::MultibyteUnderline;
   handlers[Index(CommandCode::MultibyteQuadruple)] = &JobPrinter::MultibyteQuadruple;
+  handlers[Index(CommandCode::MultibyteSpacing)] = &JobPrinter::MultibyteSpacing;
+  handlers[Index(CommandCode::MultibyteCodeSystem)] = &JobPrinter::MultibyteCodeSystem;
   return handlers;
 }
 
@@ -181,7 +183,7 @@ void JobPrinter::AddToLine(const Command& command, ItemKind kind, const StoredIm
   state_.x += width;
 }
 
-void JobPrinter::PrintAtOnce(const Command& command, ItemKind kind, const StoredImage& image) {
+std::int64_t JobPrinter::PrintAtOnce(const Command& command, ItemKind kind, const StoredImage& image) {
   // What the line buffer holds goes out first, with no feed of its own.
   if (!state_.line.empty() || state_.lineHeight > 0) PrintLine(0);
   const std::int64_t width = image.dots.width * image.scaleX;
@@ -194,6 +196,7 @@ void JobPrinter::PrintAtOnce(const Command& command, ItemKind kind, const Stored
   if (visible > 0) Place(command.offset, kind, x, visible, image);
   Feed(image.dots.height * image.scaleY);
   state_.x = 0;
+  return x;
 }
 
 void JobPrinter::EndPiece(std::uint64_t offset) {

@@ -68,10 +68,11 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     Lines, TextCells,
     ::testing::Values(
-        // The short cell stands on the line's bottom beside the tall one,
-        // whose reversed underline is a white row.
+        // The short cell stands on the line's bottom beside the tall one;
+        // reverse printing overrides the underline, so the tall cell is
+        // black to its last row.
         testing::JobCase{"CellsShareTheBaseline", "1b2d01 20 1d2101 1d4201 20 0a",
-                         Joined({Repeated("0000111100000000", 11), {"1111000000000000"}})},
+                         Joined({Repeated("0000111100000000", 11), {"1111111100000000"}})},
         testing::JobCase{"Centred", "1b6101 1d4201 20 0a", Repeated("0000001111000000", 6)},
         testing::JobCase{"Right", "1b6102 1d4201 20 0a", Repeated("0000000000001111", 6)},
         testing::JobCase{"CentredCountsEveryCell", "1b6101 1d4201 20 1d4200 20 0a", Repeated("0000111100000000", 6)},
