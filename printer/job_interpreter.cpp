@@ -158,13 +158,17 @@ void JobPrinter::PrintLine(std::int64_t feed) {
                                : state_.justification == Justification::Right ? room
                                                                               : 0;
     // Upside down, the printer prints the whole line turned half-way: the
-    // first character ends up at the right.
+    // first character ends up at the right and the baseline at the top.
     const auto lineX = [&](const PendingItem& item) {
       return state_.upsideDown ? right - item.x - item.clippedWidth : item.x;
     };
+    const auto lineDrop = [&](const PendingItem& item) -> std::int64_t {
+      if (!item.onBaseline || state_.upsideDown) return 0;
+      return state_.lineHeight - item.image.dots.height * item.image.scaleY;
+    };
     for (const PendingItem& item : state_.line)
       Place(item.offset, item.kind, state_.leftMargin + shift + lineX(item), item.clippedWidth, item.image,
-            item.onBaseline ? state_.lineHeight - item.image.dots.height * item.image.scaleY : 0, item.codePoint);
+            lineDrop(item), item.codePoint);
   }
   Feed(std::max(feed, state_.lineHeight));
   state_.line.clear();

@@ -56,6 +56,12 @@ INSTANTIATE_TEST_SUITE_P(
                          Joined({{"1111000000000000"}, Repeated(kWhite, 5)})},
         testing::JobCase{"UpsideDownLineRunsRightToLeft", "1b7b01 1d4201 20 1d4200 2020 0a",
                          Repeated("0000000011110000", 6)},
+        // Turned half-way, the short cell hangs from the line's top.
+        testing::JobCase{"UpsideDownBaselineIsAtTheTop", "1b7b01 1d4201 20 1d4200 1d2101 20 0a",
+                         Joined({Repeated("0000111100000000", 6), Repeated(kWhite, 6)})},
+        // A clockwise character on an upside-down line: turned, not underlined.
+        testing::JobCase{"UpsideDownQuarterTurn", "1b7b01 1b5601 1b2d01 1d4201 20 1d4200 20 0a",
+                         Repeated("0000001111110000", 4)},
         testing::JobCase{"DoubleWidthReverse", "1d2110 1d4201 20 0a", Repeated("1111111100000000", 6)},
         testing::JobCase{"DoubleHeightReverse", "1b2110 1d4201 20 0a", Repeated("1111000000000000", 12)},
         testing::JobCase{"UnderlineKeepsItsThicknessWhenTall", "1d2111 1b2d01 20 0a",
