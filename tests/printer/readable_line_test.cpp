@@ -144,24 +144,8 @@ struct ScanCase {
 
 void PrintTo(const ScanCase& scan, std::ostream* out) { *out << scan.name; }
 
-// The symbol with its line cut out of the paper: the text keeps clear of the
+// The symbol cut out of the paper with its line: the text keeps clear of the
 // bars and their quiet zone, so the decoder still reads the data.
-SymbolBitmap CutOut(const Paper& paper, const DrawnItem& item) {
-  SymbolBitmap bitmap;
-  bitmap.width = static_cast<std::uint32_t>(item.area.width);
-  bitmap.height = static_cast<std::uint32_t>(item.area.height);
-  bitmap.rows.assign(std::size_t{bitmap.Stride()} * bitmap.height, 0);
-  const PaperPiece& piece = paper.pieces.at(static_cast<std::size_t>(item.piece));
-  for (std::uint32_t y = 0; y < bitmap.height; ++y)
-    for (std::uint32_t x = 0; x < bitmap.width; ++x) {
-      const std::int64_t column = item.area.x + x;
-      if (piece.rows.at(static_cast<std::size_t>((item.area.y + y) * paper.WidthBytes() + column / 8)) &
-          (0x80 >> (column % 8)))
-        bitmap.rows[std::size_t{y} * bitmap.Stride() + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
-    }
-  return bitmap;
-}
-
 class ReadableLineScan : public ::testing::TestWithParam<ScanCase> {};
 
 TEST_P(ReadableLineScan, LeavesTheSymbolReadable) {
@@ -172,7 +156,7 @@ TEST_P(ReadableLineScan, LeavesTheSymbolReadable) {
   ASSERT_NE(symbol, nullptr);
   ASSERT_FALSE(TextCells(paper).empty());
   testing::TempFolder folder;
-  EXPECT_EQ(testing::ScanSymbol(CutOut(paper, *symbol), folder), GetParam().decoded);
+  EXPECT_EQ(testing::ScanSymbol(testing::CutOut(paper, *symbol), folder), GetParam().decoded);
 }
 
 INSTANTIATE_TEST_SUITE_P(
