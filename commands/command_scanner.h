@@ -32,9 +32,9 @@ enum class CommandCode : std::uint8_t {
   Barcode, BarcodeSetting, ExtendedFunction, PageMode,
   Emphasis, DoubleStrike, Underline, Reverse, UpsideDown, Rotation,
   CodePage, InternationalSet, MultibyteOn, MultibyteOff, MultibyteModes, MultibyteUnderline,
-  MultibyteQuadruple,
+  MultibyteQuadruple, MultibyteSpacing, MultibyteCodeSystem,
 };
-inline constexpr std::size_t kCommandCodeCount = static_cast<std::size_t>(CommandCode::MultibyteQuadruple) + 1;
+inline constexpr std::size_t kCommandCodeCount = static_cast<std::size_t>(CommandCode::MultibyteCodeSystem) + 1;
 
 struct CommandForm;
 
