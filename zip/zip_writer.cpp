@@ -39,6 +39,8 @@ struct ZipEntryRecord {
 
 class ZipWriter final : public ZipComponent {
  public:
+  static constexpr std::int32_t kKind = kZipWriterKind;
+
   explicit ZipWriter(platform::OutputFile file) : archive(std::move(file)) {}
 
   // Appends at the write position. After a failed write the position is taken
@@ -64,7 +66,7 @@ class ZipWriter final : public ZipComponent {
 };
 
 ZipWriter* WriterOf(ZipHandle* handle, ZipResult& failure) {
-  return ComponentOf<ZipWriter>(handle, kZipWriterKind, failure);
+  return ZipHandle::ComponentOf<ZipWriter>(handle, failure);
 }
 
 void ReportError(int* systemError, int error) {
@@ -196,10 +198,7 @@ bool RewriteLocalHeader(ZipWriter& writer, std::uint64_t offset, const LocalHead
 ZipHandle* ZipWriterCreate(const std::filesystem::path& archivePath) {
   platform::OutputFile file = platform::OutputFile::Create(archivePath);
   if (!file.IsOpen()) return nullptr;
-  auto writer = std::make_unique<ZipWriter>(std::move(file));
-  auto* handle = new ZipHandle{kZipWriterKind, writer.get()};
-  writer.release();
-  return handle;
+  return ZipHandle::Adopt(std::make_unique<ZipWriter>(std::move(file)));
 }
 
 ZipResult ZipWriterAddFile(ZipHandle* handle, const std::string& entryName,
@@ -295,6 +294,7 @@ ZipResult ZipWriterClose(ZipHandle* handle, int* systemError) {
   ZipResult failure = kZipOk;
   ZipWriter* writer = WriterOf(handle, failure);
   if (!writer) return failure;
+  const std::unique_ptr<ZipHandle> released(handle);  // whatever the close gives
 
   ZipResult result = kZipOk;
   if (!writer->finished) {
@@ -333,8 +333,6 @@ ZipResult ZipWriterClose(ZipHandle* handle, int* systemError) {
     ReportError(systemError, writer->archive.Error());
     result = kZipWriteFailed;  // the system could not complete the file
   }
-  delete handle->component;
-  delete handle;
   return result;
 }
 
