@@ -269,8 +269,10 @@ ZipResult CopyEntryData(ZipWriter& writer, platform::InputFile& source, bool sto
 }
 
 // Gives the local header the values the copy found and writes it over the provisional one.
-ZipResult FinishLocalHeader(ZipWriter& writer, std::uint64_t offset, LocalHeader& header, bool stored,
-                            std::uint16_t nameFlag, const EntryTotals& totals, int* systemError) {
+ZipResult FinishLocalHeader(ZipWriter& writer, std::uint64_t offset, LocalHeader& header,
+                            const EntryTotals& totals, int* systemError) {
+  const bool stored = header.method == kMethodStored;
+  const auto nameFlag = static_cast<std::uint16_t>(header.flags & kFlagUtf8Name);
   header.flags = static_cast<std::uint16_t>((stored ? 0 : kFlagMaximumCompression) | nameFlag);
   header.crc32 = totals.crc32;
   header.compressedSize = static_cast<std::uint32_t>(totals.bytesWritten);
@@ -338,8 +340,7 @@ ZipResult ZipWriterAddFile(ZipHandle* handle, const std::string& entryName,
   EntryTotals totals;
   if (const ZipResult copied = CopyEntryData(*writer, source, stored, totals, systemError); copied != kZipOk)
     return copied;
-  if (const ZipResult finished =
-          FinishLocalHeader(*writer, localHeaderOffset, header, stored, nameFlag, totals, systemError);
+  if (const ZipResult finished = FinishLocalHeader(*writer, localHeaderOffset, header, totals, systemError);
       finished != kZipOk)
     return finished;
 
