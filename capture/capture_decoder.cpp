@@ -122,6 +122,93 @@ std::size_t ReadLineBytes(std::string_view field, std::size_t limit, std::uint8_
   return count;
 }
 
+// What the scanner does with one line of the capture.
+enum class LineStep {
+  Skip,  // not part of the transfer being collected
+  Take,  // a line of that transfer
+  Stop,  // the job's transfer is over
+};
+
+// One decoding of a capture text. The first pass finds the job's transfer and
+// learns from its second line how many bytes a full line shows; the second
+// pass reads the text again from its start and collects the transfer's bytes.
+struct CaptureScan {
+  std::string_view text;
+  CaptureDecodeTarget& target;
+  std::size_t capacity = 0;
+  bool collecting = false;
+  bool secondPass = false;
+  bool firstLineRead = false;       // of the current OUT transfer, in the first pass
+  std::string_view jobFirstLine{};  // the first OUT line, whose data began with ESC @
+  std::size_t position = 0;
+
+  // The next whole line, without its CR LF; false at the end of the text.
+  bool NextLine(std::string_view& line) {
+    const std::size_t lineEnd = FindLineEnd(text, position);
+    if (lineEnd == kNoLineEnd) return false;
+    line = text.substr(position, lineEnd - position);
+    position = lineEnd + 2;
+    return true;
+  }
+
+  // Follows the transfers: an OUT line starts one, an IN or CTL line ends it.
+  LineStep Follow(std::string_view line) {
+    const LineRole role = RoleOf(line);
+    if (role == LineRole::OtherTransfer) {
+      collecting = false;
+      return LineStep::Skip;
+    }
+    if (role == LineRole::Unrelated || (role == LineRole::Continuation && !collecting)) return LineStep::Skip;
+    if (role == LineRole::TransferStart) {
+      if (target.dataLength > 0) return LineStep::Stop;  // the next transfer ends the job's
+      collecting = true;
+      firstLineRead = false;
+    }
+    return LineStep::Take;
+  }
+
+  // In the second pass: the line's bytes, at most a full line's count.
+  void CollectLine(std::string_view line) {
+    const std::size_t room = capacity - static_cast<std::size_t>(target.dataLength);
+    const std::size_t limit = std::min(static_cast<std::size_t>(target.bytesPerLine), room);
+    target.dataLength += static_cast<std::int32_t>(
+        ReadLineBytes(DataField(line), limit, target.data.data() + target.dataLength));
+  }
+
+  // The transfer's first line must begin with ESC @; false when it does not.
+  bool TakeFirstLine(std::string_view line) {
+    if (!BeginsWithEscAt(DataField(line))) return false;
+    if (!target.kindIsCapture) jobFirstLine = line;
+    target.kindIsCapture = true;
+    firstLineRead = true;
+    return true;
+  }
+
+  // The transfer's second line: learn the count, then read the text again
+  // from its first line with it. False when the line gives no count.
+  bool LearnBytesPerLine(std::string_view line) {
+    std::int32_t bytesPerLine = 0;
+    if (!ReadLineOffset(DataField(line), bytesPerLine) || bytesPerLine <= 0) return false;
+    target.bytesPerLine = bytesPerLine;
+    secondPass = true;
+    // Collection starts at the transfer's OUT line, never at an indented line
+    // of the header above it.
+    collecting = false;
+    position = 0;
+    return true;
+  }
+
+  // The job's transfer was a single line and no later transfer told how long
+  // a line is. The line's own layout ends its bytes: they stop where the
+  // header's row of dashes ends the Data column, at a run of spaces, or at
+  // the first piece that is not two hex digits (a description, a date, a
+  // time), so no other column is ever read as bytes.
+  void ReadSingleLineTransfer() {
+    target.dataLength = static_cast<std::int32_t>(
+        ReadHexPairs(DataColumnOf(jobFirstLine, text), capacity, target.data.data()));
+  }
+};
+
 }  // namespace
 
 int DecodeCaptureText(std::string_view text, CaptureDecodeTarget& target) {
@@ -131,72 +218,29 @@ int DecodeCaptureText(std::string_view text, CaptureDecodeTarget& target) {
   // dataLength is a 32-bit count; a larger buffer is used up to that count.
   const std::size_t capacity =
       std::min<std::size_t>(target.data.size(), std::numeric_limits<std::int32_t>::max());
-  bool collecting = false;
-  bool secondPass = false;
-  bool firstLineRead = false;  // of the current OUT transfer, in the first pass
-  std::string_view jobFirstLine;  // the first OUT line, whose data began with ESC @
-  std::size_t position = 0;
+  CaptureScan scan{text, target, capacity};
 
-  for (;;) {
-    const std::size_t lineEnd = FindLineEnd(text, position);
-    if (lineEnd == kNoLineEnd) break;
-    const std::string_view line = text.substr(position, lineEnd - position);
-    position = lineEnd + 2;
+  for (std::string_view line; scan.NextLine(line);) {
     if (line.empty()) continue;
-
-    const LineRole role = RoleOf(line);
-    if (role == LineRole::OtherTransfer) {
-      collecting = false;
+    const LineStep step = scan.Follow(line);
+    if (step == LineStep::Stop) break;
+    if (step == LineStep::Skip) continue;
+    if (scan.secondPass) {
+      scan.CollectLine(line);
       continue;
     }
-    if (role == LineRole::Unrelated || (role == LineRole::Continuation && !collecting)) continue;
-    if (role == LineRole::TransferStart) {
-      if (target.dataLength > 0) break;  // the next transfer ends the job's
-      collecting = true;
-      firstLineRead = false;
-    }
-
-    if (secondPass) {
-      const std::size_t room = capacity - static_cast<std::size_t>(target.dataLength);
-      const std::size_t limit = std::min(static_cast<std::size_t>(target.bytesPerLine), room);
-      target.dataLength += static_cast<std::int32_t>(
-          ReadLineBytes(DataField(line), limit, target.data.data() + target.dataLength));
+    if (!scan.firstLineRead) {
+      if (!scan.TakeFirstLine(line)) break;
       continue;
     }
-
-    if (!firstLineRead) {
-      if (!BeginsWithEscAt(DataField(line))) break;
-      if (!target.kindIsCapture) jobFirstLine = line;
-      target.kindIsCapture = true;
-      firstLineRead = true;
-      continue;
-    }
-
-    // The transfer's second line: learn the count, then read the text again
-    // from its first line with it.
-    std::int32_t bytesPerLine = 0;
-    if (!ReadLineOffset(DataField(line), bytesPerLine) || bytesPerLine <= 0) {
+    if (!scan.LearnBytesPerLine(line)) {
       // Without a count every further pass would stop at this same line.
       target.kindIsCapture = false;
       return 0;
     }
-    target.bytesPerLine = bytesPerLine;
-    secondPass = true;
-    // Collection starts at the transfer's OUT line, never at an indented line
-    // of the header above it.
-    collecting = false;
-    position = 0;
   }
 
-  if (target.kindIsCapture && !secondPass) {
-    // The job's transfer was a single line and no later transfer told how long
-    // a line is. The line's own layout ends its bytes: they stop where the
-    // header's row of dashes ends the Data column, at a run of spaces, or at
-    // the first piece that is not two hex digits (a description, a date, a
-    // time), so no other column is ever read as bytes.
-    target.dataLength = static_cast<std::int32_t>(
-        ReadHexPairs(DataColumnOf(jobFirstLine, text), capacity, target.data.data()));
-  }
+  if (target.kindIsCapture && !scan.secondPass) scan.ReadSingleLineTransfer();
   return target.kindIsCapture ? 1 : 0;
 }
 

@@ -127,7 +127,9 @@ std::string KanjiOn(std::span<const std::uint8_t>) { return "select Kanji charac
 std::string KanjiOff(std::span<const std::uint8_t>) { return "cancel Kanji character mode"; }
 std::string RealTimeStatus(std::span<const std::uint8_t> p) { return Format("real-time status %llu", Byte(p, 0)); }
 
-constexpr CommandForm kCommands[] = {
+// The forms each escape byte starts, in the order they are tried: a longer
+// prefix stands before a shorter one it begins with (GS ( L before GS ().
+constexpr CommandForm kEscForms[] = {
     {{0x1B, '@'}, 2, 0, Payload::None, "ESC @", Initialise, CommandCode::Initialise},
     {{0x1B, 'J'}, 2, 1, Payload::None, "ESC J", FeedDots, CommandCode::FeedDots},
     {{0x1B, 'd'}, 2, 1, Payload::None, "ESC d", FeedLines, CommandCode::FeedLines},
@@ -159,6 +161,9 @@ constexpr CommandForm kCommands[] = {
     {{0x1B, 'D'}, 2, 0, Payload::NulTerminated, "ESC D", Nothing, CommandCode::TabStops},
     {{0x1B, '\\'}, 2, 2, Payload::None, "ESC \\", RelativePosition, CommandCode::RelativePosition},
     {{0x1B, '*'}, 2, 3, Payload::BitImage, "ESC *", BitImage, CommandCode::BitImage},
+};
+
+constexpr CommandForm kGsForms[] = {
     {{0x1D, 'v', '0'}, 3, 5, Payload::RasterImage, "GS v 0", Nothing, CommandCode::RasterImage},
     {{0x1D, '!'}, 2, 1, Payload::None, "GS !", Size, CommandCode::CharacterSize},
     {{0x1D, 'L'}, 2, 2, Payload::None, "GS L", LeftMargin, CommandCode::LeftMargin},
@@ -181,6 +186,9 @@ constexpr CommandForm kCommands[] = {
     {{0x1D, 'H'}, 2, 1, Payload::None, "GS H", OneValue, CommandCode::BarcodeSetting},
     {{0x1D, 'r'}, 2, 1, Payload::None, "GS r", OneValue},
     {{0x1D, 'I'}, 2, 1, Payload::None, "GS I", OneValue},
+};
+
+constexpr CommandForm kFsForms[] = {
     {{0x1C, '.'}, 2, 0, Payload::None, "FS .", KanjiOff, CommandCode::MultibyteOff},
     {{0x1C, '&'}, 2, 0, Payload::None, "FS &", KanjiOn, CommandCode::MultibyteOn},
     {{0x1C, '!'}, 2, 1, Payload::None, "FS !", PrintModes, CommandCode::MultibyteModes},
@@ -190,21 +198,34 @@ constexpr CommandForm kCommands[] = {
     {{0x1C, 'S'}, 2, 2, Payload::None, "FS S", TwoValues, CommandCode::MultibyteSpacing},
     {{0x1C, 'q'}, 2, 1, Payload::NvBitImages, "FS q", NvBitImages, CommandCode::DefineNvBitImage},
     {{0x1C, 'p'}, 2, 2, Payload::None, "FS p", TwoValues, CommandCode::PrintNvBitImage},
+};
+
+constexpr CommandForm kDleForms[] = {
     {{0x10, 0x04}, 2, 1, Payload::None, "DLE EOT", RealTimeStatus},
     {{0x10, 0x05}, 2, 1, Payload::None, "DLE ENQ", OneValue},
     {{0x10, 0x14}, 2, 3, Payload::None, "DLE DC4", TwoValues},
 };
 
+std::span<const CommandForm> FormsStartingWith(std::uint8_t first) {
+  switch (first) {
+    case 0x1B: return kEscForms;
+    case 0x1D: return kGsForms;
+    case 0x1C: return kFsForms;
+    case 0x10: return kDleForms;
+  }
+  return {};
+}
+
 // Escape bytes that start a command even when the table does not know the
 // command; the unknown form is reported as its prefix and one byte.
-bool IsEscapeByte(std::uint8_t byte) { return byte == 0x1B || byte == 0x1D || byte == 0x1C || byte == 0x10; }
+bool IsEscapeByte(std::uint8_t byte) { return !FormsStartingWith(byte).empty(); }
 bool IsControlByte(std::uint8_t byte) {
   return byte == 0x0A || byte == 0x0D || byte == 0x09 || byte == 0x0C || byte == 0x18;
 }
 bool IsTextByte(std::uint8_t byte) { return byte >= 0x20 && byte != 0x7F; }
 
 const CommandForm* FindForm(std::span<const std::uint8_t> job, std::uint64_t at) {
-  for (const CommandForm& form : kCommands) {
+  for (const CommandForm& form : FormsStartingWith(job[at])) {
     if (at + form.prefixLength > job.size()) continue;
     bool match = true;
     for (std::uint8_t index = 0; index < form.prefixLength && match; ++index)

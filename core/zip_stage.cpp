@@ -16,16 +16,16 @@ void FailNextZipWorkerStart() { failNextWorkerStart = true; }
 ZipStageOutcome PackPlainBinary(const std::filesystem::path& archivePath,
                                 const std::filesystem::path& plainBinary) {
   ZipStageOutcome outcome;
-  zip::ZipHandle* handle = zip::ZipWriterCreate(archivePath);
-  if (!handle) return outcome;
+  zip::ScopedZipWriter writer(zip::ZipWriterCreate(archivePath));
+  if (!writer) return outcome;
   outcome.created = true;
   int addError = 0;
   int closeError = 0;
   // Whether the file could be added is not the run's concern; a write that
   // failed on the archive is.
   const zip::ZipResult added =
-      zip::ZipWriterAddFile(handle, plainBinary.filename().string(), plainBinary, &addError);
-  const zip::ZipResult closed = zip::ZipWriterClose(handle, &closeError);
+      zip::ZipWriterAddFile(writer.get(), plainBinary.filename().string(), plainBinary, &addError);
+  const zip::ZipResult closed = zip::ZipWriterClose(writer.release(), &closeError);
   if (added == zip::kZipWriteFailed || closed == zip::kZipWriteFailed) {
     outcome.writeFailed = true;
     outcome.error = addError != 0 ? addError : closeError;

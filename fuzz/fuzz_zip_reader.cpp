@@ -11,11 +11,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace tesk;
   fuzz::FuzzSandbox sandbox;
   const std::filesystem::path archive = sandbox.WriteInput("input.zip", {data, size});
-  zip::ZipHandle* handle = zip::ZipReaderOpen(archive);
-  if (!handle) {
+  const zip::ScopedZipReader reader(zip::ZipReaderOpen(archive));
+  if (!reader) {
     sandbox.CheckNothingEscaped();
     return 0;
   }
+  zip::ZipHandle* const handle = reader.get();
   zip::ZipReaderSetBaseFolder(handle, sandbox.work());
   zip::ZipEntryInfo info;
   std::int32_t count = 0;
@@ -28,7 +29,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (std::int32_t index = count - 1; index >= 0; --index) zip::ZipReaderGetEntry(handle, index, info);
   if (zip::ZipReaderGetEntry(handle, count, info) != zip::kZipBadArguments) std::abort();
-  zip::ZipReaderClose(handle);
   sandbox.CheckNothingEscaped();
   return 0;
 }

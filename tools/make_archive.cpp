@@ -15,8 +15,8 @@ int main(int argc, char** argv) {
     std::cerr << "usage: tesk-make-archive OUTPUT.zip FILE...\n";
     return 2;
   }
-  zip::ZipHandle* handle = zip::ZipWriterCreate(argv[1]);
-  if (!handle) {
+  zip::ScopedZipWriter writer(zip::ZipWriterCreate(argv[1]));
+  if (!writer) {
     std::cerr << "tesk-make-archive: cannot create " << argv[1] << "\n";
     return 1;
   }
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
   for (int index = 2; index < argc; ++index) {
     const std::filesystem::path source = argv[index];
     int error = 0;
-    const zip::ZipResult result = zip::ZipWriterAddFile(handle, source.filename().string(), source, &error);
+    const zip::ZipResult result = zip::ZipWriterAddFile(writer.get(), source.filename().string(), source, &error);
     if (result != zip::kZipOk) {
       std::fprintf(stderr, "tesk-make-archive: %s: code 0x%X%s%s\n", argv[index], result,
                    error ? ", " : "", error ? platform::ErrorText(error).c_str() : "");
@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     }
   }
   int error = 0;
-  if (zip::ZipWriterClose(handle, &error) != zip::kZipOk) {
+  if (zip::ZipWriterClose(writer.release(), &error) != zip::kZipOk) {
     std::cerr << "tesk-make-archive: cannot complete " << argv[1] << ": " << platform::ErrorText(error) << "\n";
     status = 1;
   }

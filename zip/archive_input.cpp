@@ -45,17 +45,15 @@ std::uint64_t ExtractionBudget(std::uint64_t archiveSize) {
 
 bool ExtractArchiveInput(std::filesystem::path& path, std::uint64_t& budget, ArchiveExtraction* found) {
   const std::filesystem::path folder = ArchiveFolder(path);
-  ZipHandle* handle = ZipReaderOpen(path);
-  if (!handle) return false;
+  const ScopedZipReader reader(ZipReaderOpen(path));
+  if (!reader) return false;
+  ZipHandle* const handle = reader.get();
   ZipReaderSetBaseFolder(handle, folder);
 
   ZipEntryInfo info;
   const std::int32_t count = ZipReaderGetEntry(handle, -1, info) == kZipOk ? info.index : 0;
   const std::uint64_t declared = DeclaredBytes(handle, count);
-  if (declared > budget) {
-    ZipReaderClose(handle);
-    return false;  // would write more than any real archive of a job does
-  }
+  if (declared > budget) return false;  // would write more than any real archive of a job does
   budget -= declared;
 
   bool extracted = false;
@@ -70,7 +68,6 @@ bool ExtractArchiveInput(std::filesystem::path& path, std::uint64_t& budget, Arc
     lastName = info.name;
     extracted = true;
   }
-  ZipReaderClose(handle);
   if (found) *found = {count, lastName, declared};
   return extracted;
 }

@@ -123,7 +123,7 @@ bool ZipReader::ReadAt(std::uint64_t position, std::span<std::uint8_t> bytes) {
 }
 
 ZipReader* ReaderOf(ZipHandle* handle, ZipResult& failure) {
-  return ComponentOf<ZipReader>(handle, kZipReaderKind, failure);
+  return ZipHandle::ComponentOf<ZipReader>(handle, failure);
 }
 
 ZipHandle* ZipReaderOpen(const std::filesystem::path& archivePath) {
@@ -144,9 +144,7 @@ ZipHandle* ZipReaderOpen(const std::filesystem::path& archivePath) {
   reader->centralDirectoryStart = reader->prefix + end.centralDirectoryOffset;
   ReadCentralDirectory(*reader, endPosition);
 
-  auto* handle = new ZipHandle{kZipReaderKind, reader.get()};
-  reader.release();
-  return handle;
+  return ZipHandle::Adopt(std::move(reader));
 }
 
 ZipResult ZipReaderSetBaseFolder(ZipHandle* handle, const std::filesystem::path& folder) {
@@ -236,10 +234,8 @@ ZipResult ZipReaderGetEntry(ZipHandle* handle, std::int32_t index, ZipEntryInfo&
 
 ZipResult ZipReaderClose(ZipHandle* handle) {
   ZipResult failure = kZipOk;
-  ZipReader* reader = ReaderOf(handle, failure);
-  if (!reader) return failure;
-  delete handle->component;
-  delete handle;
+  if (!ReaderOf(handle, failure)) return failure;
+  delete handle;  // and the reader with it
   return kZipOk;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -46,5 +47,11 @@ ZipResult ZipReaderExtractEntry(ZipHandle* handle, std::int32_t index,
 
 // Closes the archive and releases the reader and the handle.
 ZipResult ZipReaderClose(ZipHandle* handle);
+
+// Holds a reader's handle for a scope and closes it on every way out.
+struct ZipReaderCloser {
+  void operator()(ZipHandle* handle) const { ZipReaderClose(handle); }
+};
+using ScopedZipReader = std::unique_ptr<ZipHandle, ZipReaderCloser>;
 
 }  // namespace tesk::zip

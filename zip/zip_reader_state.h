@@ -22,6 +22,8 @@ struct CentralEntry {
 
 class ZipReader final : public ZipComponent {
  public:
+  static constexpr std::int32_t kKind = kZipReaderKind;
+
   // Reads exactly bytes.size() bytes at `position`; false when they are not all there.
   bool ReadAt(std::uint64_t position, std::span<std::uint8_t> bytes);
 

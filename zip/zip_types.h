@@ -2,6 +2,8 @@
 // Result codes and handles shared by the archive writer and reader.
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 
 namespace tesk::zip {
 
@@ -28,32 +30,44 @@ inline constexpr std::uint32_t kEntryArchive = 0x20;
 inline constexpr std::int32_t kZipReaderKind = 1;
 inline constexpr std::int32_t kZipWriterKind = 2;
 
+// What a handle owns: a writer or a reader, each saying its kind as kKind.
 class ZipComponent {
  public:
   virtual ~ZipComponent() = default;
 };
 
 // Created by ZipWriterCreate or ZipReaderOpen, released by the matching close.
-struct ZipHandle {
-  std::int32_t kind = 0;
-  ZipComponent* component = nullptr;
-};
+// The handle owns its writer or reader, so deleting the handle frees both.
+class ZipHandle {
+ public:
+  template <typename Component>
+  static ZipHandle* Adopt(std::unique_ptr<Component> component) {
+    return new ZipHandle(Component::kKind, std::move(component));
+  }
 
-// The component of a handle of the expected kind. Every operation checks its
-// handle this way first: none gives 0x10000, the other kind 0x80000.
-template <typename Component>
-Component* ComponentOf(ZipHandle* handle, std::int32_t expectedKind, ZipResult& failure) {
-  if (!handle) {
-    failure = kZipBadArguments;  // no handle
-    return nullptr;
+  // The component of a handle of the expected kind. Every operation checks its
+  // handle this way first: none gives 0x10000, the other kind 0x80000. The
+  // kind is fixed by the component's own type when the handle is made, so it
+  // is the one check needed.
+  template <typename Component>
+  static Component* ComponentOf(ZipHandle* handle, ZipResult& failure) {
+    if (!handle) {
+      failure = kZipBadArguments;  // no handle
+      return nullptr;
+    }
+    if (handle->kind_ != Component::kKind) {
+      failure = kZipWrongHandle;  // a handle of the other kind
+      return nullptr;
+    }
+    return static_cast<Component*>(handle->component_.get());
   }
-  if (handle->kind != expectedKind) {
-    failure = kZipWrongHandle;  // a handle of the other kind
-    return nullptr;
-  }
-  auto* component = dynamic_cast<Component*>(handle->component);
-  if (!component) failure = kZipBadArguments;  // a handle that owns no such component
-  return component;
-}
+
+ private:
+  ZipHandle(std::int32_t kind, std::unique_ptr<ZipComponent> component)
+      : kind_(kind), component_(std::move(component)) {}
+
+  std::int32_t kind_;
+  std::unique_ptr<ZipComponent> component_;
+};
 
 }  // namespace tesk::zip

@@ -39,6 +39,8 @@ struct ZipEntryRecord {
 
 class ZipWriter final : public ZipComponent {
  public:
+  static constexpr std::int32_t kKind = kZipWriterKind;
+
   explicit ZipWriter(platform::OutputFile file) : archive(std::move(file)) {}
 
   // Appends at the write position. After a failed write the position is taken
@@ -64,7 +66,7 @@ class ZipWriter final : public ZipComponent {
 };
 
 ZipWriter* WriterOf(ZipHandle* handle, ZipResult& failure) {
-  return ComponentOf<ZipWriter>(handle, kZipWriterKind, failure);
+  return ZipHandle::ComponentOf<ZipWriter>(handle, failure);
 }
 
 void ReportError(int* systemError, int error) {
@@ -96,8 +98,8 @@ struct EntryTotals {
 
 // Reads the next block of the source into `block`, keeping the CRC-32 and the
 // count. Returns the count read (0 at the end), or -1 on failure.
-std::int64_t ReadSourceBlock(platform::InputFile& source, std::span<std::uint8_t> block,
-                             EntryTotals& totals, int* systemError) {
+std::int64_t ReadSourceBlock(platform::InputFile& source, std::span<std::uint8_t> block, EntryTotals& totals,
+                             int* systemError) {
   const std::int64_t count = source.Read(block);
   if (count < 0) {
     ReportError(systemError, source.Error());
@@ -108,13 +110,11 @@ std::int64_t ReadSourceBlock(platform::InputFile& source, std::span<std::uint8_t
     ReportError(systemError, EFBIG);  // the source grew beyond what a size field holds
     return -1;
   }
-  totals.crc32 = static_cast<std::uint32_t>(
-      ::crc32(totals.crc32, block.data(), static_cast<uInt>(count)));
+  totals.crc32 = static_cast<std::uint32_t>(::crc32(totals.crc32, block.data(), static_cast<uInt>(count)));
   return count;
 }
 
-bool CopyStored(platform::InputFile& source, ZipWriter& writer, EntryTotals& totals,
-                int* systemError) {
+bool CopyStored(platform::InputFile& source, ZipWriter& writer, EntryTotals& totals, int* systemError) {
   std::vector<std::uint8_t> block(kTransferBlockSize);
   for (;;) {
     const std::int64_t count = ReadSourceBlock(source, block, totals, systemError);
@@ -126,11 +126,10 @@ bool CopyStored(platform::InputFile& source, ZipWriter& writer, EntryTotals& tot
   }
 }
 
-bool CopyDeflated(platform::InputFile& source, ZipWriter& writer, EntryTotals& totals,
-                  int* systemError) {
+bool CopyDeflated(platform::InputFile& source, ZipWriter& writer, EntryTotals& totals, int* systemError) {
   z_stream stream{};
-  if (::deflateInit2(&stream, kCompressionLevel, Z_DEFLATED, kRawDeflateWindowBits,
-                     kDeflateMemoryLevel, Z_DEFAULT_STRATEGY) != Z_OK) {
+  if (::deflateInit2(&stream, kCompressionLevel, Z_DEFLATED, kRawDeflateWindowBits, kDeflateMemoryLevel,
+                     Z_DEFAULT_STRATEGY) != Z_OK) {
     ReportError(systemError, ENOMEM);
     return false;
   }
@@ -191,49 +190,44 @@ bool RewriteLocalHeader(ZipWriter& writer, std::uint64_t offset, const LocalHead
   return true;
 }
 
-}  // namespace
-
-ZipHandle* ZipWriterCreate(const std::filesystem::path& archivePath) {
-  platform::OutputFile file = platform::OutputFile::Create(archivePath);
-  if (!file.IsOpen()) return nullptr;
-  auto writer = std::make_unique<ZipWriter>(std::move(file));
-  auto* handle = new ZipHandle{kZipWriterKind, writer.get()};
-  writer.release();
-  return handle;
+// Refusals that need no file: a missing name or source, a full archive.
+ZipResult CheckEntryArguments(const ZipWriter& writer, const std::string& entryName,
+                              const std::filesystem::path& sourcePath) {
+  if (entryName.empty()) return kZipBadArguments;   // an empty entry name
+  if (sourcePath.empty()) return kZipBadArguments;  // no source path
+  if (writer.finished || writer.entries.size() >= kMostEntries)
+    return kZipBadArguments;  // the end record counts no more entries
+  return kZipOk;
 }
 
-ZipResult ZipWriterAddFile(ZipHandle* handle, const std::string& entryName,
-                           const std::filesystem::path& sourcePath, int* systemError) {
-  ZipResult failure = kZipOk;
-  ZipWriter* writer = WriterOf(handle, failure);
-  if (!writer) return failure;
-  if (entryName.empty()) return kZipBadArguments;  // an empty entry name
-  if (sourcePath.empty()) return kZipBadArguments;  // no source path
-  if (writer->finished || writer->entries.size() >= kMostEntries)
-    return kZipBadArguments;  // the end record counts no more entries
-
-  // Entry names are UTF-8 here, the file names' own encoding, with "/" between folders.
+// Entry names are UTF-8 here, the file names' own encoding, with "/" between folders.
+std::string ArchiveEntryName(const std::string& entryName) {
   std::string name = entryName;
   for (char& character : name)
     if (character == '\\') character = '/';
-  if (name.size() > kLongestEntryName) return kZipBadArguments;  // no room for the name
+  return name;
+}
 
-  platform::InputFile source = platform::InputFile::Open(sourcePath);
+// Opens the file an entry is made from and reads what its records tell of it.
+ZipResult OpenEntrySource(const ZipWriter& writer, const std::filesystem::path& sourcePath,
+                          platform::InputFile& source, platform::FileStatus& status) {
+  source = platform::InputFile::Open(sourcePath);
   if (!source.IsOpen()) return kZipCannotOpen;  // the source cannot be opened
   // Reading the archive while appending to it would never reach its end.
-  if (platform::IsSameFile(source.Descriptor(), writer->archive.Descriptor()))
+  if (platform::IsSameFile(source.Descriptor(), writer.archive.Descriptor()))
     return kZipCannotOpen;  // the source is the archive being written
-  const auto status = platform::StatusOf(source.Descriptor());
-  if (!status) return kZipCannotOpen;  // the source's information cannot be read
-  if (status->size > kLargestField) return kZipBadArguments;  // no size field holds it
+  const auto found = platform::StatusOf(source.Descriptor());
+  if (!found) return kZipCannotOpen;                         // the source's information cannot be read
+  if (found->size > kLargestField) return kZipBadArguments;  // no size field holds it
+  status = *found;
+  return kZipOk;
+}
 
-  const bool stored = IsStoredByName(name);
-  const DosDateTime modified = DosDateTimeFromUnix(status->lastWrite.seconds);
-  const auto localExtra = EncodeLocalTimestampField(
-      status->lastWrite.seconds, status->lastAccess.seconds, status->creation.seconds);
-  // Other tools read a name with bytes above 0x7F as their own code page unless told.
-  const std::uint16_t nameFlag = HasNonAsciiByte(name) ? kFlagUtf8Name : 0;
-
+// The local header written ahead of the data, before its CRC-32 and
+// compressed size are known.
+LocalHeader ProvisionalLocalHeader(const std::string& name, const platform::FileStatus& status, bool stored,
+                                   std::uint16_t nameFlag, std::size_t extraLength) {
+  const DosDateTime modified = DosDateTimeFromUnix(status.lastWrite.seconds);
   LocalHeader header;
   header.versionNeeded = kVersionNeeded;
   header.flags = static_cast<std::uint16_t>(kFlagDataDescriptor | nameFlag);
@@ -241,36 +235,56 @@ ZipResult ZipWriterAddFile(ZipHandle* handle, const std::string& entryName,
   header.dosTime = modified.time;
   header.dosDate = modified.date;
   header.crc32 = 0;
-  header.compressedSize = stored ? static_cast<std::uint32_t>(status->size) : 0;
-  header.uncompressedSize = static_cast<std::uint32_t>(status->size);
+  header.compressedSize = stored ? static_cast<std::uint32_t>(status.size) : 0;
+  header.uncompressedSize = static_cast<std::uint32_t>(status.size);
   header.nameLength = static_cast<std::uint16_t>(name.size());
-  header.extraLength = static_cast<std::uint16_t>(localExtra.size());
+  header.extraLength = static_cast<std::uint16_t>(extraLength);
+  return header;
+}
 
-  const std::uint64_t localHeaderOffset = writer->writePosition;
-  if (localHeaderOffset > kLargestField) {
+// Appends the provisional local header at the write position.
+ZipResult StartEntry(ZipWriter& writer, const LocalHeader& header, std::string_view name,
+                     std::span<const std::uint8_t> extra, int* systemError) {
+  if (writer.writePosition > kLargestField) {
     ReportError(systemError, EFBIG);
     return kZipWriteFailed;  // the archive has outgrown its 32-bit offsets
   }
-  if (!writer->Append(LocalHeaderBytes(header, name, localExtra), systemError))
+  if (!writer.Append(LocalHeaderBytes(header, name, extra), systemError))
     return kZipWriteFailed;  // the first local header fell short
+  return kZipOk;
+}
 
-  EntryTotals totals;
-  const bool copied = stored ? CopyStored(source, *writer, totals, systemError)
-                             : CopyDeflated(source, *writer, totals, systemError);
+// Copies the source behind its local header, stored or deflated.
+ZipResult CopyEntryData(ZipWriter& writer, platform::InputFile& source, bool stored, EntryTotals& totals,
+                        int* systemError) {
+  const bool copied = stored ? CopyStored(source, writer, totals, systemError)
+                             : CopyDeflated(source, writer, totals, systemError);
   source.Close();
   if (!copied) return kZipWriteFailed;  // the data could not be compressed or written
-  if (writer->writePosition > kLargestField) {
+  if (writer.writePosition > kLargestField) {
     ReportError(systemError, EFBIG);
     return kZipWriteFailed;  // the entry's end lies beyond a 32-bit offset
   }
+  return kZipOk;
+}
 
+// Gives the local header the values the copy found and writes it over the provisional one.
+ZipResult FinishLocalHeader(ZipWriter& writer, std::uint64_t offset, LocalHeader& header,
+                            const EntryTotals& totals, int* systemError) {
+  const bool stored = header.method == kMethodStored;
+  const auto nameFlag = static_cast<std::uint16_t>(header.flags & kFlagUtf8Name);
   header.flags = static_cast<std::uint16_t>((stored ? 0 : kFlagMaximumCompression) | nameFlag);
   header.crc32 = totals.crc32;
   header.compressedSize = static_cast<std::uint32_t>(totals.bytesWritten);
   header.uncompressedSize = static_cast<std::uint32_t>(totals.bytesRead);
-  if (!RewriteLocalHeader(*writer, localHeaderOffset, header, systemError))
+  if (!RewriteLocalHeader(writer, offset, header, systemError))
     return kZipWriteFailed;  // the final local header fell short
+  return kZipOk;
+}
 
+// The central directory's record of an entry whose local header is final.
+ZipEntryRecord CentralEntryOf(const LocalHeader& header, std::string name, const platform::FileStatus& status,
+                              std::uint64_t localHeaderOffset) {
   ZipEntryRecord record;
   record.central.versionMadeBy = kVersionMadeBy;
   record.central.versionNeeded = kVersionNeeded;
@@ -283,11 +297,54 @@ ZipResult ZipWriterAddFile(ZipHandle* handle, const std::string& entryName,
   record.central.uncompressedSize = header.uncompressedSize;
   record.central.nameLength = header.nameLength;
   record.central.extraLength = static_cast<std::uint16_t>(kCentralTimestampFieldSize);
-  record.central.externalAttributes = ExternalAttributes(*status);
+  record.central.externalAttributes = ExternalAttributes(status);
   record.central.localHeaderOffset = static_cast<std::uint32_t>(localHeaderOffset);
   record.name = std::move(name);
-  record.centralExtra = EncodeCentralTimestampField(status->lastWrite.seconds);
-  writer->entries.push_back(std::move(record));
+  record.centralExtra = EncodeCentralTimestampField(status.lastWrite.seconds);
+  return record;
+}
+
+}  // namespace
+
+ZipHandle* ZipWriterCreate(const std::filesystem::path& archivePath) {
+  platform::OutputFile file = platform::OutputFile::Create(archivePath);
+  if (!file.IsOpen()) return nullptr;
+  return ZipHandle::Adopt(std::make_unique<ZipWriter>(std::move(file)));
+}
+
+ZipResult ZipWriterAddFile(ZipHandle* handle, const std::string& entryName,
+                           const std::filesystem::path& sourcePath, int* systemError) {
+  ZipResult failure = kZipOk;
+  ZipWriter* writer = WriterOf(handle, failure);
+  if (!writer) return failure;
+  if (const ZipResult refused = CheckEntryArguments(*writer, entryName, sourcePath); refused != kZipOk)
+    return refused;
+  std::string name = ArchiveEntryName(entryName);
+  if (name.size() > kLongestEntryName) return kZipBadArguments;  // no room for the name
+
+  platform::InputFile source;
+  platform::FileStatus status;
+  if (const ZipResult opened = OpenEntrySource(*writer, sourcePath, source, status); opened != kZipOk)
+    return opened;
+
+  const bool stored = IsStoredByName(name);
+  const auto localExtra =
+      EncodeLocalTimestampField(status.lastWrite.seconds, status.lastAccess.seconds, status.creation.seconds);
+  // Other tools read a name with bytes above 0x7F as their own code page unless told.
+  const std::uint16_t nameFlag = HasNonAsciiByte(name) ? kFlagUtf8Name : 0;
+  LocalHeader header = ProvisionalLocalHeader(name, status, stored, nameFlag, localExtra.size());
+
+  const std::uint64_t localHeaderOffset = writer->writePosition;
+  if (const ZipResult started = StartEntry(*writer, header, name, localExtra, systemError); started != kZipOk)
+    return started;
+  EntryTotals totals;
+  if (const ZipResult copied = CopyEntryData(*writer, source, stored, totals, systemError); copied != kZipOk)
+    return copied;
+  if (const ZipResult finished = FinishLocalHeader(*writer, localHeaderOffset, header, totals, systemError);
+      finished != kZipOk)
+    return finished;
+
+  writer->entries.push_back(CentralEntryOf(header, std::move(name), status, localHeaderOffset));
   return kZipOk;
 }
 
@@ -295,14 +352,15 @@ ZipResult ZipWriterClose(ZipHandle* handle, int* systemError) {
   ZipResult failure = kZipOk;
   ZipWriter* writer = WriterOf(handle, failure);
   if (!writer) return failure;
+  const std::unique_ptr<ZipHandle> released(handle);  // whatever the close gives
 
   ZipResult result = kZipOk;
   if (!writer->finished) {
     const std::uint64_t directoryOffset = writer->writePosition;
     for (const ZipEntryRecord& entry : writer->entries) {
       std::vector<std::uint8_t> bytes(kCentralRecordSize);
-      EncodeCentralRecord(entry.central, std::span<std::uint8_t, kCentralRecordSize>(
-                                             bytes.data(), kCentralRecordSize));
+      EncodeCentralRecord(entry.central,
+                          std::span<std::uint8_t, kCentralRecordSize>(bytes.data(), kCentralRecordSize));
       bytes.insert(bytes.end(), entry.name.begin(), entry.name.end());
       bytes.insert(bytes.end(), entry.centralExtra.begin(), entry.centralExtra.end());
       if (!writer->Append(bytes, systemError)) {
@@ -333,8 +391,6 @@ ZipResult ZipWriterClose(ZipHandle* handle, int* systemError) {
     ReportError(systemError, writer->archive.Error());
     result = kZipWriteFailed;  // the system could not complete the file
   }
-  delete handle->component;
-  delete handle;
   return result;
 }
 

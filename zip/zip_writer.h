@@ -2,6 +2,7 @@
 // Packs files from disk into a new ZIP archive.
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "zip/zip_types.h"
@@ -18,5 +19,13 @@ ZipResult ZipWriterAddFile(ZipHandle* handle, const std::string& entryName,
 
 // Writes the central directory, closes the archive and releases the handle.
 ZipResult ZipWriterClose(ZipHandle* handle, int* systemError = nullptr);
+
+// Holds a writer's handle for a scope and closes it on every way out. A caller
+// that wants the close's result hands the handle over:
+// ZipWriterClose(writer.release(), &error).
+struct ZipWriterCloser {
+  void operator()(ZipHandle* handle) const { ZipWriterClose(handle); }
+};
+using ScopedZipWriter = std::unique_ptr<ZipHandle, ZipWriterCloser>;
 
 }  // namespace tesk::zip

@@ -158,10 +158,8 @@ std::vector<Stage> TimeStages(const fs::path& input) {
   stages.push_back({"load", SecondsSince(start)});
 
   start = Clock::now();
-  if (zip::ZipHandle* handle = zip::ZipWriterCreate(core::OutputPath(base, "bin.zip"))) {
-    zip::ZipWriterAddFile(handle, path.filename().string(), path);
-    zip::ZipWriterClose(handle);
-  }
+  if (const zip::ScopedZipWriter writer{zip::ZipWriterCreate(core::OutputPath(base, "bin.zip"))})
+    zip::ZipWriterAddFile(writer.get(), path.filename().string(), path);
   stages.push_back({"bin.zip", SecondsSince(start)});
 
   start = Clock::now();

@@ -23,11 +23,11 @@ class ArchiveRun : public RunFixture {
  protected:
   // An archive made by our writer from files that already lie in the folder.
   void Pack(const fs::path& archive, const std::vector<std::string>& names) {
-    zip::ZipHandle* handle = zip::ZipWriterCreate(archive);
-    ASSERT_NE(handle, nullptr);
+    zip::ScopedZipWriter writer(zip::ZipWriterCreate(archive));
+    ASSERT_NE(writer, nullptr);
     for (const std::string& name : names)
-      ASSERT_EQ(zip::ZipWriterAddFile(handle, name, folder / name), zip::kZipOk) << name;
-    ASSERT_EQ(zip::ZipWriterClose(handle), zip::kZipOk);
+      ASSERT_EQ(zip::ZipWriterAddFile(writer.get(), name, folder / name), zip::kZipOk) << name;
+    ASSERT_EQ(zip::ZipWriterClose(writer.release()), zip::kZipOk);
   }
 
   void Shell(const std::string& command) {
@@ -132,9 +132,9 @@ TEST_F(ArchiveRun, NestingIsFollowedSixteenArchivesDeep) {
     std::string inner = "job.prn";
     for (int level = 1; level <= depth; ++level) {
       const std::string outer = "level" + std::to_string(level) + ".zip";
-      zip::ZipHandle* handle = zip::ZipWriterCreate(nest / outer);
-      ASSERT_EQ(zip::ZipWriterAddFile(handle, inner, nest / inner), zip::kZipOk);
-      ASSERT_EQ(zip::ZipWriterClose(handle), zip::kZipOk);
+      zip::ScopedZipWriter writer(zip::ZipWriterCreate(nest / outer));
+      ASSERT_EQ(zip::ZipWriterAddFile(writer.get(), inner, nest / inner), zip::kZipOk);
+      ASSERT_EQ(zip::ZipWriterClose(writer.release()), zip::kZipOk);
       fs::remove(nest / inner);
       inner = outer;
     }

@@ -321,6 +321,26 @@ TEST(ZipWriterSource, TheArchiveItselfIsNoSource) {
   EXPECT_EQ(fs::file_size(folder / "out.zip"), 22u);
 }
 
+// A guard that leaves its scope closes the handle: the writer's archive gets
+// its central directory and end record, so a reader can open it.
+TEST(ZipScopedHandles, LeavingTheScopeCompletesTheArchive) {
+  TempFolder folder;
+  testing::WriteFile(folder / "job.bin", SampleContent(300));
+  {
+    const ScopedZipWriter writer(ZipWriterCreate(folder / "jobbin.zip"));
+    ASSERT_NE(writer, nullptr);
+    ASSERT_EQ(ZipWriterAddFile(writer.get(), "job.bin", folder / "job.bin"), kZipOk);
+  }
+  const ScopedZipReader reader(ZipReaderOpen(folder / "jobbin.zip"));
+  ASSERT_NE(reader, nullptr);
+  ZipEntryInfo info;
+  ASSERT_EQ(ZipReaderGetEntry(reader.get(), -1, info), kZipOk);
+  EXPECT_EQ(info.index, 1);
+  ASSERT_EQ(ZipReaderGetEntry(reader.get(), 0, info), kZipOk);
+  EXPECT_EQ(info.name, "job.bin");
+  EXPECT_EQ(info.uncompressedSize, 300u);
+}
+
 // The writer and the reader agree: our archive extracts with its times and attributes.
 TEST(ZipRoundTrip, ExtractsWithTheSourcesTimes) {
   TempFolder folder;
