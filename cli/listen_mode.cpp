@@ -18,6 +18,7 @@ live::ServerSettings SettingsFrom(const CliOptions& options) {
   settings.folder = options.outFolder;
   settings.idleMilliseconds = options.idleMilliseconds;
   settings.forward = options.forward;
+  settings.answers = live::AnswersFromProfile(options.profile);
   // Ctrl-C stops the server, which saves the jobs in flight and closes the queue.
   settings.stopDescriptor = platform::WatchTerminationSignals();
   return settings;

@@ -119,6 +119,47 @@ bool ReadMultibyte(const json& object, MultibyteSettings& multibyte, std::string
          ReadInteger(*read, "height", 1, 64, multibyte.cell.height, message);
 }
 
+bool ReadByte(const json& object, const char* key, std::uint8_t& value, std::string& message) {
+  int read = value;
+  if (!ReadInteger(object, key, 0, 255, read, message)) return false;
+  value = static_cast<std::uint8_t>(read);
+  return true;
+}
+
+// Identity texts go out framed by 0x5F and NUL, so they hold no NUL.
+bool ReadIdentityText(const json& object, const char* key, std::string& value, std::string& message) {
+  std::string read = value;
+  if (!ReadText(object, key, read, message)) return false;
+  if (read.size() > 80 || read.find('\0') != std::string::npos) {
+    message = std::string("\"") + key + "\" must be at most 80 bytes without NUL";
+    return false;
+  }
+  value = std::move(read);
+  return true;
+}
+
+// "status" holds the DLE EOT and GS r bytes, "identity" the GS I answers.
+bool ReadAnswers(const json& root, StatusAnswers& answers, std::string& message) {
+  const json* status = nullptr;
+  const json* identity = nullptr;
+  return Member(root, "status", status, message) &&
+         ReadByte(*status, "printerStatus", answers.printerStatus, message) &&
+         ReadByte(*status, "offlineCause", answers.offlineCause, message) &&
+         ReadByte(*status, "errorCause", answers.errorCause, message) &&
+         ReadByte(*status, "paperRollSensor", answers.paperRollSensor, message) &&
+         ReadByte(*status, "paperSensor", answers.paperSensor, message) &&
+         ReadByte(*status, "drawerSensor", answers.drawerSensor, message) &&
+         ReadByte(*status, "inkSensor", answers.inkSensor, message) && Member(root, "identity", identity, message) &&
+         ReadByte(*identity, "modelId", answers.modelId, message) &&
+         ReadByte(*identity, "typeId", answers.typeId, message) &&
+         ReadByte(*identity, "versionId", answers.versionId, message) &&
+         ReadIdentityText(*identity, "firmwareVersion", answers.firmwareVersion, message) &&
+         ReadIdentityText(*identity, "makerName", answers.makerName, message) &&
+         ReadIdentityText(*identity, "modelName", answers.modelName, message) &&
+         ReadIdentityText(*identity, "serialNumber", answers.serialNumber, message) &&
+         ReadIdentityText(*identity, "fontLanguage", answers.fontLanguage, message);
+}
+
 bool ReadProfile(const json& root, Profile& profile, std::string& message) {
   if (!root.is_object()) {
     message = "a profile is a JSON object";
@@ -146,7 +187,7 @@ bool ReadProfile(const json& root, Profile& profile, std::string& message) {
       ReadSwitch(*quirks, "carriageReturnFeeds", profile.quirks.carriageReturnFeeds, message) &&
       ReadInteger(*quirks, "maxRasterHeight", 0, 65535, maxRasterHeight, message);
   profile.quirks.maxRasterHeight = maxRasterHeight;
-  return read;
+  return read && ReadAnswers(root, profile.answers, message);
 }
 
 bool ReadWholeFile(const std::filesystem::path& path, std::string& text) {
