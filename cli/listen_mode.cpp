@@ -33,9 +33,8 @@ int ServeJobs(const CliOptions& options) {
   }
   live::JobQueue jobs;
   live::PrintServer server(SettingsFrom(options), jobs);
-  if (const int error = server.Start(); error != 0) {
-    std::cerr << "tesk-cli: cannot listen on " << live::FormatHostPort(*options.listen) << ": "
-              << platform::ErrorText(error) << "\n";
+  if (server.Start() != 0) {
+    std::cerr << "tesk-cli: " << server.StartFailure() << "\n";
     return 1;
   }
   std::cerr << "tesk-cli: listening on " << live::FormatHostPort({options.listen->host, server.Port()})

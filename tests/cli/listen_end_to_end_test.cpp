@@ -159,6 +159,13 @@ TEST(ListenEndToEnd, UsageErrors) {
     const std::string output = Cli(arguments, &status);
     EXPECT_EQ(status, 2) << arguments << "\n" << output;
   }
+  // A printer name that gives no address is told at once, before any job comes.
+  TempFolder folder;
+  int status = -1;
+  const std::string output =
+      Cli("--listen 127.0.0.1:0 --out " + (folder / "jobs").string() + " --forward no..such-printer:9100 2>&1", &status);
+  EXPECT_EQ(status, 1) << output;
+  EXPECT_NE(output.find("tesk-cli: cannot find the printer no..such-printer:9100: "), std::string::npos) << output;
 }
 
 }  // namespace
