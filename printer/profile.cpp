@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "platform/input_file.h"
 #include "printer/builtin_profiles.h"
@@ -140,24 +141,29 @@ bool ReadIdentityText(const json& object, const char* key, std::string& value, s
 
 // "status" holds the DLE EOT and GS r bytes, "identity" the GS I answers.
 bool ReadAnswers(const json& root, StatusAnswers& answers, std::string& message) {
+  using Byte = std::uint8_t StatusAnswers::*;
+  using Text = std::string StatusAnswers::*;
+  static constexpr std::pair<const char*, Byte> kStatusBytes[] = {
+      {"printerStatus", &StatusAnswers::printerStatus}, {"offlineCause", &StatusAnswers::offlineCause},
+      {"errorCause", &StatusAnswers::errorCause},       {"paperRollSensor", &StatusAnswers::paperRollSensor},
+      {"paperSensor", &StatusAnswers::paperSensor},     {"drawerSensor", &StatusAnswers::drawerSensor},
+      {"inkSensor", &StatusAnswers::inkSensor}};
+  static constexpr std::pair<const char*, Byte> kIdentityBytes[] = {
+      {"modelId", &StatusAnswers::modelId}, {"typeId", &StatusAnswers::typeId}, {"versionId", &StatusAnswers::versionId}};
+  static constexpr std::pair<const char*, Text> kIdentityTexts[] = {
+      {"firmwareVersion", &StatusAnswers::firmwareVersion}, {"makerName", &StatusAnswers::makerName},
+      {"modelName", &StatusAnswers::modelName},             {"serialNumber", &StatusAnswers::serialNumber},
+      {"fontLanguage", &StatusAnswers::fontLanguage}};
   const json* status = nullptr;
   const json* identity = nullptr;
-  return Member(root, "status", status, message) &&
-         ReadByte(*status, "printerStatus", answers.printerStatus, message) &&
-         ReadByte(*status, "offlineCause", answers.offlineCause, message) &&
-         ReadByte(*status, "errorCause", answers.errorCause, message) &&
-         ReadByte(*status, "paperRollSensor", answers.paperRollSensor, message) &&
-         ReadByte(*status, "paperSensor", answers.paperSensor, message) &&
-         ReadByte(*status, "drawerSensor", answers.drawerSensor, message) &&
-         ReadByte(*status, "inkSensor", answers.inkSensor, message) && Member(root, "identity", identity, message) &&
-         ReadByte(*identity, "modelId", answers.modelId, message) &&
-         ReadByte(*identity, "typeId", answers.typeId, message) &&
-         ReadByte(*identity, "versionId", answers.versionId, message) &&
-         ReadIdentityText(*identity, "firmwareVersion", answers.firmwareVersion, message) &&
-         ReadIdentityText(*identity, "makerName", answers.makerName, message) &&
-         ReadIdentityText(*identity, "modelName", answers.modelName, message) &&
-         ReadIdentityText(*identity, "serialNumber", answers.serialNumber, message) &&
-         ReadIdentityText(*identity, "fontLanguage", answers.fontLanguage, message);
+  if (!Member(root, "status", status, message) || !Member(root, "identity", identity, message)) return false;
+  for (const auto& [key, member] : kStatusBytes)
+    if (!ReadByte(*status, key, answers.*member, message)) return false;
+  for (const auto& [key, member] : kIdentityBytes)
+    if (!ReadByte(*identity, key, answers.*member, message)) return false;
+  for (const auto& [key, member] : kIdentityTexts)
+    if (!ReadIdentityText(*identity, key, answers.*member, message)) return false;
+  return true;
 }
 
 bool ReadProfile(const json& root, Profile& profile, std::string& message) {
