@@ -9,6 +9,7 @@
 #include "live/job_queue.h"
 #include "live/print_server.h"
 #include "platform/file_system.h"
+#include "printer/profile.h"
 
 const char* const CLiveListening::kMenuItem = "监听9100端口";
 
@@ -53,6 +54,11 @@ bool CLiveListening::Start() {
   tesk::live::ServerSettings settings;
   settings.listen = address_;
   settings.folder = folder_.toStdString();
+  // The window draws for the default printer, so it answers as that printer too.
+  tesk::printer::Profile profile;
+  std::string ignored;
+  tesk::printer::LoadProfile(tesk::printer::kDefaultProfileName, profile, ignored);
+  settings.answers = tesk::live::AnswersFromProfile(profile);
   jobs_ = std::make_unique<tesk::live::JobQueue>();
   // Called on the server's thread: only a queued call crosses to the window's.
   jobs_->SetOnChange([this] { QMetaObject::invokeMethod(this, [this] { ShowJobs(); }, Qt::QueuedConnection); });

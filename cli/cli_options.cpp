@@ -141,8 +141,8 @@ void DeclareOptions(CLI::App& app, CliOptions& options, std::vector<std::string>
       ".paper-2.png ... one a piece of paper between cuts)",
       {{"bands", false}, {"paper", true}}, "drawing", [&options](bool paper) { options.renderPaper = paper; });
   app.add_option("--profile", profileName,
-                 "the printer the paper is drawn for (with --render paper) or the job is checked against "
-                 "(with --lint): a built-in profile (80mm-203dpi, the default, or 58mm-203dpi) or a JSON "
+                 "the printer the paper is drawn for (with --render paper), the job is checked against "
+                 "(with --lint) or --listen answers status queries as: a built-in profile (80mm-203dpi, the default, or 58mm-203dpi) or a JSON "
                  "profile file")
       ->type_name("NAME|FILE");
   app.add_flag("--inspect", options.inspect,
@@ -231,8 +231,9 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
     return false;
   }
   for (const std::string& file : files) options.files.emplace_back(file);
-  if (!options.renderPaper && !options.lint && app.get_option("--profile")->count() > 0) {
-    error = "--profile needs --render paper or --lint";
+  const bool listening = options.listen.has_value();
+  if (!options.renderPaper && !options.lint && !listening && app.get_option("--profile")->count() > 0) {
+    error = "--profile needs --render paper, --lint or --listen";
     return false;
   }
   if (int{options.inspect} + int{options.lint} + int{options.diff} > 1) {
@@ -243,7 +244,7 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
     error = "--diff compares two files, " + std::to_string(options.files.size()) + " given";
     return false;
   }
-  if (options.renderPaper || options.lint) {
+  if (options.renderPaper || options.lint || listening) {
     printer::Profile profile;
     std::string message;
     if (printer::LoadProfile(profileName, profile, message) != printer::ProfileResult::Loaded) {

@@ -18,6 +18,7 @@ live::ServerSettings SettingsFrom(const CliOptions& options) {
   settings.folder = options.outFolder;
   settings.idleMilliseconds = options.idleMilliseconds;
   settings.forward = options.forward;
+  settings.answers = live::AnswersFromProfile(options.profile);
   // Ctrl-C stops the server, which saves the jobs in flight and closes the queue.
   settings.stopDescriptor = platform::WatchTerminationSignals();
   return settings;
@@ -32,9 +33,8 @@ int ServeJobs(const CliOptions& options) {
   }
   live::JobQueue jobs;
   live::PrintServer server(SettingsFrom(options), jobs);
-  if (const int error = server.Start(); error != 0) {
-    std::cerr << "tesk-cli: cannot listen on " << live::FormatHostPort(*options.listen) << ": "
-              << platform::ErrorText(error) << "\n";
+  if (server.Start() != 0) {
+    std::cerr << "tesk-cli: " << server.StartFailure() << "\n";
     return 1;
   }
   std::cerr << "tesk-cli: listening on " << live::FormatHostPort({options.listen->host, server.Port()})

@@ -23,20 +23,28 @@ constexpr std::size_t kMostAnswersOwed = 64 * 1024;
 }  // namespace
 
 Connection::Connection(platform::TcpSocket sender, std::string peer, const ServerSettings& settings,
-                       std::int64_t now)
+                       std::span<const platform::SocketAddress> printerAddresses, std::int64_t now)
     : settings_(settings),
       sender_(std::move(sender)),
+      printerAddresses_(printerAddresses),
       peer_(std::move(peer)),
       recorder_(settings.folder, platform::CurrentUnixTime(), settings.answers),
       lastSenderActivity_(now),
       lastPrinterActivity_(now) {
-  if (!settings.forward) return;
-  int error = 0;
-  printer_ = platform::StartConnectTcp(settings.forward->host, settings.forward->port, error);
-  if (printer_.IsOpen())
-    forward_ = Forward::Connecting;
-  else
-    FailForward("cannot connect to", error);
+  if (settings.forward) ConnectPrinter(now, EHOSTUNREACH);
+}
+
+void Connection::ConnectPrinter(std::int64_t now, int error) {
+  printer_.Close();
+  while (nextPrinterAddress_ < printerAddresses_.size()) {
+    printer_ = platform::StartConnectTcp(printerAddresses_[nextPrinterAddress_++], error);
+    if (printer_.IsOpen()) {
+      forward_ = Forward::Connecting;
+      lastPrinterActivity_ = now;
+      return;
+    }
+  }
+  FailForward("cannot connect to", error);
 }
 
 void Connection::PreparePoll(platform::PollEntry& sender, platform::PollEntry& printer) const {
@@ -67,8 +75,12 @@ void Connection::Advance(const platform::PollEntry& sender, const platform::Poll
       EndReading(JobEnd::IdleTimeout, now);
   }
   const bool printerOwesProgress = forward_ == Forward::Connecting || (forward_ == Forward::Open && forPrinter > 0);
-  if (printerOwesProgress && now - lastPrinterActivity_ >= settings_.printerPatienceMilliseconds)
-    FailForward(forward_ == Forward::Connecting ? "no connection to" : "no progress sending to", ETIMEDOUT);
+  if (printerOwesProgress && now - lastPrinterActivity_ >= settings_.printerPatienceMilliseconds) {
+    if (forward_ == Forward::Connecting && nextPrinterAddress_ < printerAddresses_.size())
+      ConnectPrinter(now, ETIMEDOUT);
+    else
+      FailForward(forward_ == Forward::Connecting ? "no connection to" : "no progress sending to", ETIMEDOUT);
+  }
   CheckOver(now);
 }
 
@@ -123,8 +135,9 @@ void Connection::WriteSender() {
 }
 
 void Connection::FinishConnecting(std::int64_t now) {
-  if (const int error = platform::ConnectionError(printer_); error != 0)
-    return FailForward("cannot connect to", error);
+  // A name can stand for several addresses ("localhost": ::1 and 127.0.0.1);
+  // the printer may listen on only one of them.
+  if (const int error = platform::ConnectionError(printer_); error != 0) return ConnectPrinter(now, error);
   forward_ = Forward::Open;
   lastPrinterActivity_ = now;
   heldAnswers_.clear();  // the printer answers for itself

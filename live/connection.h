@@ -17,7 +17,9 @@ namespace tesk::live {
 
 class Connection {
  public:
-  Connection(platform::TcpSocket sender, std::string peer, const ServerSettings& settings, std::int64_t now);
+  // `printerAddresses`: where the printer of settings.forward was found, tried in turn.
+  Connection(platform::TcpSocket sender, std::string peer, const ServerSettings& settings,
+             std::span<const platform::SocketAddress> printerAddresses, std::int64_t now);
 
   // What to wait for on the sender's and the printer's sockets.
   void PreparePoll(platform::PollEntry& sender, platform::PollEntry& printer) const;
@@ -39,6 +41,8 @@ class Connection {
   void ReadSender(std::span<std::uint8_t> scratch, std::int64_t now);
   void EndReading(JobEnd end, std::int64_t now);
   void WriteSender();
+  // Tries the printer's next address; when none is left, forwarding fails with `error`.
+  void ConnectPrinter(std::int64_t now, int error);
   void FinishConnecting(std::int64_t now);
   void ReadPrinter(std::span<std::uint8_t> scratch, std::int64_t now);
   void WritePrinter(std::int64_t now);
@@ -49,6 +53,8 @@ class Connection {
   const ServerSettings& settings_;
   platform::TcpSocket sender_;
   platform::TcpSocket printer_;
+  std::span<const platform::SocketAddress> printerAddresses_;
+  std::size_t nextPrinterAddress_ = 0;
   std::string peer_;
   JobRecorder recorder_;
   bool reading_ = true;

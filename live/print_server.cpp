@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "live/connection.h"
+#include "platform/file_system.h"
 
 namespace tesk::live {
 namespace {
@@ -28,10 +29,25 @@ PrintServer::PrintServer(ServerSettings settings, JobQueue& jobs) : settings_(st
 PrintServer::~PrintServer() { Stop(); }
 
 int PrintServer::Start() {
-  if (!wake_.IsOpen()) return EMFILE;
+  if (!wake_.IsOpen()) {
+    startFailure_ = "cannot listen on " + FormatHostPort(settings_.listen) + ": " + platform::ErrorText(EMFILE);
+    return EMFILE;
+  }
+  // Looked up here, once: a lookup on the server's thread would hold every
+  // connection up while the name service answers, and a name that is wrong is
+  // best told before the first job comes.
+  std::string message;
+  if (settings_.forward &&
+      !platform::ResolveTcp(settings_.forward->host, settings_.forward->port, printerAddresses_, message)) {
+    startFailure_ = "cannot find the printer " + FormatHostPort(*settings_.forward) + ": " + message;
+    return EHOSTUNREACH;
+  }
   int error = 0;
   listener_ = platform::ListenTcp(settings_.listen.host, settings_.listen.port, kBacklog, error);
-  if (!listener_.IsOpen()) return error;
+  if (!listener_.IsOpen()) {
+    startFailure_ = "cannot listen on " + FormatHostPort(settings_.listen) + ": " + platform::ErrorText(error);
+    return error;
+  }
   port_ = platform::LocalPort(listener_);
   thread_ = std::thread([this] { Serve(); });
   return 0;
@@ -97,7 +113,7 @@ void PrintServer::Serve() {
         if (error != EAGAIN && error != ECONNABORTED) acceptRestUntil = now + kAcceptRest;
         break;
       }
-      connections.push_back(std::make_unique<Connection>(std::move(sender), std::move(peer), settings_, now));
+      connections.push_back(std::make_unique<Connection>(std::move(sender), std::move(peer), settings_, printerAddresses_, now));
     }
   }
 

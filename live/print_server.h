@@ -4,7 +4,9 @@
 // and reported through a JobQueue, which the server closes when it stops.
 
 #include <cstdint>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "live/job_queue.h"
 #include "live/server_settings.h"
@@ -20,8 +22,11 @@ class PrintServer {
   PrintServer(const PrintServer&) = delete;
   PrintServer& operator=(const PrintServer&) = delete;
 
-  // Binds the address and starts serving; 0, or the errno of the failure.
+  // Looks up the printer to forward to, binds the address and starts serving;
+  // 0, or the errno of the failure (EHOSTUNREACH: the printer's name gives no
+  // address). StartFailure() then says what failed, for the user.
   int Start();
+  const std::string& StartFailure() const { return startFailure_; }
   // The port listened on (the kernel's choice when port 0 was asked for).
   std::uint16_t Port() const { return port_; }
   const ServerSettings& Settings() const { return settings_; }
@@ -38,6 +43,8 @@ class PrintServer {
 
   ServerSettings settings_;
   JobQueue& jobs_;
+  std::vector<platform::SocketAddress> printerAddresses_;
+  std::string startFailure_;
   platform::TcpSocket listener_;
   platform::WakeSignal wake_;
   std::uint16_t port_ = 0;

@@ -1,40 +1,20 @@
 #pragma once
-// What the virtual printer says about itself when a host asks: the real-time
-// status bytes (DLE EOT n), the transmitted status (GS r n) and its identity
-// (GS I n). The defaults describe a printer that is online with paper loaded,
-// so point-of-sale software that waits for that goes on printing.
+// Which commands ask the virtual printer about itself, and what it answers:
+// the bytes its printer profile gives.
 
 #include <cstdint>
 #include <span>
-#include <string>
 #include <vector>
 
 #include "commands/command_scanner.h"
+#include "printer/profile.h"
 
 namespace tesk::live {
 
-struct PrinterStatusAnswers {
-  // DLE EOT 1..4. Bits 1 and 4 are fixed at 1; every other bit 0 means online,
-  // cover closed, no error, paper present.
-  std::uint8_t printerStatus = 0x12;
-  std::uint8_t offlineCause = 0x12;
-  std::uint8_t errorCause = 0x12;
-  std::uint8_t paperRollSensor = 0x12;
-  // GS r 1 / 2 / 4: paper present, drawer pin low, ink present.
-  std::uint8_t paperSensor = 0x00;
-  std::uint8_t drawerSensor = 0x00;
-  std::uint8_t inkSensor = 0x00;
-  // GS I 1 / 2 / 3.
-  std::uint8_t modelId = 0x20;
-  std::uint8_t typeId = 0x02;
-  std::uint8_t versionId = 0x64;
-  // GS I 65 .. 69, sent as 0x5F, the text, NUL.
-  std::string firmwareVersion = "1.00";
-  std::string makerName = "Tesk";
-  std::string modelName = "Tesk virtual printer";
-  std::string serialNumber = "00000001";
-  std::string fontLanguage = "";
-};
+using PrinterStatusAnswers = printer::StatusAnswers;
+
+// The answers of the printer a profile describes ("status" and "identity").
+inline PrinterStatusAnswers AnswersFromProfile(const printer::Profile& profile) { return profile.answers; }
 
 // True for the commands that ask the printer something and print nothing:
 // DLE EOT, DLE ENQ, GS r and GS I.

@@ -122,28 +122,57 @@ TcpSocket AcceptTcp(const TcpSocket& listener, std::string& peer, int& error) {
   return TcpSocket(descriptor);
 }
 
-TcpSocket StartConnectTcp(const std::string& host, std::uint16_t port, int& error) {
+static_assert(sizeof(sockaddr_storage) <= sizeof(SocketAddress::bytes));
+
+bool ResolveTcp(const std::string& host, std::uint16_t port, std::vector<SocketAddress>& addresses,
+                std::string& message) {
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
   hints.ai_flags = AI_NUMERICSERV;
   addrinfo* found = nullptr;
   const std::string service = std::to_string(port);
-  if (::getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0 || found == nullptr) {
-    error = EHOSTUNREACH;  // the name gives no address
-    return {};
+  if (const int failure = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found); failure != 0) {
+    message = failure == EAI_SYSTEM ? std::strerror(errno) : ::gai_strerror(failure);
+    return false;
   }
-  TcpSocket socket(NewSocket(found->ai_family));
+  addresses.clear();
+  for (const addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
+    if (entry->ai_addrlen > sizeof(SocketAddress::bytes)) continue;
+    SocketAddress address;
+    std::memcpy(address.bytes.data(), entry->ai_addr, entry->ai_addrlen);
+    address.length = static_cast<std::uint32_t>(entry->ai_addrlen);
+    addresses.push_back(address);
+  }
+  ::freeaddrinfo(found);
+  if (addresses.empty()) message = "no address";
+  return !addresses.empty();
+}
+
+TcpSocket StartConnectTcp(const SocketAddress& address, int& error) {
+  sockaddr_storage storage{};
+  std::memcpy(&storage, address.bytes.data(), address.length);
+  TcpSocket socket(NewSocket(storage.ss_family));
   if (!socket.IsOpen()) {
     error = errno;
-  } else if (::connect(socket.Descriptor(), found->ai_addr, found->ai_addrlen) != 0 && errno != EINPROGRESS) {
+  } else if (::connect(socket.Descriptor(), reinterpret_cast<const sockaddr*>(&storage), address.length) != 0 &&
+             errno != EINPROGRESS) {
     error = errno;
     socket.Close();
   } else {
     error = 0;
   }
-  ::freeaddrinfo(found);
   return socket;
+}
+
+TcpSocket StartConnectTcp(const std::string& host, std::uint16_t port, int& error) {
+  std::vector<SocketAddress> addresses;
+  std::string message;
+  if (!ResolveTcp(host, port, addresses, message)) {
+    error = EHOSTUNREACH;  // the name gives no address
+    return {};
+  }
+  return StartConnectTcp(addresses.front(), error);
 }
 
 int ConnectionError(const TcpSocket& socket) {

@@ -2,10 +2,12 @@
 // TCP over plain POSIX sockets, for the print server and its clients: every
 // socket is non-blocking, and a program waits for them with PollDescriptors.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace tesk::platform {
 
@@ -40,8 +42,22 @@ std::uint16_t LocalPort(const TcpSocket& socket);
 // `peer` receives the sender's address as "address:port".
 TcpSocket AcceptTcp(const TcpSocket& listener, std::string& peer, int& error);
 
-// Starts a connection to a host name or numeric address. The socket turns
-// writable once the attempt is over; ConnectionError then tells how it went.
+// One address a connection can be made to, as the name service gave it.
+struct SocketAddress {
+  std::array<std::uint8_t, 128> bytes{};
+  std::uint32_t length = 0;
+};
+
+// Every address of a host name or numeric address, in the order to try them.
+// Looking a name up may wait seconds for the name service: a server does it
+// once, before it serves. False with `message` set when there is none.
+bool ResolveTcp(const std::string& host, std::uint16_t port, std::vector<SocketAddress>& addresses,
+                std::string& message);
+
+// Starts a connection; it never waits. The socket turns writable once the
+// attempt is over; ConnectionError then tells how it went.
+TcpSocket StartConnectTcp(const SocketAddress& address, int& error);
+// The same to the first address of a host name or numeric address, for clients.
 TcpSocket StartConnectTcp(const std::string& host, std::uint16_t port, int& error);
 // The pending error of a socket (SO_ERROR): 0 once a connection is made.
 int ConnectionError(const TcpSocket& socket);

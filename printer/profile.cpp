@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "platform/input_file.h"
 #include "printer/builtin_profiles.h"
@@ -119,6 +120,52 @@ bool ReadMultibyte(const json& object, MultibyteSettings& multibyte, std::string
          ReadInteger(*read, "height", 1, 64, multibyte.cell.height, message);
 }
 
+bool ReadByte(const json& object, const char* key, std::uint8_t& value, std::string& message) {
+  int read = value;
+  if (!ReadInteger(object, key, 0, 255, read, message)) return false;
+  value = static_cast<std::uint8_t>(read);
+  return true;
+}
+
+// Identity texts go out framed by 0x5F and NUL, so they hold no NUL.
+bool ReadIdentityText(const json& object, const char* key, std::string& value, std::string& message) {
+  std::string read = value;
+  if (!ReadText(object, key, read, message)) return false;
+  if (read.size() > 80 || read.find('\0') != std::string::npos) {
+    message = std::string("\"") + key + "\" must be at most 80 bytes without NUL";
+    return false;
+  }
+  value = std::move(read);
+  return true;
+}
+
+// "status" holds the DLE EOT and GS r bytes, "identity" the GS I answers.
+bool ReadAnswers(const json& root, StatusAnswers& answers, std::string& message) {
+  using Byte = std::uint8_t StatusAnswers::*;
+  using Text = std::string StatusAnswers::*;
+  static constexpr std::pair<const char*, Byte> kStatusBytes[] = {
+      {"printerStatus", &StatusAnswers::printerStatus}, {"offlineCause", &StatusAnswers::offlineCause},
+      {"errorCause", &StatusAnswers::errorCause},       {"paperRollSensor", &StatusAnswers::paperRollSensor},
+      {"paperSensor", &StatusAnswers::paperSensor},     {"drawerSensor", &StatusAnswers::drawerSensor},
+      {"inkSensor", &StatusAnswers::inkSensor}};
+  static constexpr std::pair<const char*, Byte> kIdentityBytes[] = {
+      {"modelId", &StatusAnswers::modelId}, {"typeId", &StatusAnswers::typeId}, {"versionId", &StatusAnswers::versionId}};
+  static constexpr std::pair<const char*, Text> kIdentityTexts[] = {
+      {"firmwareVersion", &StatusAnswers::firmwareVersion}, {"makerName", &StatusAnswers::makerName},
+      {"modelName", &StatusAnswers::modelName},             {"serialNumber", &StatusAnswers::serialNumber},
+      {"fontLanguage", &StatusAnswers::fontLanguage}};
+  const json* status = nullptr;
+  const json* identity = nullptr;
+  if (!Member(root, "status", status, message) || !Member(root, "identity", identity, message)) return false;
+  for (const auto& [key, member] : kStatusBytes)
+    if (!ReadByte(*status, key, answers.*member, message)) return false;
+  for (const auto& [key, member] : kIdentityBytes)
+    if (!ReadByte(*identity, key, answers.*member, message)) return false;
+  for (const auto& [key, member] : kIdentityTexts)
+    if (!ReadIdentityText(*identity, key, answers.*member, message)) return false;
+  return true;
+}
+
 bool ReadProfile(const json& root, Profile& profile, std::string& message) {
   if (!root.is_object()) {
     message = "a profile is a JSON object";
@@ -146,7 +193,7 @@ bool ReadProfile(const json& root, Profile& profile, std::string& message) {
       ReadSwitch(*quirks, "carriageReturnFeeds", profile.quirks.carriageReturnFeeds, message) &&
       ReadInteger(*quirks, "maxRasterHeight", 0, 65535, maxRasterHeight, message);
   profile.quirks.maxRasterHeight = maxRasterHeight;
-  return read;
+  return read && ReadAnswers(root, profile.answers, message);
 }
 
 bool ReadWholeFile(const std::filesystem::path& path, std::string& text) {

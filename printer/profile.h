@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "printer/status_answers.h"
+
 namespace tesk::printer {
 
 // Firmware habits that differ between printers of the same command set. Each
@@ -54,6 +56,7 @@ struct Profile {
   std::map<int, std::string> codePages = StandardCodePages();
   MultibyteSettings multibyte;
   Quirks quirks;
+  StatusAnswers answers;  // "status" and "identity": what a host that asks is told
 };
 
 enum class ProfileResult : std::uint8_t {

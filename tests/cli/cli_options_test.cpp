@@ -146,7 +146,7 @@ TEST(CliOptions, UsageErrorsSayWhatWasWrong) {
             "--profile 90mm-203dpi: no built-in profile of that name and no profile file there"},
            {{"--lint", "--profile", "90mm-203dpi", "a"},
             "--profile 90mm-203dpi: no built-in profile of that name and no profile file there"},
-           {{"--profile", "58mm-203dpi", "a"}, "--profile needs --render paper or --lint"},
+           {{"--profile", "58mm-203dpi", "a"}, "--profile needs --render paper, --lint or --listen"},
            {{"--diff", "a"}, "--diff compares two files, 1 given"},
            {{"--diff", "a", "b", "c"}, "--diff compares two files, 3 given"},
            {{"--lint", "--inspect", "a"}, "--inspect, --lint and --diff each do a different job; give one of them"}}) {

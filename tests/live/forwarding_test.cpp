@@ -32,6 +32,29 @@ TEST_F(ForwardingTest, SendsEveryByteToThePrinterAndItsAnswersBack) {
   EXPECT_TRUE(Stop().empty());
 }
 
+TEST_F(ForwardingTest, FindsAPrinterNamedByItsHostName) {
+  RecordingPrinter printer(HexBytes("16"));
+  ServerSettings settings = Settings();
+  // "localhost" may stand for ::1 before 127.0.0.1, where the printer listens.
+  settings.forward = HostPort{"localhost", printer.Port()};
+  Start(settings);
+  ASSERT_TRUE(SendJob(Port(), kJob));
+  EXPECT_EQ(printer.Received(), kJob);
+  EXPECT_EQ(NextJob().forwardFailure, "");
+  EXPECT_TRUE(Stop().empty());
+}
+
+TEST(Forwarding, APrinterNameWithoutAnAddressKeepsTheServerFromStarting) {
+  JobQueue jobs;
+  ServerSettings settings;
+  settings.listen = {"127.0.0.1", 0};
+  settings.forward = HostPort{"no..such-printer", 9100};  // an empty label: no name service is asked
+  PrintServer server(settings, jobs);
+  EXPECT_NE(server.Start(), 0);
+  EXPECT_TRUE(server.StartFailure().starts_with("cannot find the printer no..such-printer:9100: "))
+      << server.StartFailure();
+}
+
 TEST_F(ForwardingTest, APrinterOutOfReachLeavesTheJobSavedAndTheFailureReported) {
   ServerSettings settings = Settings();
   settings.forward = HostPort{"127.0.0.1", ClosedPort()};

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <initializer_list>
+#include <vector>
+
 #include "tests/support/temp_folder.h"
 
 namespace tesk::live {
@@ -96,6 +100,56 @@ TEST(QueryStream, LongPayloadsAreCountedOffNotKept) {
   stream.Take(HexBytes("10 04 02"), answered);
   EXPECT_EQ(answered, HexBytes("12"));
 }
+
+// Commands whose end is not announced up front: the follower must find it
+// the same way whichever piece the bytes that tell it arrive in.
+struct OpenEndCase {
+  const char* name;
+  Bytes job;
+  const char* answer;
+};
+
+Bytes Joined(std::initializer_list<Bytes> parts) {
+  Bytes joined;
+  for (const Bytes& part : parts) joined.insert(joined.end(), part.begin(), part.end());
+  return joined;
+}
+
+std::vector<OpenEndCase> OpenEndCases() {
+  // Dots that spell DLE EOT 1 twice: a query only if the end of the command is missed.
+  const Bytes fakeQueries = HexBytes("10 04 01 10 04 01 00 00");
+  Bytes longTabStops(70000, 0x20);
+  std::copy(fakeQueries.begin(), fakeQueries.begin() + 3, longTabStops.begin() + 69000);
+  return {
+      // FS q with two 8 x 1 images: the second header comes after the first image's dots.
+      {"NvImagesSecondHeaderLate",
+       Joined({HexBytes("1c 71 02 01 00 01 00 ff ff ff ff ff ff ff ff 01 00 01 00"), fakeQueries,
+               HexBytes("10 04 02")}),
+       "12"},
+      {"TabStopsLongerThanAnyHeader",
+       Joined({HexBytes("1b 44"), longTabStops, HexBytes("00 10 04 02")}), "12"},
+      {"BarcodeUpToNul", Joined({HexBytes("1d 6b 04 31 32 10 04 01 33 00 10 04 02")}), "12"},
+  };
+}
+
+class OpenEndTest : public ::testing::TestWithParam<OpenEndCase> {};
+
+TEST_P(OpenEndTest, FoundTheSameWayInAnyPieces) {
+  const PrinterStatusAnswers answers;
+  const Bytes& job = GetParam().job;
+  for (std::size_t piece : {std::size_t{1}, std::size_t{3}, std::size_t{16}, std::size_t{4096}, job.size()}) {
+    QueryStream stream(answers);
+    Bytes answered;
+    for (std::size_t at = 0; at < job.size(); at += piece)
+      stream.Take(std::span(job).subspan(at, std::min(piece, job.size() - at)), answered);
+    EXPECT_EQ(answered, HexBytes(GetParam().answer)) << "pieces of " << piece;
+    EXPECT_EQ(stream.FirstPrintData(), 0) << "pieces of " << piece;
+    EXPECT_FALSE(stream.InsideCommand()) << "pieces of " << piece;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, OpenEndTest, ::testing::ValuesIn(OpenEndCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(QueryStream, TellsAJobCutInsideACommand) {
   const PrinterStatusAnswers answers;

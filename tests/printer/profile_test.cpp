@@ -49,6 +49,25 @@ TEST(UserProfiles, AddCodePagesAndMultibyteSettings) {
   EXPECT_EQ(profile.multibyte.cell.height, 20);
 }
 
+TEST(UserProfiles, StatusAndIdentityKeepTheBaselineWhereUnnamed) {
+  Profile profile;
+  std::string message;
+  ASSERT_EQ(ParseProfile(R"({"status": {"paperRollSensor": 114}, "identity": {"makerName": "Bench"}})", profile,
+                         message),
+            ProfileResult::Loaded)
+      << message;
+  EXPECT_EQ(profile.answers.paperRollSensor, 0x72);
+  EXPECT_EQ(profile.answers.makerName, "Bench");
+  EXPECT_EQ(profile.answers.printerStatus, 0x12);
+  EXPECT_EQ(profile.answers.modelName, StatusAnswers().modelName);
+  // The built-in profiles answer as a printer with nothing to report.
+  Profile builtIn;
+  ASSERT_EQ(LoadProfile(kDefaultProfileName, builtIn, message), ProfileResult::Loaded);
+  EXPECT_EQ(builtIn.answers.errorCause, 0x12);
+  EXPECT_EQ(builtIn.answers.paperSensor, 0x00);
+  EXPECT_EQ(builtIn.answers.makerName, "Tesk");
+}
+
 TEST(BuiltInProfiles, SayWhereEveryValueCameFrom) {
   for (const char* name : {"80mm-203dpi", "58mm-203dpi"}) {
     std::ifstream file(std::string(TESK_PROFILES_DIR) + "/" + name + ".json");
@@ -110,6 +129,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "\"height\" must be a whole number from 1 to 255"},
         BadProfile{"CodePageNumberNotANumber", R"({"codePages": {"x": "CP437"}})", ProfileResult::BadValue,
                    "\"codePages\" maps numbers 0 to 255 to character set names"},
+        BadProfile{"StatusByteTooLarge", R"({"status": {"paperRollSensor": 256}})", ProfileResult::BadValue,
+                   "\"paperRollSensor\" must be a whole number from 0 to 255"},
+        BadProfile{"IdentityTextWithNul", R"({"identity": {"modelName": "A\u0000B"}})", ProfileResult::BadValue,
+                   "\"modelName\" must be at most 80 bytes without NUL"},
         BadProfile{"MultibyteCellTooWide", R"({"multibyte": {"width": 100}})", ProfileResult::BadValue,
                    "\"width\" must be a whole number from 1 to 64"}),
     [](const ::testing::TestParamInfo<BadProfile>& info) { return std::string(info.param.name); });
