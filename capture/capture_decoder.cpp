@@ -136,8 +136,16 @@ int DecodeCaptureText(std::string_view text, CaptureDecodeTarget& target) {
   bool firstLineRead = false;  // of the current OUT transfer, in the first pass
   std::string_view jobFirstLine;  // the first OUT line, whose data began with ESC @
   std::size_t position = 0;
+  target.cancelled = false;
+  platform::ProgressSteps steps(target.progress);
 
   for (;;) {
+    if (!steps.Continue(position)) {
+      target.cancelled = true;
+      target.kindIsCapture = false;
+      target.dataLength = 0;
+      return 0;
+    }
     const std::size_t lineEnd = FindLineEnd(text, position);
     if (lineEnd == kNoLineEnd) break;
     const std::string_view line = text.substr(position, lineEnd - position);
@@ -159,8 +167,10 @@ int DecodeCaptureText(std::string_view text, CaptureDecodeTarget& target) {
     if (secondPass) {
       const std::size_t room = capacity - static_cast<std::size_t>(target.dataLength);
       const std::size_t limit = std::min(static_cast<std::size_t>(target.bytesPerLine), room);
+      const std::int32_t lineStart = target.dataLength;
       target.dataLength += static_cast<std::int32_t>(
           ReadLineBytes(DataField(line), limit, target.data.data() + target.dataLength));
+      if (target.lines) NoteCaptureLine(*target.lines, text, line, lineStart, target.dataLength);
       continue;
     }
 
@@ -196,6 +206,7 @@ int DecodeCaptureText(std::string_view text, CaptureDecodeTarget& target) {
     // time), so no other column is ever read as bytes.
     target.dataLength = static_cast<std::int32_t>(
         ReadHexPairs(DataColumnOf(jobFirstLine, text), capacity, target.data.data()));
+    if (target.lines) NoteCaptureLine(*target.lines, text, jobFirstLine, 0, target.dataLength);
   }
   return target.kindIsCapture ? 1 : 0;
 }

@@ -92,7 +92,10 @@ static std::optional<RunMessage> RunStages(const std::filesystem::path& inputPat
   std::filesystem::path path = inputPath;
   source.captureReading = options.captureReading;
   source.acceptCommandStream = AcceptsAnyCommandStream(options);
+  source.progress = LoadProgressOf(options);
   const CaptureKind kind = source.Load(path);
+  source.progress = nullptr;
+  if (kind == CaptureKind::Cancelled) return MakeRunMessage(RunMessageCode::Cancelled);
   if (kind == CaptureKind::OpenFailed) return MakeRunMessage(RunMessageCode::LoadFailed);
   if (kind == CaptureKind::Invalid) return MakeRunMessage(RunMessageCode::InvalidData);
   figures.loadedPath = path;
