@@ -8,10 +8,6 @@
 namespace tesk::capture {
 namespace {
 
-bool IsBlank(std::string_view field) {
-  return std::all_of(field.begin(), field.end(), [](char character) { return character == ' '; });
-}
-
 // The device of a device field, without its endpoint: "27" of "27.2".
 std::string_view DeviceOf(std::string_view field) {
   const std::string_view device = Trimmed(field);
@@ -62,10 +58,27 @@ class LineCounter {
 void NoteCaptureLine(std::vector<CaptureLineSpan>& lines, std::string_view text, std::string_view line,
                      std::uint64_t from, std::uint64_t to) {
   if (to <= from) return;
+  const auto start = static_cast<std::size_t>(line.data() - text.data());
+  if (!lines.empty()) {
+    CaptureLineSpan& run = lines.back();
+    // The next line of the run: its bytes follow, as many as each line gave,
+    // and nothing but a line end stands between the two lines.
+    const std::string_view between =
+        start >= run.textEnd ? text.substr(run.textEnd, start - run.textEnd) : std::string_view("?");
+    if (run.period == 0 && run.jobOffset + run.length == from && to - from == run.lineBytes &&
+        (between == "\n" || between == "\r\n")) {
+      run.length += to - from;
+      ++run.lineCount;
+      run.textEnd = start + line.size();
+      return;
+    }
+  }
   CaptureLineSpan span;
   span.jobOffset = from;
   span.length = to - from;
-  span.textPosition = static_cast<std::size_t>(line.data() - text.data());
+  span.textPosition = start;
+  span.textEnd = start + line.size();
+  span.lineBytes = to - from;
   lines.push_back(span);
 }
 
@@ -75,8 +88,9 @@ void NoteCaptureRepeats(std::vector<CaptureLineSpan>& lines, std::uint64_t from,
   CaptureLineSpan span;
   span.jobOffset = from;
   span.length = copies;
-  // Placed at the transfer's last line, so that the text positions keep rising.
+  // Placed at the transfer's last run, so that the text positions keep rising.
   span.textPosition = lines.back().textPosition;
+  span.textEnd = lines.back().textEnd;
   span.period = period;
   lines.push_back(span);
 }
@@ -135,7 +149,7 @@ std::optional<std::uint64_t> CaptureLineHolding(const std::vector<CaptureLineSpa
     if (after == lines.begin()) return std::nullopt;
     const CaptureLineSpan& span = *std::prev(after);
     if (offset - span.jobOffset >= span.length) return std::nullopt;
-    if (span.period == 0) return span.line;
+    if (span.period == 0) return span.line + (offset - span.jobOffset) / span.lineBytes;
     if (span.period > span.jobOffset) return std::nullopt;
     offset = span.jobOffset - span.period + (offset - span.jobOffset) % span.period;
   }

@@ -14,14 +14,20 @@
 
 namespace tesk::capture {
 
-// Job bytes [jobOffset, jobOffset + length) and where they come from.
+// Job bytes [jobOffset, jobOffset + length) and where they come from: a run
+// of lineCount lines that follow each other in the text, each giving
+// lineBytes bytes (a transfer's full lines are one run, its short last line
+// another), so that the list grows with the transfers rather than the lines.
 struct CaptureLineSpan {
   std::uint64_t jobOffset = 0;
   std::uint64_t length = 0;
-  std::size_t textPosition = 0;  // where the line holding them begins in the text
-  std::uint64_t line = 0;        // that line's number, from 1 (NumberCaptureLines)
+  std::size_t textPosition = 0;  // where the run's first line begins in the text
+  std::size_t textEnd = 0;       // where its last line ends, before the line end
+  std::uint64_t line = 0;        // the first line's number, from 1 (NumberCaptureLines)
+  std::uint64_t lineBytes = 0;
+  std::uint64_t lineCount = 1;
   // A transfer shown once with a count: these bytes repeat the `period` bytes
-  // before them, which lines of their own carried. 0 for bytes read from a line.
+  // before them, which lines of their own carried. 0 for bytes read from lines.
   std::uint64_t period = 0;
 };
 

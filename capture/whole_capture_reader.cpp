@@ -17,12 +17,6 @@ constexpr std::uint64_t kCountCeiling = std::uint64_t{1} << 40;
 // The device text kept for --inspect; the comparison uses the whole field.
 constexpr std::size_t kLongestDeviceText = 32;
 
-bool IsBlank(std::string_view field) {
-  for (const char character : field)
-    if (character != ' ') return false;
-  return true;
-}
-
 // A phase name as the analyser writes it: OUT, IN, CTL, USTS and the like.
 bool IsPhaseWord(std::string_view word) {
   if (word.empty() || word.size() > 5) return false;

@@ -58,15 +58,10 @@ std::int64_t CommandHolding(const std::vector<CommandLine>& commands, std::uint6
 }  // namespace
 
 std::string AnswerBytesText(const JobAnswer& answer) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string text;
-  for (const std::uint8_t byte : answer.statusBytes) {
-    if (!text.empty()) text += ' ';
-    text += kDigits[byte >> 4];
-    text += kDigits[byte & 0x0F];
-  }
-  if (answer.length > answer.statusBytes.size()) text += " ...";
-  return text;
+  // Shown as a command's bytes are: the bytes held, then "..." for the rest.
+  commands::CommandRecord bytes;
+  bytes.length = answer.length;
+  return commands::CommandBytes(bytes, answer.statusBytes, answer.statusBytes.size());
 }
 
 std::vector<JobAnswer> ListAnswers(const RasterSource& source, const std::vector<CommandLine>& commands) {

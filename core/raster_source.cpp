@@ -98,7 +98,9 @@ CaptureKind RasterSource::Load(std::filesystem::path& path) {
     }
     if (DecodeCaptureText() == 1) {
       kind = CaptureKind::CaptureText;
-      ListCaptureSides(capture::DefaultLayoutColumns(), static_cast<std::size_t>(bytesPerLine));
+      // Without a count learnt, each line's own layout ends its bytes.
+      ListCaptureSides(capture::DefaultLayoutColumns(),
+                       bytesPerLine > 0 ? static_cast<std::size_t>(bytesPerLine) : SIZE_MAX);
       return kind;
     }
     if (kind == CaptureKind::Cancelled) return kind;

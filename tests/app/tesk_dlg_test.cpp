@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -759,8 +760,8 @@ class TeskDlgTest : public QObject {
     QVERIFY(!readout->isVisible());
   }
 
-  // For a capture text the readout also names the data line of the capture
-  // that holds the row's first byte.
+  // For a capture text the readout also names the line of the text that
+  // shows the row's first byte.
   void readoutOfACaptureNamesItsLine() {
     TempFolder folder;
     const std::vector<std::uint8_t> job = PictureJob(kPictureRows, 2, 0);
@@ -769,7 +770,8 @@ class TeskDlgTest : public QObject {
     transfer.bytes = job;
     const std::vector<tesk::tools::CaptureTransfer> transfers = {transfer};
     const fs::path capture = folder / "capture.txt";
-    tesk::testing::WriteFile(capture, tesk::tools::MakeCaptureText(tesk::tools::CaptureLayout{}, transfers));
+    const std::string text = tesk::tools::MakeCaptureText(tesk::tools::CaptureLayout{}, transfers);
+    tesk::testing::WriteFile(capture, text);
     Window window;
     QVERIFY(window.Drop(capture));
     QVERIFY(window.messages.empty());
@@ -778,9 +780,54 @@ class TeskDlgTest : public QObject {
     QCOMPARE(std::vector<std::uint8_t>(job.begin() + static_cast<std::ptrdiff_t>(origin->offset),
                                        job.begin() + static_cast<std::ptrdiff_t>(origin->offset) + 2),
              PureRows({kPictureRows[3].toStdString()}));
-    // Sixteen bytes to a line in the analyser's default layout.
-    const QString text = DescribeDot(window.dialog.Listing(), QPoint(0, 3));
-    QVERIFY2(text.contains(QString::fromUtf8("BusHound 第 %1 行数据").arg(origin->offset / 16 + 1)), qPrintable(text));
+    // Sixteen bytes to a line in the analyser's default layout, from the
+    // transfer's OUT line on.
+    const QStringList lines = QString::fromStdString(text).split('\n');
+    int outLine = 0;
+    while (outLine < lines.size() && lines[outLine].mid(8, 5).trimmed() != "OUT") ++outLine;
+    QVERIFY(outLine < lines.size());
+    const qulonglong expected = static_cast<qulonglong>(outLine) + 1 + origin->offset / 16;
+    const QString readout = DescribeDot(window.dialog.Listing(), QPoint(0, 3));
+    QVERIFY2(readout.contains(QString::fromUtf8("BusHound 第 %1 行").arg(expected)), qPrintable(readout));
+    QVERIFY2(lines[static_cast<int>(expected) - 1].contains(QString("%1 %2").arg(job[origin->offset], 2, 16, QChar('0')).arg(job[origin->offset + 1], 2, 16, QChar('0'))),
+             qPrintable(lines[static_cast<int>(expected) - 1]));
+  }
+
+  // What the printer answered stands in the panel after the query it answers,
+  // its status bytes in hex and read.
+  void jobPanelListsTheAnswersOfACapture() {
+    TempFolder folder;
+    std::vector<std::uint8_t> job = PictureJob(kPictureRows, 2, 0);
+    job.insert(job.end(), {0x10, 0x04, 0x01});  // DLE EOT 1
+    tesk::tools::CaptureTransfer query;
+    query.phase = "OUT";
+    query.bytes = job;
+    tesk::tools::CaptureTransfer answer;
+    answer.phase = "IN";
+    answer.bytes = {0x12};
+    answer.device = "27.1";
+    const std::vector<tesk::tools::CaptureTransfer> transfers = {query, answer};
+    const fs::path capture = folder / "capture.txt";
+    const std::string text = tesk::tools::MakeCaptureText(tesk::tools::CaptureLayout{}, transfers);
+    tesk::testing::WriteFile(capture, text);
+    Window window;
+    QVERIFY(window.Drop(capture));
+    QVERIFY(window.messages.empty());
+    window.dialog.ShowJobPanel(true);
+    QTreeWidget* list = window.dialog.Panel().List();
+    const tesk::core::JobListing& listing = window.dialog.Listing();
+    QCOMPARE(list->topLevelItemCount(), static_cast<int>(listing.commands.size()) + 1);
+    QTreeWidgetItem* last = list->topLevelItem(list->topLevelItemCount() - 1);
+    QCOMPARE(last->text(2), QString("IN"));
+    QCOMPARE(last->text(1), QString("12"));
+    QCOMPARE(last->text(0), QString::number(job.size()));
+    const int answerLine = static_cast<int>(QString::fromStdString(text).split('\n').indexOf(
+                               QRegularExpression("^ *27\\.1 +IN .*"))) + 1;
+    QVERIFY(answerLine > 0);
+    QCOMPARE(last->text(3), QString::fromUtf8("DLE EOT 1: online  (BusHound 第 %1 行)").arg(answerLine));
+    // The command before it is the query.
+    QCOMPARE(list->topLevelItem(list->topLevelItemCount() - 2)->text(2), QString("DLE EOT"));
+    window.dialog.ShowJobPanel(false);
   }
 
   // Choosing a command in the panel marks the rows it drew; clicking the
