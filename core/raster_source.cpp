@@ -185,10 +185,9 @@ bool RasterSource::DecodeUsbCapture() {
   const usbcap::UsbCaptureResult result =
       usbcap::DecodeUsbCapture(bytes, data.span(), listUsbTransfers ? &usbTransfers : nullptr,
                                listUsbTransfers ? &usbInTransfers : nullptr, hook ? &hook : nullptr);
-  if (result.cancelled) {
-    kind = CaptureKind::Cancelled;
-    return false;
-  }
+  // Set either way, so that a stopped load before never speaks for this one.
+  kind = result.cancelled ? CaptureKind::Cancelled : CaptureKind::Invalid;
+  if (result.cancelled) return false;
   usbCapture = result.statistics;
   // The job's bytes all come from the file, so the length fits the 32-bit data model.
   dataLength = static_cast<std::int32_t>(result.jobLength);

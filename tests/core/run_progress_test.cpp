@@ -105,6 +105,10 @@ TEST_P(StopWhileLoading, WritesNothing) {
   std::vector<std::string> left;
   for (const auto& entry : fs::directory_iterator(folder.path())) left.push_back(entry.path().filename());
   EXPECT_EQ(left, std::vector<std::string>{stop.file});
+  // The loader record is ready for the next run, which goes through.
+  options.progress = nullptr;
+  EXPECT_FALSE(Run(input, options).has_value());
+  EXPECT_EQ(figures.dataLength, static_cast<std::int64_t>(job.size()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
