@@ -20,7 +20,8 @@ void ConversionWorker::Start(const std::filesystem::path& input, tesk::core::Run
   cancelRequested_ = false;
   outcome_ = Outcome{};
   options.progress = [this](const tesk::core::RunProgress& progress) {
-    emit Progressed(progress.stagesDone, progress.stageCount, progress.bytesLoaded);
+    emit Progressed(progress.stagesDone, progress.stageCount, progress.bytesLoaded, progress.bytesToLoad,
+                    progress.bytesDecoded);
     return !cancelRequested_;
   };
   thread_.reset(QThread::create([this, input, options, &source, &image] {

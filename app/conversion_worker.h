@@ -43,8 +43,10 @@ class ConversionWorker : public QObject {
   Outcome TakeOutcome() { return std::move(outcome_); }
 
  signals:
-  // Emitted on the run's thread after each stage; queued to the window.
-  void Progressed(int stagesDone, int stageCount, quint64 bytesLoaded);
+  // Emitted on the run's thread after each stage, and a step at a time while
+  // the file is loaded (stagesDone 0, bytesToLoad its size); queued to the window.
+  void Progressed(int stagesDone, int stageCount, quint64 bytesLoaded, quint64 bytesToLoad,
+                  quint64 bytesDecoded);
   void Finished();
 
  private:

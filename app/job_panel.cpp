@@ -38,6 +38,23 @@ void JobPanel::SetListing(const tesk::core::JobListing& listing) {
   commandItems_.clear();
   QList<QTreeWidgetItem*> items;
   std::size_t transfer = 0;
+  std::size_t answer = 0;
+  // What the printer sent back stands after the commands sent before it.
+  const auto addAnswersBefore = [&](std::uint64_t offset, bool last) {
+    for (; answer < listing.answers.size() && (last || listing.answers[answer].jobOffset <= offset); ++answer) {
+      const tesk::core::JobAnswer& sent = listing.answers[answer];
+      const QString from = sent.captureLine != 0
+                               ? QString::fromUtf8("BusHound 第 %1 行").arg(sent.captureLine)
+                               : QString::fromUtf8("USB 包 #%1, %2 s").arg(sent.packet).arg(sent.seconds, 0, 'f', 6);
+      const QString meaning = QString::fromStdString(sent.meaning);
+      auto* item = new QTreeWidgetItem({Offset(sent.jobOffset), QString::fromStdString(tesk::core::AnswerBytesText(sent)),
+                                        "IN", meaning.isEmpty() ? from : meaning + "  (" + from + ")"});
+      item->setForeground(2, QColor(160, 60, 0));
+      item->setForeground(3, QColor(160, 60, 0));
+      item->setData(0, kCommandRole, -1);
+      items << item;
+    }
+  };
   // Transfers stand before the first command whose bytes they carried.
   const auto addTransfersUpTo = [&](std::uint64_t offset) {
     for (; transfer < listing.transfers.size() && listing.transfers[transfer].jobOffset <= offset; ++transfer) {
@@ -52,6 +69,7 @@ void JobPanel::SetListing(const tesk::core::JobListing& listing) {
   };
   for (std::size_t index = 0; index < listing.commands.size(); ++index) {
     const tesk::core::CommandLine& line = listing.commands[index];
+    addAnswersBefore(line.offset, false);
     addTransfersUpTo(line.offset);
     auto* item = new QTreeWidgetItem({Offset(line.offset), QString::fromStdString(line.bytes),
                                       QString::fromStdString(line.name), QString::fromStdString(line.detail)});
@@ -60,6 +78,7 @@ void JobPanel::SetListing(const tesk::core::JobListing& listing) {
     commandItems_.push_back(item);
   }
   addTransfersUpTo(listing.jobLength);
+  addAnswersBefore(listing.jobLength, true);
   list_->addTopLevelItems(items);
   for (int column = 0; column < 3; ++column) list_->resizeColumnToContents(column);
 }

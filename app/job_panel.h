@@ -1,6 +1,7 @@
 #pragma once
 // The job beside its picture: the command listing of the job on screen (and,
-// for USB captures, the transfers that carried it), in a window of its own.
+// for captures, the transfers that carried it and what the printer answered),
+// in a window of its own.
 // Selecting a command shows the rows it drew; the window asks the panel to
 // select the command of a clicked dot.
 

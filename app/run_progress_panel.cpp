@@ -1,5 +1,7 @@
 #include "app/run_progress_panel.h"
 
+#include <algorithm>
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -40,7 +42,20 @@ void RunProgressPanel::Begin() {
   delay_.start();
 }
 
-void RunProgressPanel::Progress(int stagesDone, int stageCount, quint64 bytesLoaded) {
+void RunProgressPanel::Progress(int stagesDone, int stageCount, quint64 bytesLoaded, quint64 bytesToLoad,
+                                quint64 bytesDecoded) {
+  if (stagesDone == 0 && bytesToLoad > 0) {
+    // The bar counts in thousandths: a file's size does not fit an int.
+    constexpr int kSteps = 1000;
+    const bool decoding = bytesDecoded > 0;
+    const quint64 done = std::min(decoding ? bytesDecoded : bytesLoaded, bytesToLoad);
+    bar_->setRange(0, kSteps);
+    bar_->setValue(static_cast<int>(done * kSteps / bytesToLoad));
+    text_->setText(QString::fromUtf8(decoding ? "正在解析 %1 / %2 字节" : "正在载入 %1 / %2 字节")
+                       .arg(QLocale::system().toString(done))
+                       .arg(QLocale::system().toString(bytesToLoad)));
+    return;
+  }
   bar_->setRange(0, stageCount);
   bar_->setValue(stagesDone);
   text_->setText(QString::fromUtf8("已载入 %1 字节, 第 %2/%3 步")
@@ -48,6 +63,8 @@ void RunProgressPanel::Progress(int stagesDone, int stageCount, quint64 bytesLoa
                      .arg(stagesDone)
                      .arg(stageCount));
 }
+
+QString RunProgressPanel::Text() const { return text_->text(); }
 
 void RunProgressPanel::End() {
   delay_.stop();

@@ -18,7 +18,11 @@ class RunProgressPanel : public QFrame {
   // A run starts; the panel shows only if it is still going a moment later,
   // so quick runs do not flash it.
   void Begin();
-  void Progress(int stagesDone, int stageCount, quint64 bytesLoaded);
+  // While the file loads (stagesDone 0 and bytesToLoad its size) the bar
+  // shows the bytes read, then how far a capture's decoding has come.
+  void Progress(int stagesDone, int stageCount, quint64 bytesLoaded, quint64 bytesToLoad = 0,
+                quint64 bytesDecoded = 0);
+  QString Text() const;
   void End();
 
   QPushButton* CancelButton() const { return cancel_; }

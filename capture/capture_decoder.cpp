@@ -171,8 +171,10 @@ struct CaptureScan {
   void CollectLine(std::string_view line) {
     const std::size_t room = capacity - static_cast<std::size_t>(target.dataLength);
     const std::size_t limit = std::min(static_cast<std::size_t>(target.bytesPerLine), room);
+    const std::int32_t lineStart = target.dataLength;
     target.dataLength += static_cast<std::int32_t>(
         ReadLineBytes(DataField(line), limit, target.data.data() + target.dataLength));
+    if (target.lines) NoteCaptureLine(*target.lines, text, line, lineStart, target.dataLength);
   }
 
   // The transfer's first line must begin with ESC @; false when it does not.
@@ -206,6 +208,7 @@ struct CaptureScan {
   void ReadSingleLineTransfer() {
     target.dataLength = static_cast<std::int32_t>(
         ReadHexPairs(DataColumnOf(jobFirstLine, text), capacity, target.data.data()));
+    if (target.lines) NoteCaptureLine(*target.lines, text, jobFirstLine, 0, target.dataLength);
   }
 };
 
@@ -219,8 +222,16 @@ int DecodeCaptureText(std::string_view text, CaptureDecodeTarget& target) {
   const std::size_t capacity =
       std::min<std::size_t>(target.data.size(), std::numeric_limits<std::int32_t>::max());
   CaptureScan scan{text, target, capacity};
+  target.cancelled = false;
+  platform::ProgressSteps steps(target.progress);
 
   for (std::string_view line; scan.NextLine(line);) {
+    if (!steps.Continue(scan.position)) {
+      target.cancelled = true;
+      target.kindIsCapture = false;
+      target.dataLength = 0;
+      return 0;
+    }
     if (line.empty()) continue;
     const LineStep step = scan.Follow(line);
     if (step == LineStep::Stop) break;

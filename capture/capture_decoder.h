@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
+
+#include "capture/capture_side_lists.h"
+#include "platform/progress_steps.h"
 
 namespace tesk::capture {
 
@@ -15,6 +19,12 @@ struct CaptureDecodeTarget {
   std::int32_t bytesPerLine = 0;
   // Set once a transfer passed the ESC @ test (the loader's kind 1).
   bool kindIsCapture = false;
+  // When given, receives the line that carried each run of job bytes.
+  std::vector<CaptureLineSpan>* lines = nullptr;
+  // When given, told the position in the text now and then; false stops the
+  // decoding (cancelled, and no capture).
+  const platform::ProgressHook* progress = nullptr;
+  bool cancelled = false;
 };
 
 // 1 when some line that started an OUT transfer passed the ESC @ test, else 0.

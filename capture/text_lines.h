@@ -15,6 +15,13 @@ inline std::string_view Trimmed(std::string_view text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// True when the field holds nothing but spaces (or nothing).
+inline bool IsBlank(std::string_view field) {
+  for (const char character : field)
+    if (character != ' ') return false;
+  return true;
+}
+
 class TextLines {
  public:
   explicit TextLines(std::string_view text, std::size_t from = 0) : text_(text), position_(from) {}

@@ -17,12 +17,6 @@ constexpr std::uint64_t kCountCeiling = std::uint64_t{1} << 40;
 // The device text kept for --inspect; the comparison uses the whole field.
 constexpr std::size_t kLongestDeviceText = 32;
 
-bool IsBlank(std::string_view field) {
-  for (const char character : field)
-    if (character != ' ') return false;
-  return true;
-}
-
 // A phase name as the analyser writes it: OUT, IN, CTL, USTS and the like.
 bool IsPhaseWord(std::string_view word) {
   if (word.empty() || word.size() > 5) return false;
@@ -112,6 +106,9 @@ class WholeCaptureReader {
 
  private:
   bool ReadLineBytes(std::string_view line);
+  void NoteLine(std::string_view line, std::size_t start) {
+    if (target_.lines) NoteCaptureLine(*target_.lines, text_, line, start, length_);
+  }
   bool TakeOutLine(std::string_view line);
   bool EndTransfer();
   bool MakeRoom(std::uint64_t bytes);
@@ -137,6 +134,7 @@ WholeCaptureResult WholeCaptureReader::Fail(WholeCaptureResult result) {
   // An empty room may have no address at all.
   if (written_ > 0) std::memset(target_.data.data(), 0, std::min(written_, target_.data.size()));
   target_.dataLength = 0;
+  if (target_.lines) target_.lines->clear();
   return result;
 }
 
@@ -198,6 +196,7 @@ bool WholeCaptureReader::TakeOutLine(std::string_view line) {
   }
   collecting_ = true;
   transferStart_ = start;
+  NoteLine(line, start);
   return true;
 }
 
@@ -218,6 +217,7 @@ bool WholeCaptureReader::EndTransfer() {
   if (!MakeRoom(copies)) return false;
   // Every copy adds a byte at least, so this stays below the limit.
   statistics_.repeatCopies += static_cast<std::int64_t>(transferRepeats_ - 1);
+  if (target_.lines) NoteCaptureRepeats(*target_.lines, transferStart_ + once, copies, once);
   // Each copy doubles what is there, so a huge count of a short transfer costs
   // few calls.
   std::uint8_t* const first = target_.data.data() + transferStart_;
@@ -236,6 +236,7 @@ WholeCaptureResult WholeCaptureReader::Read() {
   target_.dataLength = 0;
   target_.bytesPerLine = 0;
   statistics_ = WholeCaptureStatistics{};
+  if (target_.lines) target_.lines->clear();
   statistics_.columns = FindCaptureColumns(text_);
   if (columns_.fromHeader) {
     // The Data column's own width bounds each line; the count is for --inspect.
@@ -253,11 +254,16 @@ WholeCaptureResult WholeCaptureReader::Read() {
 
   TextLines lines(text_, columns_.dumpStart);
   std::string_view line;
+  platform::ProgressSteps steps(target_.progress);
   while (lines.Next(line)) {
+    if (!steps.Continue(lines.Position())) return Fail(WholeCaptureResult::Cancelled);
     if (line.empty()) continue;
     const std::string_view phase = columns_.phase.Of(line);
     if (IsBlank(phase)) {
-      if (collecting_ && !ReadLineBytes(line)) return Fail(failure_);
+      if (!collecting_) continue;
+      const std::size_t start = length_;
+      if (!ReadLineBytes(line)) return Fail(failure_);
+      NoteLine(line, start);
       continue;
     }
     if (!EndTransfer()) return Fail(failure_);

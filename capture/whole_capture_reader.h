@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "capture/capture_columns.h"
+#include "capture/capture_side_lists.h"
+#include "platform/progress_steps.h"
 
 namespace tesk::capture {
 
@@ -36,6 +38,7 @@ enum class WholeCaptureResult : int {
   NoJob = 0,   // no OUT transfer begins with ESC @, or the job would pass largestJob
   Job = 1,
   NoRoom = 2,  // the repeats needed more room than `grow` could give
+  Cancelled = 3,  // the progress hook stopped the reading
 };
 
 struct WholeCaptureTarget {
@@ -53,6 +56,10 @@ struct WholeCaptureTarget {
   std::int32_t dataLength = 0;
   std::int32_t bytesPerLine = 0;
   WholeCaptureStatistics statistics{};
+  // When given, receives the line that carried each run of job bytes.
+  std::vector<CaptureLineSpan>* lines = nullptr;
+  // When given, told the position in the text now and then; false stops the reading.
+  const platform::ProgressHook* progress = nullptr;
 };
 
 // `text` is the file up to its first zero byte, one character per byte. Lines

@@ -1,5 +1,6 @@
 #include "cli/command_listing.h"
 
+#include <cmath>
 #include <cstdio>
 #include <functional>
 
@@ -90,6 +91,12 @@ std::string Padded(std::string text, std::size_t width) {
   return text;
 }
 
+std::string OffsetText(std::uint64_t value) {
+  char offset[32];
+  std::snprintf(offset, sizeof offset, "%10llu", static_cast<unsigned long long>(value));
+  return offset;
+}
+
 // Every image command of the job that no reading draws, as a visit per command.
 void VisitUndrawnImages(std::span<const std::uint8_t> job,
                         const std::function<void(const commands::CommandRecord&)>& visit) {
@@ -102,9 +109,7 @@ std::string UndrawnImagesText(std::span<const std::uint8_t> job) {
   std::string lines;
   std::size_t count = 0;
   VisitUndrawnImages(job, [&](const commands::CommandRecord& command) {
-    char offset[32];
-    std::snprintf(offset, sizeof offset, "%10llu", static_cast<unsigned long long>(command.offset));
-    lines += std::string(offset) + "  " + Padded(commands::CommandName(command), 10) +
+    lines += OffsetText(command.offset) + "  " + Padded(commands::CommandName(command), 10) +
              commands::DescribeCommand(command, job) + "\n";
     ++count;
   });
@@ -122,6 +127,38 @@ Json UndrawnImagesJson(std::span<const std::uint8_t> job) {
   return images;
 }
 
+std::string AnswerOrigin(const core::JobAnswer& answer) {
+  if (answer.captureLine != 0) return "line " + std::to_string(answer.captureLine);
+  char origin[64];
+  std::snprintf(origin, sizeof origin, "packet %llu, %.6f s", static_cast<unsigned long long>(answer.packet),
+                answer.seconds);
+  return origin;
+}
+
+std::string AnswerLine(const core::JobAnswer& answer) {
+  const std::string origin = "(" + AnswerOrigin(answer) + ")";
+  return OffsetText(answer.jobOffset) + "  " + Padded(core::AnswerBytesText(answer), 33) + Padded("IN", 10) +
+         (answer.meaning.empty() ? origin : answer.meaning + " " + origin) + "\n";
+}
+
+Json AnswersJson(const std::vector<core::JobAnswer>& answers) {
+  Json list = Json::array();
+  for (const core::JobAnswer& answer : answers) {
+    Json entry{{"jobOffset", answer.jobOffset},
+               {"length", answer.length},
+               {"bytes", core::AnswerBytesText(answer)},
+               {"meaning", answer.meaning}};
+    if (answer.captureLine != 0) {
+      entry["line"] = answer.captureLine;
+    } else {
+      entry["frame"] = answer.packet;
+      entry["seconds"] = std::round(answer.seconds * 1e6) / 1e6;  // microseconds, as the text shows
+    }
+    list.push_back(std::move(entry));
+  }
+  return list;
+}
+
 std::string TextReport(const std::filesystem::path& input, const std::filesystem::path& loaded,
                        core::CaptureKind kind, const core::RasterSource& source, const printer::Profile* paper) {
   const std::span<const std::uint8_t> job = source.Job();
@@ -132,12 +169,20 @@ std::string TextReport(const std::filesystem::path& input, const std::filesystem
   if (kind == core::CaptureKind::CaptureText)
     report += CaptureReadingText(source.captureReading, source.captureStatistics);
   report += "    offset  bytes                            command   meaning\n";
-  for (const core::CommandLine& command : core::ListCommands(job)) {
-    char offset[32];
-    std::snprintf(offset, sizeof offset, "%10llu", static_cast<unsigned long long>(command.offset));
-    report += std::string(offset) + "  " + Padded(command.bytes, 33) + Padded(command.name, 10) +
+  const std::vector<core::CommandLine> commands = core::ListCommands(job);
+  const std::vector<core::JobAnswer> answers = core::ListAnswers(source, commands);
+  std::size_t answer = 0;
+  // What the printer answered stands after the commands sent before it.
+  const auto addAnswers = [&](std::uint64_t before, bool last) {
+    for (; answer < answers.size() && (last || answers[answer].jobOffset <= before); ++answer)
+      report += AnswerLine(answers[answer]);
+  };
+  for (const core::CommandLine& command : commands) {
+    addAnswers(command.offset, false);
+    report += OffsetText(command.offset) + "  " + Padded(command.bytes, 33) + Padded(command.name, 10) +
               command.detail + "\n";
   }
+  addAnswers(job.size(), true);
   const core::LayoutCheck check = core::CheckFixedLayout(job);
   report += "  fixed band layout:\n";
   for (const core::BandCheck& band : check.bands) {
@@ -184,7 +229,10 @@ std::string JsonReport(const std::filesystem::path& input, const std::filesystem
                           ? CaptureReadingJson(source.captureReading, source.captureStatistics)
                           : Json(nullptr);
   Json commandList = Json::array();
-  for (const core::CommandLine& command : core::ListCommands(job))
+  const std::vector<core::CommandLine> commands = core::ListCommands(job);
+  const std::vector<core::JobAnswer> answers = core::ListAnswers(source, commands);
+  if (!answers.empty()) report["inTransfers"] = AnswersJson(answers);
+  for (const core::CommandLine& command : commands)
     commandList.push_back(Json{{"offset", command.offset},
                                {"length", command.length},
                                {"name", command.name},
@@ -232,6 +280,7 @@ std::string InspectJob(const std::filesystem::path& input, bool json, const core
   {
     core::RasterSource source;
     source.listUsbTransfers = true;
+    source.listCaptureSides = true;
     source.captureReading = options.captureReading;
     source.acceptCommandStream = core::AcceptsAnyCommandStream(options);
     const core::CaptureKind kind = source.Load(path);

@@ -155,7 +155,10 @@ std::optional<RunMessage> ConversionRun::Run() {
 std::optional<RunMessage> ConversionRun::LoadInput() {
   source.captureReading = options.captureReading;
   source.acceptCommandStream = AcceptsAnyCommandStream(options);
+  source.progress = LoadProgressOf(options);
   kind = source.Load(path);
+  source.progress = nullptr;
+  if (kind == CaptureKind::Cancelled) return Cancelled();
   if (kind == CaptureKind::OpenFailed) return MakeRunMessage(RunMessageCode::LoadFailed);
   if (kind == CaptureKind::Invalid) return MakeRunMessage(RunMessageCode::InvalidData);
   figures.loadedPath = path;

@@ -6,6 +6,7 @@
 #include "core/band_layout.h"
 #include "core/command_layout.h"
 #include "core/raster_source.h"
+#include "core/status_answers.h"
 
 namespace tesk::core {
 
@@ -56,10 +57,39 @@ std::int64_t CommandHolding(const std::vector<CommandLine>& commands, std::uint6
 
 }  // namespace
 
+std::string AnswerBytesText(const JobAnswer& answer) {
+  // Shown as a command's bytes are: the bytes held, then "..." for the rest.
+  commands::CommandRecord bytes;
+  bytes.length = answer.length;
+  return commands::CommandBytes(bytes, answer.statusBytes, answer.statusBytes.size());
+}
+
+std::vector<JobAnswer> ListAnswers(const RasterSource& source, const std::vector<CommandLine>& commands) {
+  std::vector<JobAnswer> answers;
+  for (const usbcap::UsbInTransfer& in : source.usbInTransfers) {
+    JobAnswer& answer = answers.emplace_back();
+    answer.jobOffset = in.jobOffset;
+    answer.length = in.length;
+    answer.statusBytes = in.bytes;
+    answer.packet = in.frame;
+    answer.seconds = in.seconds;
+  }
+  for (const capture::CaptureInTransfer& in : source.captureSides.inTransfers) {
+    JobAnswer& answer = answers.emplace_back();
+    answer.jobOffset = in.jobOffset;
+    answer.length = in.length;
+    answer.statusBytes = in.bytes;
+    answer.captureLine = in.line;
+  }
+  DescribeAnswers(FindStatusQueries(source.Job(), commands), answers);
+  return answers;
+}
+
 JobListing ListJob(const std::filesystem::path& path, CaptureReading reading, BandLayoutChoice layout) {
   JobListing listing;
   RasterSource source;
   source.listUsbTransfers = true;
+  source.listCaptureSides = true;
   source.captureReading = reading;
   std::filesystem::path loaded = path;
   const CaptureKind kind = source.Load(loaded);
@@ -76,8 +106,8 @@ JobListing ListJob(const std::filesystem::path& path, CaptureReading reading, Ba
     if (line.rowCount == 0) line.firstRow = band.firstRow;
     line.rowCount = band.firstRow + band.height - line.firstRow;
   }
-  if (kind == CaptureKind::CaptureText && reading == CaptureReading::Default)
-    listing.captureBytesPerLine = source.bytesPerLine;
+  listing.answers = ListAnswers(source, listing.commands);
+  listing.captureLines = std::move(source.captureSides.lines);
   for (const usbcap::UsbTransfer& transfer : source.usbTransfers)
     listing.transfers.push_back({transfer.jobOffset, transfer.length, transfer.frame, transfer.seconds});
   return listing;
@@ -95,8 +125,8 @@ std::optional<RowOrigin> LocateRow(const JobListing& listing, std::int64_t row) 
   origin.rowInBand = row - band.firstRow;
   origin.offset = band.dataOffset + static_cast<std::uint64_t>(origin.rowInBand * band.widthBytes);
   origin.command = band.command;
-  if (listing.captureBytesPerLine > 0)
-    origin.captureLine = static_cast<std::int64_t>(origin.offset / static_cast<std::uint64_t>(listing.captureBytesPerLine));
+  if (const auto line = capture::CaptureLineHolding(listing.captureLines, origin.offset))
+    origin.captureLine = static_cast<std::int64_t>(*line);
   const auto carrier = std::upper_bound(
       listing.transfers.begin(), listing.transfers.end(), origin.offset,
       [](std::uint64_t value, const JobTransfer& transfer) { return value < transfer.jobOffset; });

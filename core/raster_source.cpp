@@ -46,6 +46,8 @@ CaptureKind RasterSource::Load(std::filesystem::path& path) {
     fileSize = 0;
     usbCapture = {};
     usbTransfers.clear();
+    usbInTransfers.clear();
+    captureSides = {};
 
     file = platform::InputFile::Open(path);
     if (!file.IsOpen()) return CaptureKind::OpenFailed;
@@ -60,8 +62,11 @@ CaptureKind RasterSource::Load(std::filesystem::path& path) {
       return CaptureKind::OpenFailed;  // no memory for the file
     }
     fileSize = static_cast<std::int32_t>(size);
-    // A short read is no error: what was not read stays zero.
-    file.ReadFully(std::span<std::uint8_t>(fileBytes.data(), size));
+    if (!ReadFileBytes(size)) {
+      ReleaseFile();
+      kind = CaptureKind::Cancelled;
+      return kind;
+    }
 
     if (StartsWith(fileBytes, {0x1B, 0x40})) return TakeFileAsRawJob();
 
@@ -78,7 +83,7 @@ CaptureKind RasterSource::Load(std::filesystem::path& path) {
 
     // USB packet captures: their magic numbers never begin a capture text.
     if (usbcap::LooksLikeUsbCapture(std::span<const std::uint8_t>(fileBytes.data(), size))) {
-      if (!DecodeUsbCapture()) return CaptureKind::Invalid;
+      if (!DecodeUsbCapture()) return kind == CaptureKind::Cancelled ? kind : CaptureKind::Invalid;
       kind = CaptureKind::UsbPacketCapture;
       return kind;
     }
@@ -93,8 +98,12 @@ CaptureKind RasterSource::Load(std::filesystem::path& path) {
     }
     if (DecodeCaptureText() == 1) {
       kind = CaptureKind::CaptureText;
+      // Without a count learnt, each line's own layout ends its bytes.
+      ListCaptureSides(capture::DefaultLayoutColumns(),
+                       bytesPerLine > 0 ? static_cast<std::size_t>(bytesPerLine) : SIZE_MAX);
       return kind;
     }
+    if (kind == CaptureKind::Cancelled) return kind;
     return TakeCommandStream();
   }
 }
@@ -125,19 +134,60 @@ void RasterSource::ReleaseArchiveReplacedBy(const std::filesystem::path& archive
       archive.file.Close();
 }
 
+bool RasterSource::ReadFileBytes(std::uint64_t size) {
+  // A short read is no error: what was not read stays zero.
+  if (!progress) {
+    file.ReadFully(std::span<std::uint8_t>(fileBytes.data(), size));
+    return true;
+  }
+  // Read a step at a time so that the hook sees the bytes come in, and can stop
+  // a long read of a slow disk.
+  const platform::ProgressHook hook = [this, size](std::uint64_t read) { return progress({read, 0, size}); };
+  platform::ProgressSteps steps(&hook);
+  for (std::uint64_t read = 0; read < size;) {
+    const std::uint64_t step = std::min<std::uint64_t>(platform::ProgressSteps::kStep, size - read);
+    const std::uint64_t got = file.ReadFully(std::span<std::uint8_t>(fileBytes.data() + read, step));
+    read += got;
+    if (!steps.Continue(read)) return false;
+    if (got < step) break;
+  }
+  return true;
+}
+
+platform::ProgressHook RasterSource::DecodeProgressHook() const {
+  if (!progress) return {};
+  const auto size = static_cast<std::uint64_t>(fileSize);
+  return [this, size](std::uint64_t position) { return progress({size, std::min(position, size), size}); };
+}
+
+void RasterSource::ListCaptureSides(const capture::CaptureColumns& columns, std::size_t lineLimit) {
+  if (!listCaptureSides) return;
+  capture::ListCaptureInTransfers(text, columns, lineLimit, captureSides);
+  capture::NumberCaptureLines(text, captureSides);
+}
+
 int RasterSource::DecodeCaptureText() {
   capture::CaptureDecodeTarget target{data.span(), dataLength, bytesPerLine};
+  if (listCaptureSides) target.lines = &captureSides.lines;
+  const platform::ProgressHook hook = DecodeProgressHook();
+  if (hook) target.progress = &hook;
   const int result = capture::DecodeCaptureText(text, target);
   dataLength = target.dataLength;
   bytesPerLine = target.bytesPerLine;
   kind = target.kindIsCapture ? CaptureKind::CaptureText : CaptureKind::Invalid;
+  if (target.cancelled) kind = CaptureKind::Cancelled;
   return result;
 }
 
 bool RasterSource::DecodeUsbCapture() {
   const std::span<const std::uint8_t> bytes(fileBytes.data(), static_cast<std::size_t>(fileSize));
+  const platform::ProgressHook hook = DecodeProgressHook();
   const usbcap::UsbCaptureResult result =
-      usbcap::DecodeUsbCapture(bytes, data.span(), listUsbTransfers ? &usbTransfers : nullptr);
+      usbcap::DecodeUsbCapture(bytes, data.span(), listUsbTransfers ? &usbTransfers : nullptr,
+                               listUsbTransfers ? &usbInTransfers : nullptr, hook ? &hook : nullptr);
+  // Set either way, so that a stopped load before never speaks for this one.
+  kind = result.cancelled ? CaptureKind::Cancelled : CaptureKind::Invalid;
+  if (result.cancelled) return false;
   usbCapture = result.statistics;
   // The job's bytes all come from the file, so the length fits the 32-bit data model.
   dataLength = static_cast<std::int32_t>(result.jobLength);
@@ -154,11 +204,23 @@ CaptureKind RasterSource::ReadWholeCaptureText() {
   // larger of the file and kLargestExpandedJob.
   target.largestJob = static_cast<std::size_t>(
       std::max<std::uint64_t>(static_cast<std::uint64_t>(fileSize), kLargestExpandedJob));
+  if (listCaptureSides) target.lines = &captureSides.lines;
+  const platform::ProgressHook hook = DecodeProgressHook();
+  if (hook) target.progress = &hook;
   const capture::WholeCaptureResult result = capture::ReadWholeCapture(text, target);
+  if (result == capture::WholeCaptureResult::Cancelled) {
+    kind = CaptureKind::Cancelled;
+    return kind;
+  }
   dataLength = target.dataLength;
   bytesPerLine = target.bytesPerLine;
   captureStatistics = std::move(target.statistics);
   kind = result == capture::WholeCaptureResult::Job ? CaptureKind::CaptureText : CaptureKind::Invalid;
+  if (kind == CaptureKind::CaptureText) {
+    const bool lineCounted = captureStatistics.bytesPerLineSource == capture::BytesPerLineSource::LineOffsets;
+    ListCaptureSides(captureStatistics.columns,
+                     lineCounted ? static_cast<std::size_t>(bytesPerLine) : SIZE_MAX);
+  }
   if (result == capture::WholeCaptureResult::NoRoom) {
     ReleaseFile();
     return CaptureKind::OpenFailed;  // no memory for the job, as for a file too large

@@ -4,15 +4,18 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string_view>
 #include <vector>
 
+#include "capture/capture_side_lists.h"
 #include "capture/whole_capture_reader.h"
 #include "core/byte_buffer.h"
 #include "core/capture_kind.h"
 #include "core/run_types.h"
 #include "platform/input_file.h"
+#include "platform/progress_steps.h"
 #include "usbcap/usb_capture.h"
 #include "zip/archive_input.h"
 
@@ -27,6 +30,17 @@ inline constexpr std::uint64_t kLargestExpandedJob = std::uint64_t{256} * 1024 *
 // Archives inside archives are followed this deep; a deeper chain (or an
 // archive that, extracted, gives itself back) is nothing valid.
 inline constexpr int kDeepestArchiveNesting = 16;
+
+// How far a load has come: the file's bytes read, then, for a capture, how far
+// into them the decoding is.
+struct LoadProgress {
+  std::uint64_t bytesRead = 0;
+  std::uint64_t bytesDecoded = 0;
+  std::uint64_t fileSize = 0;
+};
+// Called on the loading thread, a step at a time; returning false stops the
+// load (Load gives CaptureKind::Cancelled).
+using LoadProgressHook = std::function<bool(const LoadProgress&)>;
 
 // An archive the last load went through. It stays held, as the loaded file
 // does, so that no output of the run replaces it.
@@ -70,6 +84,13 @@ class RasterSource {
   // for conversions, which need only the job.
   bool listUsbTransfers = false;
   std::vector<usbcap::UsbTransfer> usbTransfers;
+  // With listUsbTransfers: what the job's device sent back.
+  std::vector<usbcap::UsbInTransfer> usbInTransfers;
+  // Set to have a capture text's lines and IN transfers listed in captureSides.
+  bool listCaptureSides = false;
+  capture::CaptureSideLists captureSides;
+  // Told while the file is read and decoded; none: the load goes through.
+  LoadProgressHook progress;
   // Which reader the next load gives a capture text; the run sets it from its options.
   CaptureReading captureReading = CaptureReading::Default;
   // What the whole reader found in the last capture text it read.
@@ -120,6 +141,13 @@ class RasterSource {
   CaptureKind TakeFileAsRawJob();
   // After the capture readers refused the file: a raw job if it reads as commands.
   CaptureKind TakeCommandStream();
+  // Reads the file's `size` bytes into fileBytes, telling the progress hook;
+  // false when the hook stopped it.
+  bool ReadFileBytes(std::uint64_t size);
+  // With listCaptureSides: the IN transfers and line numbers of the text just read.
+  void ListCaptureSides(const capture::CaptureColumns& columns, std::size_t lineLimit);
+  // The decoders' hook, told positions in the file's bytes.
+  platform::ProgressHook DecodeProgressHook() const;
 };
 
 }  // namespace tesk::core

@@ -17,6 +17,18 @@ bool ContinueRun(const RunOptions& options, RunFigures& figures, int stagesDone,
   return false;
 }
 
+LoadProgressHook LoadProgressOf(const RunOptions& options) {
+  if (!options.progress) return {};
+  return [hook = options.progress](const LoadProgress& load) {
+    RunProgress progress;
+    progress.stageCount = kReportedRunStages;
+    progress.bytesLoaded = load.bytesRead;
+    progress.bytesToLoad = load.fileSize;
+    progress.bytesDecoded = load.bytesDecoded;
+    return hook(progress);
+  };
+}
+
 void ReportRunDone(const RunOptions& options, std::uint64_t bytesLoaded) {
   if (options.progress) options.progress({kReportedRunStages, kReportedRunStages, bytesLoaded});
 }

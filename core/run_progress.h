@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "core/raster_source.h"
 #include "core/run_types.h"
 
 namespace tesk::core {
@@ -15,6 +16,10 @@ inline constexpr int kReportedRunStages = 7;
 // and their sizes forgotten, and false is returned.
 bool ContinueRun(const RunOptions& options, RunFigures& figures, int stagesDone,
                  std::uint64_t bytesLoaded);
+
+// The loader's hook that tells the run's hook how the load goes; none when the
+// run has no hook.
+LoadProgressHook LoadProgressOf(const RunOptions& options);
 
 // Tells the hook that every stage is done; there is nothing left to stop.
 void ReportRunDone(const RunOptions& options, std::uint64_t bytesLoaded);

@@ -31,6 +31,10 @@ struct RunProgress {
   int stagesDone = 0;
   int stageCount = 0;
   std::uint64_t bytesLoaded = 0;  // the loaded file's size, once it is loaded
+  // While the file is being loaded (stagesDone 0): bytesLoaded counts what is
+  // read so far of bytesToLoad, then bytesDecoded how far a capture's decoding is.
+  std::uint64_t bytesToLoad = 0;
+  std::uint64_t bytesDecoded = 0;
 };
 
 // Called on the run's own thread. Returning false stops the run before its

@@ -28,7 +28,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   target.largestJob = kLargestFuzzedJob;
   std::string_view text(reinterpret_cast<const char*>(data), size);
   text = text.substr(0, text.find('\0'));
+  capture::CaptureSideLists sides;
+  target.lines = &sides.lines;
   const capture::WholeCaptureResult result = capture::ReadWholeCapture(text, target);
+  capture::ListCaptureInTransfers(text, target.statistics.columns, SIZE_MAX, sides);
+  capture::NumberCaptureLines(text, sides);
+  // The lines tile the job, and every byte of it names a line of the text.
+  std::uint64_t tiled = 0;
+  for (const capture::CaptureLineSpan& span : sides.lines) {
+    if (span.jobOffset != tiled || span.length == 0) std::abort();
+    tiled += span.length;
+  }
+  if (tiled != static_cast<std::uint64_t>(target.dataLength)) std::abort();
+  const auto textLines = static_cast<std::uint64_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+  for (std::uint64_t offset : {std::uint64_t{0}, tiled / 2, tiled - 1}) {
+    if (tiled == 0) break;
+    const auto line = capture::CaptureLineHolding(sides.lines, offset);
+    if (!line || *line == 0 || *line > textLines) std::abort();
+  }
 
   if (result != capture::WholeCaptureResult::Job && result != capture::WholeCaptureResult::NoJob)
     std::abort();  // the buffer always grows here

@@ -11,7 +11,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<std::uint8_t> file(data, data + size);
   std::vector<std::uint8_t> job(size);
   std::vector<usbcap::UsbTransfer> transfers;
-  const usbcap::UsbCaptureResult result = usbcap::DecodeUsbCapture(file, job, &transfers);
+  std::vector<usbcap::UsbInTransfer> answers;
+  const usbcap::UsbCaptureResult result = usbcap::DecodeUsbCapture(file, job, &transfers, &answers);
+  // The answers stand in the job in file order and hold no more than they moved.
+  std::uint64_t answeredAt = 0;
+  for (const usbcap::UsbInTransfer& answer : answers) {
+    if (answer.jobOffset < answeredAt || answer.jobOffset > result.jobLength) std::abort();
+    if (answer.bytes.size() > usbcap::kInBytesListed || answer.bytes.size() > answer.length) std::abort();
+    answeredAt = answer.jobOffset;
+  }
+  if (answers.size() > usbcap::kMostInTransfersListed) std::abort();
   if (result.jobLength > size) std::abort();
   if (!result.isUsbCapture && (result.jobLength != 0 || result.jobFound)) std::abort();
   // The transfers tile the job, in order.

@@ -39,6 +39,8 @@ class PacketReader {
   bool Next(PacketRecord& record);
 
   const ContainerSummary& Summary() const { return summary_; }
+  // How far into the file the reading has come.
+  std::uint64_t Offset() const { return offset_; }
 
  private:
   struct Interface {

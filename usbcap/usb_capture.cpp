@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "usbcap/in_transfer_list.h"
 #include "usbcap/packet_reader.h"
 #include "usbcap/transfer_window.h"
 #include "usbcap/usb_event.h"
@@ -51,12 +52,15 @@ bool BeginsWithEscAt(const WindowEntry& entry) {
 // first in the file.
 class StreamSelection {
  public:
+  explicit StreamSelection(platform::ProgressSteps& steps) : steps_(steps) {}
+
   std::optional<UsbStreamKey> Select(std::span<const std::uint8_t> file) {
     PacketReader reader(file);
     PacketRecord record;
     UsbEvent event;
     bool stoppedEarly = false;
     while (reader.Next(record)) {
+      if (!steps_.Continue(reader.Offset() / 2)) return std::nullopt;
       if (!ReadUsbEvent(record, event)) continue;
       if (event.event == UrbEvent::Submit) {
         if (event.awaitsCompletion) ForgetReusedUrb(record.interfaceId, event.urbId);
@@ -145,6 +149,7 @@ class StreamSelection {
     }
   }
 
+  platform::ProgressSteps& steps_;
   std::vector<Stream> streams_;
   std::unordered_map<UsbStreamKey, std::size_t, StreamKeyHash> indexOf_;
   std::unordered_map<UrbKey, std::size_t, UrbKeyHash> waitingUrbs_;
@@ -157,19 +162,22 @@ class StreamSelection {
 class JobCollection {
  public:
   JobCollection(std::span<std::uint8_t> data, std::vector<UsbTransfer>* transfers,
-                UsbCaptureStatistics& statistics)
-      : data_(data), transfers_(transfers), statistics_(statistics) {}
+                UsbCaptureStatistics& statistics, InTransferList& answers, platform::ProgressSteps& steps)
+      : data_(data), transfers_(transfers), statistics_(statistics), answers_(answers), steps_(steps) {}
 
   void Collect(std::span<const std::uint8_t> file, const std::optional<UsbStreamKey>& job) {
     PacketReader reader(file);
     PacketRecord record;
     UsbEvent event;
     bool first = true;
+    const std::uint64_t firstPass = file.size() / 2;
     while (reader.Next(record)) {
+      if (!steps_.Continue(firstPass + reader.Offset() / 2)) return;
       if (first) firstSeconds_ = record.seconds;
       first = false;
       if (!ReadUsbEvent(record, event)) continue;
       ++statistics_.usbRecords;
+      if (answers_.Wanted()) answers_.Note(record, event, static_cast<double>(record.seconds - firstSeconds_));
       if (event.event == UrbEvent::Submit) {
         if (event.awaitsCompletion && window_.HasWaiting()) window_.SettleUnmatched(record.interfaceId, event.urbId);
         if (event.IsBulkOut()) {
@@ -184,6 +192,7 @@ class JobCollection {
     }
     window_.SettleAll();
     Flush();
+    answers_.Finish(length_);
 
     const ContainerSummary& summary = reader.Summary();
     statistics_.container = summary.container;
@@ -233,6 +242,7 @@ class JobCollection {
       ++statistics_.gaps;
       statistics_.gapBytes += missing;
     }
+    answers_.NoteJobTransfer(entry.frame, length_);
     if (transfers_) {
       UsbTransfer transfer;
       transfer.frame = entry.frame;
@@ -249,6 +259,8 @@ class JobCollection {
   std::span<std::uint8_t> data_;
   std::vector<UsbTransfer>* transfers_;
   UsbCaptureStatistics& statistics_;
+  InTransferList& answers_;
+  platform::ProgressSteps& steps_;
   TransferWindow window_;
   std::unordered_set<UsbStreamKey, StreamKeyHash> streamsSeen_;
   std::optional<UsbStreamKey> lastCounted_;
@@ -271,13 +283,20 @@ bool LooksLikeUsbCapture(std::span<const std::uint8_t> firstBytes) {
 }
 
 UsbCaptureResult DecodeUsbCapture(std::span<const std::uint8_t> file, std::span<std::uint8_t> data,
-                                  std::vector<UsbTransfer>* transfers) {
+                                  std::vector<UsbTransfer>* transfers, std::vector<UsbInTransfer>* inTransfers,
+                                  const platform::ProgressHook* progress) {
   UsbCaptureResult result;
   if (!LooksLikeUsbCapture(file)) return result;
   result.isUsbCapture = true;
-  const std::optional<UsbStreamKey> job = StreamSelection().Select(file);
-  JobCollection collection(data, transfers, result.statistics);
-  collection.Collect(file, job);
+  platform::ProgressSteps steps(progress);
+  const std::optional<UsbStreamKey> job = StreamSelection(steps).Select(file);
+  InTransferList answers(inTransfers, job);
+  JobCollection collection(data, transfers, result.statistics, answers, steps);
+  if (!steps.Stopped()) collection.Collect(file, job);
+  if (steps.Stopped()) {
+    result.cancelled = true;
+    return result;
+  }
   result.jobLength = collection.JobLength();
   result.jobFound = job.has_value() && result.jobLength != 0;
   return result;

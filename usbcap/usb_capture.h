@@ -7,6 +7,8 @@
 #include <span>
 #include <vector>
 
+#include "platform/progress_steps.h"
+
 namespace tesk::usbcap {
 
 // Link types of the USB records we read.
@@ -42,6 +44,24 @@ struct UsbTransfer {
   TransferOutcome outcome = TransferOutcome::Completed;
 };
 
+// What the printer sent back on the job's device (a bulk or interrupt IN
+// transfer that completed with bytes): the answers to status queries among
+// them. Listed beside the job; never part of it.
+struct UsbInTransfer {
+  std::uint64_t frame = 0;      // packet number of the completion, counting from 1
+  double seconds = 0;           // time since the file's first packet
+  std::uint8_t endpoint = 0;    // bit 7 set
+  std::uint64_t jobOffset = 0;  // job bytes submitted before it
+  std::uint64_t length = 0;     // bytes the device sent
+  std::vector<std::uint8_t> bytes;  // the first kInBytesListed of them the capture holds
+};
+
+// Status answers are a byte or a few; longer IN transfers are listed by
+// their start.
+inline constexpr std::size_t kInBytesListed = 32;
+// A capture of nothing but IN transfers cannot make the list as long as itself.
+inline constexpr std::size_t kMostInTransfersListed = 65536;
+
 struct UsbCaptureStatistics {
   UsbContainer container = UsbContainer::None;
   bool bigEndian = false;               // byte order of the file (pcapng: its first section)
@@ -65,6 +85,7 @@ struct UsbCaptureResult {
   bool jobFound = false;
   std::uint64_t jobLength = 0;  // bytes written to the front of `data`
   UsbCaptureStatistics statistics;
+  bool cancelled = false;  // the progress hook stopped the decoding; nothing else holds
 };
 
 // True when `firstBytes` begin with a pcap magic (either byte order,
@@ -74,8 +95,13 @@ bool LooksLikeUsbCapture(std::span<const std::uint8_t> firstBytes);
 // Decodes the capture in `file` and writes the job to the front of `data`,
 // never past data.size(). Every payload byte comes from the file, so a `data`
 // as large as the file always holds the whole job. When `transfers` is given,
-// it receives the list of transfers taken, in job order.
+// it receives the list of transfers taken, in job order; `inTransfers`, when
+// given, receives what the job's device sent back, in file order. Neither
+// list changes the job. `progress`, when given, is told how far the decoding
+// has come in bytes of the file (both passes over it counted as one).
 UsbCaptureResult DecodeUsbCapture(std::span<const std::uint8_t> file, std::span<std::uint8_t> data,
-                                  std::vector<UsbTransfer>* transfers = nullptr);
+                                  std::vector<UsbTransfer>* transfers = nullptr,
+                                  std::vector<UsbInTransfer>* inTransfers = nullptr,
+                                  const platform::ProgressHook* progress = nullptr);
 
 }  // namespace tesk::usbcap

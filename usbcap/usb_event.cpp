@@ -41,6 +41,7 @@ bool ReadUsbmon(const PacketRecord& record, std::uint64_t headerLength, UsbEvent
   event.device = header[11];
   event.bus = order.U16(header + 12);
   event.status = order.S32(header + 28);
+  event.fromDevice = event.event == UrbEvent::Complete && (event.endpoint & 0x80) != 0;
   event.urbLength = order.U32(header + 32);
   const std::uint64_t capturedLength = order.U32(header + 36);
   // The data follow the isochronous descriptors, if any; 16 bytes each, in
@@ -63,6 +64,7 @@ bool ReadUsbPcap(const PacketRecord& record, UsbEvent& event) {
   event.status = static_cast<std::int32_t>(platform::ReadLe32(header + 10));
   const bool toHost = (header[16] & 0x01) != 0;
   event.event = toHost ? UrbEvent::Other : UrbEvent::Submit;
+  event.fromDevice = toHost;
   event.awaitsCompletion = false;
   event.bus = platform::ReadLe16(header + 17);
   event.device = platform::ReadLe16(header + 19);

@@ -9,6 +9,7 @@
 
 namespace tesk::usbcap {
 
+inline constexpr std::uint8_t kTransferInterrupt = 1;
 inline constexpr std::uint8_t kTransferBulk = 3;
 
 enum class UrbEvent : std::uint8_t {
@@ -32,8 +33,15 @@ struct UsbEvent {
   std::uint64_t urbLength = 0;  // submit: bytes the URB carries; complete: bytes it moved
   std::span<const std::uint8_t> payload;  // the bytes the capture holds
   std::uint64_t missing = 0;    // bytes the URB carries beyond the payload
+  // The record holds what the device sent: usbmon's 'C' of an IN endpoint,
+  // USBPcap's device-to-host record.
+  bool fromDevice = false;
 
   bool IsBulkOut() const { return transferType == kTransferBulk && (endpoint & 0x80) == 0; }
+  // Bytes a bulk or interrupt IN endpoint sent to the host.
+  bool IsInAnswer() const {
+    return fromDevice && (endpoint & 0x80) != 0 && (transferType == kTransferBulk || transferType == kTransferInterrupt);
+  }
 };
 
 // False when the record is of no USB link type we read, or too short for its

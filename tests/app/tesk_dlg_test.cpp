@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -27,6 +28,7 @@
 #include "app/dot_readout.h"
 #include "app/job_panel.h"
 #include "app/qt_translations.h"
+#include "app/run_progress_panel.h"
 #include "core/conversion_run.h"
 #include "platform/little_endian.h"
 #include "tests/support/qt_test_main.h"
@@ -64,6 +66,35 @@ fs::path WriteJob(const TempFolder& folder, const std::string& name, const QStri
   const fs::path path = folder / name;
   tesk::testing::WriteFile(path, PictureJob(rows, bandHeight, mode));
   return path;
+}
+
+tesk::tools::CaptureTransfer Transfer(const char* phase, std::vector<std::uint8_t> bytes, std::string device = {}) {
+  tesk::tools::CaptureTransfer transfer;
+  transfer.phase = phase;
+  transfer.bytes = std::move(bytes);
+  transfer.device = std::move(device);
+  return transfer;
+}
+
+// A capture text of the transfers, by default in the analyser's default layout; returns the text.
+std::string WriteCapture(const fs::path& path, const std::vector<tesk::tools::CaptureTransfer>& transfers,
+                         const tesk::tools::CaptureLayout& layout = {}) {
+  const std::string text = tesk::tools::MakeCaptureText(layout, transfers);
+  tesk::testing::WriteFile(path, text);
+  return text;
+}
+
+// The number (from 1) of the line of a one-transfer capture that shows job
+// byte `offset`: sixteen bytes to a line from the transfer's OUT line on. The
+// line is checked to show that byte and the next.
+int LineShowing(const std::string& text, const std::vector<std::uint8_t>& job, std::uint64_t offset) {
+  const QStringList lines = QString::fromStdString(text).split('\n');
+  int outLine = 0;
+  while (outLine < lines.size() && lines[outLine].mid(8, 5).trimmed() != "OUT") ++outLine;
+  const int line = outLine + 1 + static_cast<int>(offset / 16);
+  const QString bytes = QString("%1 %2").arg(job[offset], 2, 16, QChar('0')).arg(job[offset + 1], 2, 16, QChar('0'));
+  if (line > lines.size() || !lines[line - 1].contains(bytes)) return -1;
+  return line;
 }
 
 QString Text(const fs::path& path) { return QFile::decodeName(path.string().c_str()); }
@@ -438,6 +469,32 @@ class TeskDlgTest : public QObject {
     QVERIFY(fs::exists(folder / "first.bmp"));
   }
 
+  // The load itself can be stopped: the strip counted the bytes coming in, and
+  // nothing of the run is left.
+  void runCancelledWhileLoadingWritesNothing() {
+    TempFolder folder;
+    Window window;
+    QVERIFY(window.Drop(WriteJob(folder, "first.prn", kPictureRows)));
+    const QStringList figures = FigureTexts(window.dialog);
+    std::vector<std::uint8_t> job = PictureJob(kPictureRows, 2, 2);
+    job.resize(std::size_t{1} << 20, 0x0A);
+    const fs::path second = folder / "second.prn";
+    tesk::testing::WriteFile(second, job);
+    ConversionWorker& worker = window.dialog.Worker();
+    const auto stopper = connect(&worker, &ConversionWorker::Progressed, &worker,
+                                 [&worker](int stagesDone) { if (stagesDone == 0) worker.Cancel(); },
+                                 Qt::DirectConnection);
+    QVERIFY(window.Drop(second));
+    disconnect(stopper);
+    QVERIFY(window.messages.empty());
+    QCOMPARE(FigureTexts(window.dialog), figures);
+    QVERIFY(!fs::exists(folder / "secondbin.zip"));
+    QVERIFY(!fs::exists(folder / "second.bmp"));
+    auto* strip = window.dialog.findChild<RunProgressPanel*>("runProgress");
+    QVERIFY(strip);
+    QVERIFY2(strip->Text().startsWith(QString::fromUtf8("正在载入 ")), qPrintable(strip->Text()));
+  }
+
   void uncheckedBitmapLeavesNoBmpButShowsItsSize() {
     TempFolder folder;
     const fs::path input = WriteJob(folder, "job.prn", kPictureRows);
@@ -637,12 +694,8 @@ class TeskDlgTest : public QObject {
     tesk::tools::CaptureLayout layout;
     layout.lineEnd = "\n";
     const std::vector<std::uint8_t> job = PictureJob(kPictureRows, 2, 0);
-    tesk::tools::CaptureTransfer transfer;
-    transfer.phase = "OUT";
-    transfer.bytes = job;
-    const std::vector<tesk::tools::CaptureTransfer> transfers = {transfer};
     const fs::path capture = folder / "capture.txt";
-    tesk::testing::WriteFile(capture, tesk::tools::MakeCaptureText(layout, transfers));
+    const std::string text = WriteCapture(capture, {Transfer("OUT", job)}, layout);
     Window window;
     QVERIFY(window.Drop(capture));
     QCOMPARE(window.messages.size(), std::size_t{1});
@@ -660,6 +713,12 @@ class TeskDlgTest : public QObject {
     QCOMPARE(window.messages.size(), std::size_t{1});
     QCOMPARE(LabelText(window.dialog, 1011), QString::number(job.size()));
     QCOMPARE(tesk::testing::ReadFile(folder / "capture.bin"), job);
+    // This reading too names the line that shows a row.
+    const auto origin = tesk::core::LocateRow(window.dialog.Listing(), 3);
+    QVERIFY(origin);
+    const QString readout = DescribeDot(window.dialog.Listing(), QPoint(5, 3));
+    QVERIFY2(readout.contains(QString::fromUtf8("BusHound 第 %1 行").arg(LineShowing(text, job, origin->offset))),
+             qPrintable(readout));
   }
 
   void contextMenuShowsThePaperWithItsCuts() {
@@ -759,17 +818,13 @@ class TeskDlgTest : public QObject {
     QVERIFY(!readout->isVisible());
   }
 
-  // For a capture text the readout also names the data line of the capture
-  // that holds the row's first byte.
+  // For a capture text the readout also names the line of the text that
+  // shows the row's first byte.
   void readoutOfACaptureNamesItsLine() {
     TempFolder folder;
     const std::vector<std::uint8_t> job = PictureJob(kPictureRows, 2, 0);
-    tesk::tools::CaptureTransfer transfer;
-    transfer.phase = "OUT";
-    transfer.bytes = job;
-    const std::vector<tesk::tools::CaptureTransfer> transfers = {transfer};
     const fs::path capture = folder / "capture.txt";
-    tesk::testing::WriteFile(capture, tesk::tools::MakeCaptureText(tesk::tools::CaptureLayout{}, transfers));
+    const std::string text = WriteCapture(capture, {Transfer("OUT", job)});
     Window window;
     QVERIFY(window.Drop(capture));
     QVERIFY(window.messages.empty());
@@ -778,9 +833,37 @@ class TeskDlgTest : public QObject {
     QCOMPARE(std::vector<std::uint8_t>(job.begin() + static_cast<std::ptrdiff_t>(origin->offset),
                                        job.begin() + static_cast<std::ptrdiff_t>(origin->offset) + 2),
              PureRows({kPictureRows[3].toStdString()}));
-    // Sixteen bytes to a line in the analyser's default layout.
-    const QString text = DescribeDot(window.dialog.Listing(), QPoint(0, 3));
-    QVERIFY2(text.contains(QString::fromUtf8("BusHound 第 %1 行数据").arg(origin->offset / 16 + 1)), qPrintable(text));
+    const QString readout = DescribeDot(window.dialog.Listing(), QPoint(0, 3));
+    QVERIFY2(readout.contains(QString::fromUtf8("BusHound 第 %1 行").arg(LineShowing(text, job, origin->offset))),
+             qPrintable(readout));
+  }
+
+  // What the printer answered stands in the panel after the query it answers,
+  // its status bytes in hex and read.
+  void jobPanelListsTheAnswersOfACapture() {
+    TempFolder folder;
+    std::vector<std::uint8_t> job = PictureJob(kPictureRows, 2, 0);
+    job.insert(job.end(), {0x10, 0x04, 0x01});  // DLE EOT 1
+    const fs::path capture = folder / "capture.txt";
+    const std::string text = WriteCapture(capture, {Transfer("OUT", job), Transfer("IN", {0x12}, "27.1")});
+    Window window;
+    QVERIFY(window.Drop(capture));
+    QVERIFY(window.messages.empty());
+    window.dialog.ShowJobPanel(true);
+    QTreeWidget* list = window.dialog.Panel().List();
+    const tesk::core::JobListing& listing = window.dialog.Listing();
+    QCOMPARE(list->topLevelItemCount(), static_cast<int>(listing.commands.size()) + 1);
+    QTreeWidgetItem* last = list->topLevelItem(list->topLevelItemCount() - 1);
+    QCOMPARE(last->text(2), QString("IN"));
+    QCOMPARE(last->text(1), QString("12"));
+    QCOMPARE(last->text(0), QString::number(job.size()));
+    const int answerLine = static_cast<int>(QString::fromStdString(text).split('\n').indexOf(
+                               QRegularExpression("^ *27\\.1 +IN [\\s\\S]*"))) + 1;
+    QVERIFY(answerLine > 0);
+    QCOMPARE(last->text(3), QString::fromUtf8("DLE EOT 1: online  (BusHound 第 %1 行)").arg(answerLine));
+    // The command before it is the query.
+    QCOMPARE(list->topLevelItem(list->topLevelItemCount() - 2)->text(2), QString("DLE EOT"));
+    window.dialog.ShowJobPanel(false);
   }
 
   // Choosing a command in the panel marks the rows it drew; clicking the

@@ -5,6 +5,7 @@
 
 #include "tests/cli/cli_runner.h"
 #include "tests/support/temp_folder.h"
+#include "tests/usbcap/usb_capture_fixture.h"
 #include "tools/usb_capture_writer.h"
 
 namespace tesk {
@@ -87,6 +88,39 @@ TEST(UsbCaptureInspect, ListsTheTransfersAndTheGaps) {
             std::string::npos);
   EXPECT_EQ(Shell("python3 -c 'import json,sys; json.load(sys.stdin)' <<'EOF'\n" + json + "EOF\n", &status), "");
   EXPECT_EQ(status, 0) << "not valid JSON";
+}
+
+// The printer's answer to DLE EOT 1 stands among the commands, read.
+TEST(UsbCaptureInspect, ListsWhatThePrinterAnswered) {
+  using namespace usbcap::testing;
+  std::vector<tools::UsbPacket> packets = Sent(1, testing::HexBytes("1b40 100401"));
+  tools::UsbPacket answer = Complete(2, 1, 0, kPrinter, 0x81);
+  answer.data = {0x12};
+  answer.capturedLength = 1;
+  answer.flagData = 0;
+  packets.push_back(answer);
+  const std::vector<tools::UsbPacket> more = Sent(3, testing::HexBytes("0a"));
+  packets.insert(packets.end(), more.begin(), more.end());
+  TempFolder folder;
+  const fs::path capture = folder / "status.pcapng";
+  testing::WriteFile(capture, CaptureOf({}, packets));
+
+  int status = -1;
+  const std::string text = Cli("--inspect " + capture.string(), &status);
+  EXPECT_EQ(status, 0) << text;
+  const std::size_t query = text.find("DLE EOT   real-time status 1");
+  const std::size_t in =
+      text.find("         5  12" + std::string(31, ' ') + "IN        DLE EOT 1: online (packet 3, 0.000000 s)");
+  const std::size_t feed = text.find("         5  0a");
+  EXPECT_NE(query, std::string::npos) << text;
+  EXPECT_NE(in, std::string::npos) << text;
+  EXPECT_TRUE(query < in && in < feed) << text;
+
+  const std::string json = Cli("--inspect --json " + capture.string(), &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(json.find("\"inTransfers\":[{"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"meaning\":\"DLE EOT 1: online\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"frame\":3"), std::string::npos) << json;
 }
 
 TEST(UsbCaptureInspect, CaptureWithoutAJobSaysWhatItHeld) {
