@@ -271,7 +271,7 @@ void JobPrinter::Initialise(const Command&) {
     List(item.offset, commands::CommandName(commands::ReadCommand(job_, item.offset)),
          NotDrawnReason::ClearedByInitialise);
   InitialiseSettings(state_, profile_);
-  ResetPage("ESC @");
+  ResetPage("by ESC @");
 }
 
 void JobPrinter::Justify(const Command& command) {

@@ -13,7 +13,7 @@ void JobPrinter::PageMode(const Command& command) {
   page_.standardLeftMargin = state_.leftMargin;
   page_.standardAreaWidth = state_.areaWidth;
   page_.standardY = state_.y;
-  page_.length = page_.area.y + page_.area.height;
+  page_.length = 0;
   EnterPageFrame();
 }
 
@@ -48,6 +48,7 @@ void JobPrinter::LeavePageMode() {
   state_.lineHeight = 0;
   page_.items.clear();
   page_.active = false;
+  page_.length = 0;
 }
 
 // The line buffer works in the direction's frame: its x runs along the line
@@ -110,7 +111,6 @@ void JobPrinter::SelectPageArea(const Command& command) {
   page_.area = {x, y, std::min(width, profile_.printableWidth - x), std::min(height, profile_.pageLength - y)};
   if (!page_.active) return;
   DevelopLine();
-  page_.length = std::max(page_.length, page_.area.y + page_.area.height);
   EnterPageFrame();
 }
 
@@ -177,6 +177,7 @@ void JobPrinter::PlaceInPage(std::uint64_t offset, ItemKind kind, std::int64_t x
   item.dots = TurnForPage(image.dots, image.scaleX, image.scaleY, 0, top - y, visibleWidth, bottom - top,
                           page_.direction);
   page_.items.push_back(std::move(item));
+  page_.length = std::max(page_.length, page_.area.y + page_.area.height);
 }
 
 void JobPrinter::CancelPage(const Command& command) {
@@ -195,6 +196,9 @@ void JobPrinter::CancelPage(const Command& command) {
 
 void JobPrinter::PutPageOnPaper() {
   DevelopLine();
+  // The whole page is fed, blank or not, down to the lowest area that held
+  // anything or the one in force.
+  page_.length = std::max(page_.length, page_.area.y + page_.area.height);
   for (PageItem& item : page_.items) {
     if (static_cast<std::int64_t>(list_.items.size() + 1) > byteLimit_ / kBytesPerListedItem) {
       full_ = true;
@@ -211,7 +215,6 @@ void JobPrinter::PutPageOnPaper() {
     list_.operations.push_back({item.dots, 1, 1});
     item.printed = true;
   }
-  // The whole page is fed, blank or not, as far down as its areas reached.
   page_.standardY += page_.length;
 }
 
