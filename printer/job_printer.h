@@ -117,6 +117,8 @@ class JobPrinter {
   void LeavePageMode();
   void PutPageOnPaper();
   void ListPageItems(NotDrawnReason reason, const char* detail);
+  // Lists what the command at `offset` placed, by the command's name.
+  void ListPlaced(std::uint64_t offset, NotDrawnReason reason, const std::string& detail = {});
   // Motion units to dots along a line and from line to line, as the page's
   // direction turns them.
   std::int64_t AlongLineDots(std::int64_t units) const;

@@ -64,10 +64,9 @@ void JobPrinter::EnterPageFrame() {
 
 void JobPrinter::ListPageItems(NotDrawnReason reason, const char* detail) {
   const std::string why = detail ? detail : "";
-  for (const PendingItem& item : state_.line)
-    List(item.offset, commands::CommandName(commands::ReadCommand(job_, item.offset)), reason, why);
+  for (const PendingItem& item : state_.line) ListPlaced(item.offset, reason, why);
   for (const PageItem& item : page_.items)
-    if (!item.printed) List(item.offset, commands::CommandName(commands::ReadCommand(job_, item.offset)), reason, why);
+    if (!item.printed) ListPlaced(item.offset, reason, why);
 }
 
 bool JobPrinter::IgnoredInPageMode(const Command& command) {
@@ -82,6 +81,10 @@ bool JobPrinter::OutsidePageMode(const Command& command) {
   else
     List(command, NotDrawnReason::PageModeOnly);
   return !page_.active;
+}
+
+void JobPrinter::ListPlaced(std::uint64_t offset, NotDrawnReason reason, const std::string& detail) {
+  List(offset, commands::CommandName(commands::ReadCommand(job_, offset)), reason, detail);
 }
 
 // ---- The area, the direction and positions ----
@@ -108,7 +111,8 @@ void JobPrinter::SelectPageArea(const Command& command) {
     List(command, NotDrawnReason::BadParameters);
     return;
   }
-  page_.area = {x, y, std::min(width, profile_.printableWidth - x), std::min(height, profile_.pageLength - y)};
+  page_.area = {x, y, std::min(width, profile_.printableWidth - x),
+                std::min(height, profile_.pageLength - y)};
   if (!page_.active) return;
   DevelopLine();
   EnterPageFrame();
@@ -164,10 +168,10 @@ void JobPrinter::PlaceInPage(std::uint64_t offset, ItemKind kind, std::int64_t x
   const std::int64_t y = state_.y + drop;
   const std::int64_t top = std::max<std::int64_t>(y, 0);
   const std::int64_t bottom = std::min(y + height, depth);
-  if (bottom < y + height) List(offset, commands::CommandName(commands::ReadCommand(job_, offset)), NotDrawnReason::Clipped);
+  if (bottom < y + height) ListPlaced(offset, NotDrawnReason::Clipped);
   if (visibleWidth <= 0 || bottom <= top) return;
   const std::int64_t turnedBytes = RunsAlongFeed(page_.direction) ? ((bottom - top + 7) / 8) * visibleWidth
-                                                                   : ((visibleWidth + 7) / 8) * (bottom - top);
+                                                                  : ((visibleWidth + 7) / 8) * (bottom - top);
   if (!Affordable(turnedBytes)) return;
   PageItem item;
   item.offset = offset;
@@ -183,15 +187,11 @@ void JobPrinter::PlaceInPage(std::uint64_t offset, ItemKind kind, std::int64_t x
 void JobPrinter::CancelPage(const Command& command) {
   if (OutsidePageMode(command)) return;
   // The line being built lies in the area too.
-  for (const PendingItem& item : state_.line)
-    List(item.offset, commands::CommandName(commands::ReadCommand(job_, item.offset)), NotDrawnReason::PageCleared,
-         "by CAN");
+  for (const PendingItem& item : state_.line) ListPlaced(item.offset, NotDrawnReason::PageCleared, "by CAN");
   state_.line.clear();
   state_.lineHeight = 0;
   for (const PageItem& item : ClearPageArea(page_.items, page_.area))
-    if (!item.printed)
-      List(item.offset, commands::CommandName(commands::ReadCommand(job_, item.offset)), NotDrawnReason::PageCleared,
-           "by CAN");
+    if (!item.printed) ListPlaced(item.offset, NotDrawnReason::PageCleared, "by CAN");
 }
 
 void JobPrinter::PutPageOnPaper() {

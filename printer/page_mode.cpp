@@ -14,7 +14,8 @@ void SetDot(std::vector<std::uint8_t>& rows, std::int64_t stride, std::int64_t x
   rows[static_cast<std::size_t>(y * stride + x / 8)] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
 }
 
-DotBlock OwnedBlock(std::shared_ptr<std::vector<std::uint8_t>> rows, std::int64_t width, std::int64_t height) {
+DotBlock OwnedBlock(std::shared_ptr<std::vector<std::uint8_t>> rows, std::int64_t width,
+                    std::int64_t height) {
   DotBlock block;
   block.rows = rows->data();
   block.owner = std::move(rows);
@@ -41,9 +42,11 @@ Rectangle ToPageDots(const Rectangle& inFrame, const Rectangle& area, PageDirect
     case PageDirection::RightToLeft:
       return {area.x + area.width - r.x - r.width, area.y + area.height - r.y - r.height, r.width, r.height};
     // Lines run up the paper, the first one at the left edge.
-    case PageDirection::BottomToTop: return {area.x + r.y, area.y + area.height - r.x - r.width, r.height, r.width};
+    case PageDirection::BottomToTop:
+      return {area.x + r.y, area.y + area.height - r.x - r.width, r.height, r.width};
     // Lines run down the paper, the first one at the right edge.
-    case PageDirection::TopToBottom: return {area.x + area.width - r.y - r.height, area.y + r.x, r.height, r.width};
+    case PageDirection::TopToBottom:
+      return {area.x + area.width - r.y - r.height, area.y + r.x, r.height, r.width};
   }
   return r;
 }
@@ -92,8 +95,9 @@ std::vector<PageItem> ClearPageArea(std::vector<PageItem>& items, const Rectangl
       removed.push_back(std::move(item));
       continue;
     }
-    auto rows = std::make_shared<std::vector<std::uint8_t>>(
-        item.dots.rows, item.dots.rows + item.dots.stride * item.dots.height);
+    auto rows =
+        std::make_shared<std::vector<std::uint8_t>>(item.dots.rows,
+                                                    item.dots.rows + item.dots.stride * item.dots.height);
     for (std::int64_t y = top; y < bottom; ++y)
       for (std::int64_t x = left; x < right; ++x) {
         const std::int64_t dx = x - item.area.x;

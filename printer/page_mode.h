@@ -27,7 +27,7 @@ struct PageItem {
   ItemKind kind = ItemKind::RasterImage;
   char32_t codePoint = 0;
   Rectangle area;
-  DotBlock dots;  // exactly area.width x area.height, already turned
+  DotBlock dots;         // exactly area.width x area.height, already turned
   bool printed = false;  // by an ESC FF that left it in the page
 };
 

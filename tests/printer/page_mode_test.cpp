@@ -133,7 +133,8 @@ INSTANTIATE_TEST_SUITE_P(
                  Joined({Repeated(kWhite, 4),
                          {"1111111100000000", kWhite, "1111000000000000", kWhite, "0000111100000000", kWhite}})},
         // ESC $ counts along the line: down the paper from the top right.
-        PageCase{"HorizontalPositionFollowsTheDirection", "1b4c 1b57 0000 0000 1000 1000 1b5403 1b24 0500 1b2a 01 0100 ff 0c",
+        PageCase{"HorizontalPositionFollowsTheDirection",
+                 "1b4c 1b57 0000 0000 1000 1000 1b5403 1b24 0500 1b2a 01 0100 ff 0c",
                  Joined({Repeated(kWhite, 5), {"0000000011111111"}, Repeated(kWhite, 10)})},
         // CAN clears the current area only, cutting through an image that
         // reaches into it.
