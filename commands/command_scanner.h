@@ -32,7 +32,7 @@ enum class CommandCode : std::uint8_t {
   Barcode, BarcodeSetting, ExtendedFunction, PageMode,
   Emphasis, DoubleStrike, Underline, Reverse, UpsideDown, Rotation,
   CodePage, InternationalSet, MultibyteOn, MultibyteOff, MultibyteModes, MultibyteUnderline,
-  MultibyteQuadruple,
+  MultibyteQuadruple, MultibyteSpacing, MultibyteCodeSystem,
   StandardMode, PageArea, PageDirection, PageVerticalPosition, PageRelativeVerticalPosition,
   PrintPage, PrintPageAndStay, CancelPage,
 };

@@ -77,7 +77,8 @@ Symbol DrawBarcode(std::span<const std::uint8_t> command, const BarcodeSettings&
   if (bars.width == 0) return NotDrawn(request.symbology, SymbolStatus::TooWide);
   if (settings.printAreaWidth && bars.width > settings.printAreaWidth)
     return NotDrawn(request.symbology, SymbolStatus::TooWide);
-  Symbol symbol = FrameWithHri(std::move(bars), encoded.modules.text, settings.hriPosition, settings.hriFont);
+  Symbol symbol = FrameWithHri(std::move(bars), encoded.modules.text, settings.hriPosition, settings.hriFont,
+                               settings.hriCells[settings.hriFont & 1]);
   symbol.symbology = request.symbology;
   return symbol;
 }

@@ -65,9 +65,14 @@ const CharacterDecoder::Table* CharacterDecoder::CodePage(int number) {
 
 bool CharacterDecoder::HasCodePage(int number) { return CodePage(number) != nullptr; }
 
-std::uint8_t CharacterDecoder::MultibyteLength(std::span<const std::uint8_t> rest) const {
+KanjiCodes CharacterDecoder::EffectiveCodes(KanjiCodes chosen) const {
+  return profile_.multibyte.encoding == "SHIFT_JIS" ? chosen : KanjiCodes::Profile;
+}
+
+std::uint8_t CharacterDecoder::MultibyteLength(std::span<const std::uint8_t> rest, KanjiCodes codes) const {
   const std::string& encoding = profile_.multibyte.encoding;
   const std::uint8_t lead = rest[0];
+  if (codes == KanjiCodes::Jis) return lead >= 0x21 && lead <= 0x7E ? 2 : 1;
   if (encoding == "SHIFT_JIS")
     return (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC) ? 2 : 1;
   if (!IsLeadByte(lead)) return 1;
@@ -75,11 +80,21 @@ std::uint8_t CharacterDecoder::MultibyteLength(std::span<const std::uint8_t> res
   return 2;
 }
 
-char32_t CharacterDecoder::Multibyte(std::span<const std::uint8_t> bytes) {
-  std::vector<std::uint8_t> key(bytes.begin(), bytes.end());
+char32_t CharacterDecoder::Multibyte(std::span<const std::uint8_t> bytes, KanjiCodes codes) {
+  auto key = std::make_pair(codes, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
   if (const auto found = multibyte_.find(key); found != multibyte_.end()) return found->second;
+  std::string encoding = profile_.multibyte.encoding;
+  std::vector<std::uint8_t> converted = key.second;
+  if (codes == KanjiCodes::Jis) {
+    // A JIS row and cell are the EUC-JP bytes without their high bits.
+    encoding = "EUC-JP";
+    for (std::uint8_t& byte : converted) byte = static_cast<std::uint8_t>(byte | 0x80);
+    if (converted.size() != 2 || (converted[1] & 0x7F) < 0x21 || (converted[1] & 0x7F) > 0x7E) converted.clear();
+  } else if (codes == KanjiCodes::ShiftJis2004) {
+    encoding = "SHIFT_JISX0213";
+  }
   char32_t codePoint = kNoCharacter;
-  if (platform::DecodeOneCharacter(profile_.multibyte.encoding, bytes, codePoint) != platform::DecodeResult::Decoded)
+  if (converted.empty() || platform::DecodeOneCharacter(encoding, converted, codePoint) != platform::DecodeResult::Decoded)
     codePoint = kNoCharacter;
   // A job of endless distinct garbage must not grow the memo without end.
   if (multibyte_.size() > 65536) multibyte_.clear();
@@ -92,15 +107,16 @@ void CharacterDecoder::Decode(std::span<const std::uint8_t> bytes, const Charact
   characters.clear();
   const Table* page = CodePage(settings.codePage);
   if (!page) page = CodePage(0);
+  const KanjiCodes codes = EffectiveCodes(settings.kanjiCodes);
   for (std::size_t at = 0; at < bytes.size();) {
     DecodedCharacter character;
     character.offset = static_cast<std::uint32_t>(at);
     const std::uint8_t byte = bytes[at];
-    const std::uint8_t length = settings.multibyte ? MultibyteLength(bytes.subspan(at)) : 1;
+    const std::uint8_t length = settings.multibyte ? MultibyteLength(bytes.subspan(at), codes) : 1;
     if (length > 1) {
       character.multibyte = true;
       character.length = static_cast<std::uint8_t>(std::min<std::size_t>(length, bytes.size() - at));
-      character.codePoint = character.length == length ? Multibyte(bytes.subspan(at, length)) : kNoCharacter;
+      character.codePoint = character.length == length ? Multibyte(bytes.subspan(at, length), codes) : kNoCharacter;
     } else if (byte < 0x80) {
       character.codePoint = InternationalCharacter(settings.internationalSet, byte);
     } else {

@@ -7,6 +7,7 @@
 #include <map>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "printer/profile.h"
@@ -22,10 +23,20 @@ struct DecodedCharacter {
   bool multibyte = false;             // drawn in the multibyte cell
 };
 
+// FS C on a printer whose multibyte characters are Japanese. Chinese and
+// Korean printers read their own encoding whatever it says.
+enum class KanjiCodes : std::uint8_t {
+  Profile,       // as the profile's encoding says, until FS C
+  Jis,           // two bytes 21..7E each
+  ShiftJis,
+  ShiftJis2004,
+};
+
 struct CharacterSettings {
   int codePage = 0;          // ESC t
   int internationalSet = 0;  // ESC R
   bool multibyte = false;    // FS & / FS .
+  KanjiCodes kanjiCodes = KanjiCodes::Profile;
 };
 
 class CharacterDecoder {
@@ -40,12 +51,14 @@ class CharacterDecoder {
  private:
   using Table = std::array<char32_t, 256>;
   const Table* CodePage(int number);
-  char32_t Multibyte(std::span<const std::uint8_t> bytes);
-  std::uint8_t MultibyteLength(std::span<const std::uint8_t> rest) const;
+  char32_t Multibyte(std::span<const std::uint8_t> bytes, KanjiCodes codes);
+  std::uint8_t MultibyteLength(std::span<const std::uint8_t> rest, KanjiCodes codes) const;
+  // The profile's encoding, or the one FS C chose on a Japanese printer.
+  KanjiCodes EffectiveCodes(KanjiCodes chosen) const;
 
   const Profile& profile_;
   std::map<int, Table> pages_;  // filled when first used
-  std::map<std::vector<std::uint8_t>, char32_t> multibyte_;
+  std::map<std::pair<KanjiCodes, std::vector<std::uint8_t>>, char32_t> multibyte_;
 };
 
 // The character ESC R set `set` puts at ASCII `byte`, or `byte` itself.

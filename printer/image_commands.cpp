@@ -160,7 +160,8 @@ void JobPrinter::Graphics(const Command& command) {
       if (!state_.graphicsBuffer) return List(command, NotDrawnReason::UnknownImage);
       const StoredImage image = *state_.graphicsBuffer;
       state_.graphicsBuffer.reset();
-      return PrintAtOnce(command, ItemKind::Graphics, image);
+      PrintAtOnce(command, ItemKind::Graphics, image);
+      return;
     }
     case 112: return StoreGraphics(command, parameters, false);
     case 113: return StoreGraphics(command, parameters, true);

@@ -61,6 +61,8 @@ std::array<JobPrinter::Handler, commands::kCommandCodeCount> JobPrinter::MakeHan
   handlers[Index(CommandCode::MultibyteModes)] = &JobPrinter::MultibyteModes;
   handlers[Index(CommandCode::MultibyteUnderline)] = &JobPrinter::MultibyteUnderline;
   handlers[Index(CommandCode::MultibyteQuadruple)] = &JobPrinter::MultibyteQuadruple;
+  handlers[Index(CommandCode::MultibyteSpacing)] = &JobPrinter::MultibyteSpacing;
+  handlers[Index(CommandCode::MultibyteCodeSystem)] = &JobPrinter::MultibyteCodeSystem;
   handlers[Index(CommandCode::StandardMode)] = &JobPrinter::StandardMode;
   handlers[Index(CommandCode::PageArea)] = &JobPrinter::SelectPageArea;
   handlers[Index(CommandCode::PageDirection)] = &JobPrinter::SelectPageDirection;
@@ -164,13 +166,17 @@ void JobPrinter::PlaceLine() {
                                : state_.justification == Justification::Right ? room
                                                                               : 0;
     // Upside down, the printer prints the whole line turned half-way: the
-    // first character ends up at the right.
+    // first character ends up at the right and the baseline at the top.
     const auto lineX = [&](const PendingItem& item) {
       return state_.upsideDown ? right - item.x - item.clippedWidth : item.x;
     };
+    const auto lineDrop = [&](const PendingItem& item) -> std::int64_t {
+      if (!item.onBaseline || state_.upsideDown) return 0;
+      return state_.lineHeight - item.image.dots.height * item.image.scaleY;
+    };
     for (const PendingItem& item : state_.line)
       Place(item.offset, item.kind, state_.leftMargin + shift + lineX(item), item.clippedWidth, item.image,
-            item.onBaseline ? state_.lineHeight - item.image.dots.height * item.image.scaleY : 0, item.codePoint);
+            lineDrop(item), item.codePoint);
   }
 }
 
@@ -193,7 +199,7 @@ void JobPrinter::AddToLine(const Command& command, ItemKind kind, const StoredIm
   state_.x += width;
 }
 
-void JobPrinter::PrintAtOnce(const Command& command, ItemKind kind, const StoredImage& image) {
+std::int64_t JobPrinter::PrintAtOnce(const Command& command, ItemKind kind, const StoredImage& image) {
   // What the line buffer holds goes out first, with no feed of its own.
   if (!state_.line.empty() || state_.lineHeight > 0) PrintLine(0);
   const std::int64_t width = image.dots.width * image.scaleX;
@@ -206,6 +212,7 @@ void JobPrinter::PrintAtOnce(const Command& command, ItemKind kind, const Stored
   if (visible > 0) Place(command.offset, kind, x, visible, image);
   Feed(image.dots.height * image.scaleY);
   state_.x = 0;
+  return x;
 }
 
 void JobPrinter::EndPiece(std::uint64_t offset) {

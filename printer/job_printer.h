@@ -74,13 +74,20 @@ class JobPrinter {
   void MultibyteModes(const Command& command);
   void MultibyteUnderline(const Command& command);
   void MultibyteQuadruple(const Command& command);
+  void MultibyteSpacing(const Command& command);
+  void MultibyteCodeSystem(const Command& command);
   CellStyle TextStyle(bool multibyte) const;
+  // The drawn cell from the cache, drawn now if new; null when the byte
+  // limit stops the run. `noGlyph`: no installed font has the character.
+  const DotBlock* CachedCell(char32_t codePoint, GlyphFont font, const FontCell& cell, const CellStyle& style,
+                             bool& noGlyph);
   void PrintCharacter(std::uint64_t offset, const DecodedCharacter& character);
 
   // Bar codes and 2-D codes (symbol_commands.cpp).
   void Symbol(const Command& command);
   void BarcodeSetting(const Command& command);
   void ExtendedFunction(const Command& command);
+  void PrintReadableLine(const Command& command, const printer::Symbol& symbol, std::int64_t left);
 
   // Images (image_commands.cpp).
   void BitImage(const Command& command);
@@ -127,7 +134,8 @@ class JobPrinter {
   // Placing dots.
   void PlaceLine();
   void PrintLine(std::int64_t feed);
-  void PrintAtOnce(const Command& command, ItemKind kind, const StoredImage& image);
+  // Returns where the image's left edge went.
+  std::int64_t PrintAtOnce(const Command& command, ItemKind kind, const StoredImage& image);
   void AddToLine(const Command& command, ItemKind kind, const StoredImage& image);
   void Place(std::uint64_t offset, ItemKind kind, std::int64_t x, std::int64_t visibleWidth,
              const StoredImage& image, std::int64_t drop = 0, char32_t codePoint = 0);

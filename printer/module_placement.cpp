@@ -66,10 +66,7 @@ std::vector<std::uint32_t> LibraryRowHeights(const ModuleMatrix& modules, std::u
   return dots;
 }
 
-std::uint32_t HriCellWidth(std::uint8_t font) { return font == 1 ? 9 : 12; }
-std::uint32_t HriCellHeight(std::uint8_t font) { return font == 1 ? 17 : 24; }
-
-Symbol FrameWithHri(SymbolBitmap bars, std::string text, HriPosition position, std::uint8_t font) {
+Symbol FrameWithHri(SymbolBitmap bars, std::string text, HriPosition position, std::uint8_t font, HriCell cell) {
   Symbol symbol;
   symbol.hri.text = std::move(text);
   symbol.hri.font = font;
@@ -80,8 +77,8 @@ Symbol FrameWithHri(SymbolBitmap bars, std::string text, HriPosition position, s
     return symbol;
   }
   const std::uint32_t textWidth = static_cast<std::uint32_t>(
-      std::min<std::size_t>(symbol.hri.text.size() * HriCellWidth(font), kMostDots));
-  const std::uint32_t lineHeight = HriCellHeight(font);
+      std::min<std::size_t>(symbol.hri.text.size() * cell.width, kMostDots));
+  const std::uint32_t lineHeight = std::min<std::uint32_t>(cell.height, kMostDots);
   SymbolBitmap& box = symbol.bitmap;
   box.width = std::max(bars.width, textWidth);
   box.height = bars.height + lineHeight * (above ? 1 : 0) + lineHeight * (below ? 1 : 0);

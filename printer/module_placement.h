@@ -26,12 +26,9 @@ std::vector<std::uint32_t> UniformRowHeights(const ModuleMatrix& modules, std::u
 // `dotsPerUnit`; its rows of unstated height share what is left of its total.
 std::vector<std::uint32_t> LibraryRowHeights(const ModuleMatrix& modules, std::uint32_t dotsPerUnit);
 
-// The character cell of the HRI fonts, in dots.
-std::uint32_t HriCellWidth(std::uint8_t font);
-std::uint32_t HriCellHeight(std::uint8_t font);
-
 // The symbol's box: the bars, with a white rectangle reserved above and/or
-// below them for the human-readable line; both centred on the wider of the two.
-Symbol FrameWithHri(SymbolBitmap bars, std::string text, HriPosition position, std::uint8_t font);
+// below them for the human-readable line, one `cell` a character; both
+// centred on the wider of the two.
+Symbol FrameWithHri(SymbolBitmap bars, std::string text, HriPosition position, std::uint8_t font, HriCell cell);
 
 }  // namespace tesk::printer

@@ -61,7 +61,7 @@ const char* NotDrawnReasonText(NotDrawnReason reason) {
     case NotDrawnReason::LeftInLineBuffer: return "left in the line buffer at the end of the job";
     case NotDrawnReason::NotAtLineStart: return "ignored: the print area changes only at the start of a line";
     case NotDrawnReason::SymbolRefused: return "the printer draws no symbol";
-    case NotDrawnReason::HriTextNotDrawn: return "human-readable line not drawn yet; its place is kept";
+    case NotDrawnReason::HriTextNotDrawn: return "human-readable line has characters no installed font draws; their cells are left white";
   }
   return "";
 }

@@ -63,7 +63,7 @@ enum class NotDrawnReason : std::uint8_t {
   LeftInLineBuffer,     // the job ended before LF, ESC J or ESC d printed it
   NotAtLineStart,       // a print area setting in the middle of a line
   SymbolRefused,        // a bar code or 2-D code the printer draws nothing for; the detail says why
-  HriTextNotDrawn,      // a symbol's human-readable line: its place is kept white, the detail holds the text
+  HriTextNotDrawn,      // no installed font draws a symbol's human-readable line; the detail holds the text
 };
 
 struct NotDrawnItem {

@@ -41,6 +41,8 @@ void InitialiseSettings(PrinterState& state, const Profile& profile) {
   state.multibyteDoubleWidth = false;
   state.multibyteDoubleHeight = false;
   state.multibyteUnderline = 0;
+  state.multibyteLeftSpacing = 0;
+  state.multibyteRightSpacing = 0;
   state.barcode = BarcodeSettings{};
   state.symbols.Reset();
   state.x = 0;

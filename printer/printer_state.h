@@ -58,6 +58,8 @@ struct PrinterState {
   bool multibyteDoubleWidth = false;   // FS ! bit 2, FS W
   bool multibyteDoubleHeight = false;  // FS ! bit 3, FS W
   int multibyteUnderline = 0;          // FS -, FS ! bit 7
+  std::int64_t multibyteLeftSpacing = 0;   // FS S, dots
+  std::int64_t multibyteRightSpacing = 0;
   BarcodeSettings barcode;              // GS h, GS w, GS H, GS f
   TwoDimensionalSymbols symbols;        // GS ( k settings and stored data
 

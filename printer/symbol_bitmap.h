@@ -51,6 +51,12 @@ struct HriRectangle {
   std::uint32_t height = 0;
 };
 
+// A character cell of the human-readable line's fonts, in dots.
+struct HriCell {
+  std::uint32_t width = 12;
+  std::uint32_t height = 24;
+};
+
 struct HumanReadableLine {
   std::string text;  // as the printer prints it, e.g. "4901234567894" or "(01)09501101530003"
   std::uint8_t font = 0;  // GS f: 0 font A, 1 font B

@@ -13,7 +13,8 @@ struct BarcodeSettings {
   std::uint8_t height = 162;       // GS h: bar height in dots
   std::uint8_t moduleWidth = 3;    // GS w: narrow bar width in dots
   HriPosition hriPosition = HriPosition::None;  // GS H
-  std::uint8_t hriFont = 0;        // GS f: 0 font A (12 x 24), 1 font B (9 x 17)
+  std::uint8_t hriFont = 0;        // GS f: 0 font A, 1 font B
+  HriCell hriCells[2] = {{12, 24}, {9, 17}};  // fonts A and B, as the printer's profile has them
   std::uint32_t printAreaWidth = 0;  // dots; a wider symbol is not printed. 0: no limit
 };
 

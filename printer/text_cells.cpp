@@ -32,58 +32,81 @@ DotBlock Pack(const Canvas& canvas) {
   return block;
 }
 
-// The glyph's dot at cell position (x, y) after the turn.
+// The glyph's dot at (x, y) of the turned glyph's box on the paper.
 bool GlyphDot(const Glyph& glyph, const FontCell& cell, Turn turn, std::int64_t x, std::int64_t y) {
   std::int64_t gx = x;
   std::int64_t gy = y;
-  if (turn == Turn::UpsideDown) {
-    gx = cell.width - 1 - x;
-    gy = cell.height - 1 - y;
-  } else if (turn == Turn::Clockwise) {
-    // The glyph was drawn in a height x width box; its left column becomes the top row.
-    gx = y;
-    gy = cell.width - 1 - x;
+  switch (turn) {
+    case Turn::None: break;
+    case Turn::UpsideDown:
+      gx = cell.width - 1 - x;
+      gy = cell.height - 1 - y;
+      break;
+    case Turn::Clockwise:  // the glyph's top row becomes the right column
+      gx = y;
+      gy = cell.height - 1 - x;
+      break;
+    case Turn::CounterClockwise:  // the glyph's top row becomes the left column
+      gx = cell.width - 1 - y;
+      gy = x;
+      break;
   }
   if (gx < 0 || gy < 0 || gx >= glyph.width || gy >= glyph.height) return false;
   return glyph.dots[static_cast<std::size_t>(gy * glyph.width + gx)] != 0;
 }
 
+// The glyph's box on the paper, before enlarging.
+std::int64_t GlyphAcross(const FontCell& cell, Turn turn) { return QuarterTurned(turn) ? cell.height : cell.width; }
+std::int64_t GlyphDown(const FontCell& cell, Turn turn) { return QuarterTurned(turn) ? cell.width : cell.height; }
+int AcrossScale(const CellStyle& style) {
+  return QuarterTurned(style.turn) ? style.heightMultiplier : style.widthMultiplier;
+}
+int DownScale(const CellStyle& style) {
+  return QuarterTurned(style.turn) ? style.widthMultiplier : style.heightMultiplier;
+}
+
 }  // namespace
 
+bool QuarterTurned(Turn turn) { return turn == Turn::Clockwise || turn == Turn::CounterClockwise; }
+
 std::int64_t CellWidth(const FontCell& cell, const CellStyle& style) {
-  return (std::int64_t{cell.width} + style.rightSpacing) * style.widthMultiplier;
+  return (style.leftSpacing + GlyphAcross(cell, style.turn) + style.rightSpacing) * AcrossScale(style);
 }
 
 std::int64_t CellHeight(const FontCell& cell, const CellStyle& style) {
-  return std::int64_t{cell.height} * style.heightMultiplier;
+  return GlyphDown(cell, style.turn) * DownScale(style);
 }
 
 const Glyph* CellGlyph(GlyphCache& glyphs, char32_t codePoint, GlyphFont font, const FontCell& cell,
-                       const CellStyle& style) {
+                       const CellStyle&) {
   if (codePoint == U' ') return nullptr;  // nothing to draw, and nothing missing
-  return style.turn == Turn::Clockwise ? glyphs.Find(codePoint, font, cell.height, cell.width)
-                                       : glyphs.Find(codePoint, font, cell.width, cell.height);
+  return glyphs.Find(codePoint, font, cell.width, cell.height);
 }
 
 DotBlock DrawCell(const Glyph* glyph, const FontCell& cell, const CellStyle& style) {
-  const std::int64_t baseWidth = std::int64_t{cell.width} + style.rightSpacing;
-  Canvas base(baseWidth, cell.height);
+  const std::int64_t across = GlyphAcross(cell, style.turn);
+  const std::int64_t down = GlyphDown(cell, style.turn);
+  Canvas base(style.leftSpacing + across + style.rightSpacing, down);
   if (glyph) {
-    for (std::int64_t y = 0; y < cell.height; ++y)
-      for (std::int64_t x = 0; x < cell.width; ++x)
+    for (std::int64_t y = 0; y < down; ++y)
+      for (std::int64_t x = 0; x < across; ++x)
         if (GlyphDot(*glyph, cell, style.turn, x, y)) {
-          base.At(x, y) = 1;
+          base.At(style.leftSpacing + x, y) = 1;
           // Emphasis prints every dot twice, the second one dot to the right.
-          if (style.bold && x + 1 < cell.width) base.At(x + 1, y) = 2;
+          if (style.bold && x + 1 < across) base.At(style.leftSpacing + x + 1, y) = 2;
         }
   }
+  const int acrossScale = AcrossScale(style);
+  const int downScale = DownScale(style);
   Canvas cellDots(CellWidth(cell, style), CellHeight(cell, style));
   for (std::int64_t y = 0; y < cellDots.height; ++y)
     for (std::int64_t x = 0; x < cellDots.width; ++x)
-      cellDots.At(x, y) = base.At(x / style.widthMultiplier, y / style.heightMultiplier) ? 1 : 0;
+      cellDots.At(x, y) = base.At(x / acrossScale, y / downScale) ? 1 : 0;
   // The underline runs under the whole cell, spacing included, and keeps its
-  // thickness at every size; upside down it is at the top.
-  const std::int64_t thickness = std::min<std::int64_t>(style.underline, cellDots.height);
+  // thickness at every size; upside down it is at the top. Printers leave it
+  // off quarter-turned characters, and reverse printing overrides it.
+  const bool underlined = !style.reverse && !QuarterTurned(style.turn);
+  const std::int64_t thickness = underlined ? std::min<std::int64_t>(style.underline, cellDots.height) : 0;
   for (std::int64_t row = 0; row < thickness; ++row) {
     const std::int64_t y = style.turn == Turn::UpsideDown ? row : cellDots.height - 1 - row;
     for (std::int64_t x = 0; x < cellDots.width; ++x) cellDots.At(x, y) = 1;

@@ -11,11 +11,15 @@
 
 namespace tesk::printer {
 
-enum class Turn : std::uint8_t { None, UpsideDown, Clockwise };
+// How the glyph stands in its cell. A quarter turn swaps the cell's width and
+// height on the paper; CounterClockwise is a clockwise character on an
+// upside-down line.
+enum class Turn : std::uint8_t { None, UpsideDown, Clockwise, CounterClockwise };
 
 struct CellStyle {
-  int widthMultiplier = 1;   // 1 to 8
-  int heightMultiplier = 1;  // 1 to 8
+  int widthMultiplier = 1;   // 1 to 8, along the character's own width
+  int heightMultiplier = 1;  // 1 to 8, along the character's own height
+  int leftSpacing = 0;       // dots before the glyph, before enlarging
   int rightSpacing = 0;      // dots after the glyph, before enlarging
   bool bold = false;
   int underline = 0;         // dots: 0, 1 or 2
@@ -23,7 +27,11 @@ struct CellStyle {
   Turn turn = Turn::None;
 };
 
-// Dots a cell takes across and down.
+bool QuarterTurned(Turn turn);
+
+// Dots a cell takes across and down the paper. A quarter-turned character
+// is enlarged in its own directions, so double width makes it taller; the
+// spacing stays across the paper, enlarged with what is across.
 std::int64_t CellWidth(const FontCell& cell, const CellStyle& style);
 std::int64_t CellHeight(const FontCell& cell, const CellStyle& style);
 
@@ -31,8 +39,8 @@ std::int64_t CellHeight(const FontCell& cell, const CellStyle& style);
 // cell that still takes its underline and reverse.
 DotBlock DrawCell(const Glyph* glyph, const FontCell& cell, const CellStyle& style);
 
-// The glyph a cell of `cell` shows for `codePoint` in `font`, rendered for the
-// turn (a clockwise turn renders into the cell's transposed box).
+// The glyph a cell of `cell` shows for `codePoint` in `font`, rendered
+// upright at the cell's size; DrawCell turns it.
 const Glyph* CellGlyph(GlyphCache& glyphs, char32_t codePoint, GlyphFont font, const FontCell& cell,
                        const CellStyle& style);
 

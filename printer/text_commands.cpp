@@ -43,12 +43,16 @@ CellStyle JobPrinter::TextStyle(bool multibyte) const {
   style.heightMultiplier = state_.heightMultiplier;
   style.bold = state_.emphasis || state_.doubleStrike;
   style.reverse = state_.reverse;
-  style.turn = state_.upsideDown ? Turn::UpsideDown : state_.clockwise ? Turn::Clockwise : Turn::None;
+  // Upside down turns the whole line half-way, a clockwise character with it.
+  if (state_.clockwise) style.turn = state_.upsideDown ? Turn::CounterClockwise : Turn::Clockwise;
+  else if (state_.upsideDown) style.turn = Turn::UpsideDown;
   if (multibyte) {
     // FS ! and FS W enlarge only the multibyte characters; GS ! enlarges both.
     style.widthMultiplier = std::max(style.widthMultiplier, state_.multibyteDoubleWidth ? 2 : 1);
     style.heightMultiplier = std::max(style.heightMultiplier, state_.multibyteDoubleHeight ? 2 : 1);
     style.underline = state_.multibyteUnderline;
+    style.leftSpacing = static_cast<int>(state_.multibyteLeftSpacing);
+    style.rightSpacing = static_cast<int>(state_.multibyteRightSpacing);
   } else {
     style.rightSpacing = static_cast<int>(state_.characterSpacing);
     style.underline = state_.underline;
@@ -64,6 +68,28 @@ void JobPrinter::Text(const Command& command) {
   }
 }
 
+const DotBlock* JobPrinter::CachedCell(char32_t codePoint, GlyphFont font, const FontCell& cell,
+                                       const CellStyle& style, bool& noGlyph) {
+  const std::vector<std::int64_t> key = {codePoint, static_cast<std::int64_t>(font), cell.width, cell.height,
+                                         style.widthMultiplier, style.heightMultiplier, style.leftSpacing,
+                                         style.rightSpacing, style.bold, style.underline, style.reverse,
+                                         static_cast<std::int64_t>(style.turn)};
+  auto found = cells_.find(key);
+  if (found == cells_.end()) {
+    const Glyph* glyph = codePoint == kNoCharacter ? nullptr : CellGlyph(glyphs_, codePoint, font, cell, style);
+    if (!Affordable(((CellWidth(cell, style) + 7) / 8) * CellHeight(cell, style))) return nullptr;
+    if (cells_.size() >= kMostCachedCells) {
+      cells_.clear();
+      missing_.clear();
+    }
+    found = cells_.emplace(key, DrawCell(glyph, cell, style)).first;
+    // An empty cell for a character other than the space: no font has it.
+    if (!glyph && codePoint != U' ') missing_.insert(key);
+  }
+  noGlyph = missing_.count(key) != 0;
+  return &found->second;
+}
+
 void JobPrinter::PrintCharacter(std::uint64_t runOffset, const DecodedCharacter& character) {
   const std::uint64_t offset = runOffset + character.offset;
   const FontCell& cell = character.multibyte ? profile_.multibyte.cell : CurrentFont(state_, profile_);
@@ -73,31 +99,15 @@ void JobPrinter::PrintCharacter(std::uint64_t runOffset, const DecodedCharacter&
   // A character that does not fit goes to the next line, as printers wrap;
   // one wider than the whole area is printed alone and clipped.
   if (state_.x + width > state_.areaWidth && state_.x > 0) PrintLine(state_.lineSpacing);
-  const std::vector<std::int64_t> key = {character.codePoint, character.multibyte, cell.width, cell.height,
-                                         style.widthMultiplier, style.heightMultiplier, style.rightSpacing,
-                                         style.bold, style.underline, style.reverse,
-                                         static_cast<std::int64_t>(style.turn)};
-  auto found = cells_.find(key);
-  if (found == cells_.end()) {
-    const Glyph* glyph = nullptr;
-    if (character.codePoint != kNoCharacter) {
-      glyph = CellGlyph(glyphs_, character.codePoint, character.multibyte ? GlyphFont::Ideograph : GlyphFont::Latin,
-                        cell, style);
-    }
-    if (!Affordable(((width + 7) / 8) * height)) return;
-    if (cells_.size() >= kMostCachedCells) {
-      cells_.clear();
-      missing_.clear();
-    }
-    found = cells_.emplace(key, DrawCell(glyph, cell, style)).first;
-    // An empty cell for a character other than the space: no font has it.
-    if (!glyph && character.codePoint != U' ') missing_.insert(key);
-  }
-  if (missing_.count(key))
+  bool noGlyph = false;
+  const DotBlock* dots = CachedCell(character.codePoint,
+                                    character.multibyte ? GlyphFont::Ideograph : GlyphFont::Latin, cell, style, noGlyph);
+  if (!dots) return;
+  if (noGlyph)
     List(offset, CharacterName(character.codePoint, job_.subspan(offset, character.length)), NotDrawnReason::NoGlyph);
   const std::int64_t visible = std::min(width, state_.areaWidth - state_.x);
   if (visible > 0) {
-    StoredImage image{found->second, 1, 1};
+    StoredImage image{*dots, 1, 1};
     state_.line.push_back({offset, ItemKind::Text, state_.x, visible, std::move(image), character.codePoint, true});
   }
   if (visible < width) List(offset, "text", NotDrawnReason::Clipped);
@@ -168,6 +178,23 @@ void JobPrinter::MultibyteQuadruple(const Command& command) {
   const bool quadruple = LowBit(ParameterByte(Parameters(command), 0));
   state_.multibyteDoubleWidth = quadruple;
   state_.multibyteDoubleHeight = quadruple;
+}
+
+void JobPrinter::MultibyteSpacing(const Command& command) {
+  // In dots at once: a later GS P leaves the spacing as it is.
+  const auto parameters = Parameters(command);
+  state_.multibyteLeftSpacing = HorizontalDots(state_, profile_, ParameterByte(parameters, 0));
+  state_.multibyteRightSpacing = HorizontalDots(state_, profile_, ParameterByte(parameters, 1));
+}
+
+void JobPrinter::MultibyteCodeSystem(const Command& command) {
+  const unsigned value = ParameterByte(Parameters(command), 0);
+  switch (value >= 48 ? value - 48 : value) {
+    case 0: state_.characters.kanjiCodes = KanjiCodes::Jis; break;
+    case 1: state_.characters.kanjiCodes = KanjiCodes::ShiftJis; break;
+    case 2: state_.characters.kanjiCodes = KanjiCodes::ShiftJis2004; break;
+    default: List(command, NotDrawnReason::BadParameters);
+  }
 }
 
 }  // namespace tesk::printer

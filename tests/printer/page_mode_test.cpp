@@ -195,3 +195,29 @@ TEST(PageListing, TheDefaultPageIsThePrintableWidthByTheProfilesLength) {
 
 }  // namespace
 }  // namespace tesk::printer
+
+namespace tesk::printer {
+namespace {
+
+TEST(PageSymbols, BarCodesTurnWithThePage) {
+  // CODE39 "A", 16 dots tall, in a 128 x 128 page, upright and top to bottom.
+  const Profile profile = testing::NarrowProfile(128);
+  const std::string symbol = "1d6810 1d7702 1d6b04 41 00";
+  const Paper upright = Print("1b4c 1b57 0000 0000 8000 8000 1b5400" + symbol + "0c", profile);
+  const Paper turned = Print("1b4c 1b57 0000 0000 8000 8000 1b5403" + symbol + "0c", profile);
+  ASSERT_EQ(upright.drawn.size(), 1u);
+  ASSERT_EQ(turned.drawn.size(), 1u);
+  EXPECT_EQ(turned.drawn[0].kind, ItemKind::Symbol);
+  const Rectangle& flat = upright.drawn[0].area;
+  const Rectangle& standing = turned.drawn[0].area;
+  EXPECT_EQ(flat.height, 16);
+  // Down the paper along the right edge, its bottom towards the left.
+  EXPECT_EQ(standing.x, 128 - flat.height);
+  EXPECT_EQ(standing.y, flat.x);
+  EXPECT_EQ(standing.width, flat.height);
+  EXPECT_EQ(standing.height, flat.width);
+  EXPECT_EQ(Cut(turned, standing), QuarterTurn(Cut(upright, flat), true));
+}
+
+}  // namespace
+}  // namespace tesk::printer

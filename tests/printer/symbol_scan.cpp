@@ -4,6 +4,22 @@
 
 namespace tesk::testing {
 
+printer::SymbolBitmap CutOut(const printer::Paper& paper, const printer::DrawnItem& item) {
+  printer::SymbolBitmap bitmap;
+  bitmap.width = static_cast<std::uint32_t>(item.area.width);
+  bitmap.height = static_cast<std::uint32_t>(item.area.height);
+  bitmap.rows.assign(std::size_t{bitmap.Stride()} * bitmap.height, 0);
+  const printer::PaperPiece& piece = paper.pieces.at(static_cast<std::size_t>(item.piece));
+  for (std::uint32_t y = 0; y < bitmap.height; ++y)
+    for (std::uint32_t x = 0; x < bitmap.width; ++x) {
+      const std::int64_t column = item.area.x + x;
+      const std::size_t at = static_cast<std::size_t>((item.area.y + y) * paper.WidthBytes() + column / 8);
+      if (piece.rows.at(at) & (0x80 >> (column % 8)))
+        bitmap.rows[std::size_t{y} * bitmap.Stride() + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+    }
+  return bitmap;
+}
+
 bool ZbarAvailable() { return RunCommand("command -v zbarimg") == 0; }
 
 void WritePbm(const std::filesystem::path& path, const printer::SymbolBitmap& bitmap, unsigned quiet,

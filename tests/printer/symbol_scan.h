@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "printer/paper.h"
 #include "printer/symbol_bitmap.h"
 #include "tests/support/temp_folder.h"
 
@@ -22,6 +23,9 @@ std::string ScanSymbol(const printer::SymbolBitmap& bitmap, const TempFolder& fo
 // pixels on every side.
 void WritePbm(const std::filesystem::path& path, const printer::SymbolBitmap& bitmap, unsigned quiet,
               unsigned magnify = 1);
+
+// The dots of a drawn item's area on its piece of paper, as a symbol bitmap.
+printer::SymbolBitmap CutOut(const printer::Paper& paper, const printer::DrawnItem& item);
 
 // The symbol as rows of '#' and '.', for failure messages and bit-string checks.
 std::string DotRows(const printer::SymbolBitmap& bitmap);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/font_files.h"
+#include "printer/character_decoder.h"
 #include "printer/glyph_cache.h"
 #include "printer/text_cells.h"
 #include "tests/printer/paper_rows.h"
@@ -55,6 +56,12 @@ INSTANTIATE_TEST_SUITE_P(
                          Joined({{"1111000000000000"}, Repeated(kWhite, 5)})},
         testing::JobCase{"UpsideDownLineRunsRightToLeft", "1b7b01 1d4201 20 1d4200 2020 0a",
                          Repeated("0000000011110000", 6)},
+        // Turned half-way, the short cell hangs from the line's top.
+        testing::JobCase{"UpsideDownBaselineIsAtTheTop", "1b7b01 1d4201 20 1d4200 1d2101 20 0a",
+                         Joined({Repeated("0000111100000000", 6), Repeated(kWhite, 6)})},
+        // A clockwise character on an upside-down line: turned, not underlined.
+        testing::JobCase{"UpsideDownQuarterTurn", "1b7b01 1b5601 1b2d01 1d4201 20 1d4200 20 0a",
+                         Repeated("0000001111110000", 4)},
         testing::JobCase{"DoubleWidthReverse", "1d2110 1d4201 20 0a", Repeated("1111111100000000", 6)},
         testing::JobCase{"DoubleHeightReverse", "1b2110 1d4201 20 0a", Repeated("1111000000000000", 12)},
         testing::JobCase{"UnderlineKeepsItsThicknessWhenTall", "1d2111 1b2d01 20 0a",
@@ -65,13 +72,47 @@ INSTANTIATE_TEST_SUITE_P(
         testing::JobCase{"InitialiseClearsStyles", "1d4201 1b2d01 1b40 20 0a", Repeated(kWhite, 6)}),
     testing::JobCaseName);
 
+// ESC V turns the 4 x 6 cell into a 6 x 4 one; double width and double
+// height enlarge it in the character's own directions.
+INSTANTIATE_TEST_SUITE_P(
+    Rotation, TextCells,
+    ::testing::Values(
+        testing::JobCase{"QuarterTurnSwapsTheCell", "1b5601 1d4201 20 0a", Repeated("1111110000000000", 4)},
+        testing::JobCase{"Parameter49TurnsToo", "1b5631 1d4201 20 0a", Repeated("1111110000000000", 4)},
+        testing::JobCase{"OffAgain", "1b5601 1b5630 1d4201 20 0a", Repeated("1111000000000000", 6)},
+        testing::JobCase{"DoubleWidthMakesItTaller", "1b5601 1d2110 1d4201 20 0a", Repeated("1111110000000000", 8)},
+        testing::JobCase{"DoubleHeightMakesItWider", "1b5601 1d2101 1d4201 20 0a", Repeated("1111111111110000", 4)},
+        testing::JobCase{"RightSpacingStaysAcross", "1b5601 1b2001 1d4201 20 0a", Repeated("1111111000000000", 4)},
+        testing::JobCase{"NotUnderlined", "1b5601 1b2d02 20 0a", Repeated(kWhite, 4)},
+        // The turned cell is shorter than the upright one and stands on the baseline.
+        testing::JobCase{"BesideAnUprightCell", "1d4201 20 1b5601 20 0a",
+                         Joined({Repeated("1111000000000000", 2), Repeated("1111111111000000", 4)})},
+        testing::JobCase{"MultibyteCellsTurnToo", "1c26 1b5601 1d2110 1d4201 a1a1 0a",
+                         Repeated("1111110000000000", 12)}),
+    testing::JobCaseName);
+
+// FS S puts its spacing on both sides of multibyte cells only, enlarged
+// with them; ESC @ clears it.
+INSTANTIATE_TEST_SUITE_P(
+    MultibyteSpacing, TextCells,
+    ::testing::Values(
+        testing::JobCase{"LeftAndRight", "1c26 1c530102 1d4201 a1a1 0a", Repeated("1111111110000000", 6)},
+        testing::JobCase{"UnderlineCoversTheSpacing", "1c26 1c530200 1c2d01 a1a1 0a",
+                         Joined({Repeated(kWhite, 5), {"1111111100000000"}})},
+        testing::JobCase{"DoubledByDoubleWidth", "1c26 1c530100 1c5701 1d4201 a1a1 0a",
+                         Repeated("1111111111111100", 12)},
+        testing::JobCase{"LeavesSingleByteCellsAlone", "1c26 1c530303 1d4201 20 0a", Repeated("1111000000000000", 6)},
+        testing::JobCase{"ClearedByInitialise", "1c530303 1b40 1c26 1d4201 a1a1 0a", Repeated("1111110000000000", 6)}),
+    testing::JobCaseName);
+
 INSTANTIATE_TEST_SUITE_P(
     Lines, TextCells,
     ::testing::Values(
-        // The short cell stands on the line's bottom beside the tall one,
-        // whose reversed underline is a white row.
+        // The short cell stands on the line's bottom beside the tall one;
+        // reverse printing overrides the underline, so the tall cell is
+        // black to its last row.
         testing::JobCase{"CellsShareTheBaseline", "1b2d01 20 1d2101 1d4201 20 0a",
-                         Joined({Repeated("0000111100000000", 11), {"1111000000000000"}})},
+                         Joined({Repeated("0000111100000000", 11), {"1111111100000000"}})},
         testing::JobCase{"Centred", "1b6101 1d4201 20 0a", Repeated("0000001111000000", 6)},
         testing::JobCase{"Right", "1b6102 1d4201 20 0a", Repeated("0000000000001111", 6)},
         testing::JobCase{"CentredCountsEveryCell", "1b6101 1d4201 20 1d4200 20 0a", Repeated("0000111100000000", 6)},
@@ -119,6 +160,47 @@ INSTANTIATE_TEST_SUITE_P(
                       {U'A', U'中', U'Þ', U'\U00020000', U'B'}},
         CodePointCase{"MultibyteOffAgain", "1c26 d6d0 1c2e d6 0a", {U'中', U'╓'}}),
     [](const ::testing::TestParamInfo<CodePointCase>& info) { return std::string(info.param.name); });
+
+// FS C on a Japanese printer: the same bytes under JIS, Shift JIS and
+// Shift JIS-2004 (81 AD is a Shift JIS-2004 addition).
+struct KanjiCodesCase {
+  const char* name;
+  const char* encoding;
+  const char* job;
+  std::vector<char32_t> codePoints;
+};
+
+class KanjiCodeSystem : public ::testing::TestWithParam<KanjiCodesCase> {};
+
+TEST_P(KanjiCodeSystem, ChoosesHowMultibyteBytesAreRead) {
+  Profile profile = TextProfile();
+  profile.multibyte.encoding = GetParam().encoding;
+  EXPECT_EQ(CodePoints(PrintText(GetParam().job, profile)), GetParam().codePoints);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, KanjiCodeSystem,
+    ::testing::Values(
+        KanjiCodesCase{"ShiftJisByProfile", "SHIFT_JIS", "1c26 93fa 467c 0a", {U'日', U'F', U'|'}},
+        KanjiCodesCase{"Jis", "SHIFT_JIS", "1c4300 1c26 467c 0a", {U'日'}},
+        KanjiCodesCase{"JisAsciiOutsideKanjiMode", "SHIFT_JIS", "1c4330 467c 1c26 467c 1c2e 467c 0a",
+                       {U'F', U'|', U'日', U'F', U'|'}},
+        KanjiCodesCase{"ShiftJisAgain", "SHIFT_JIS", "1c4300 1c4331 1c26 93fa 0a", {U'日'}},
+        KanjiCodesCase{"ShiftJis2004", "SHIFT_JIS", "1c4302 1c26 81ad 93fa 0a", {U'＇', U'日'}},
+        KanjiCodesCase{"ShiftJisLacksTheAddition", "SHIFT_JIS", "1c26 81ad 0a", {kNoCharacter}},
+        KanjiCodesCase{"InitialiseRestoresTheProfiles", "SHIFT_JIS", "1c4300 1b40 1c26 93fa 0a", {U'日'}},
+        KanjiCodesCase{"ChinesePrintersIgnoreIt", "GB18030", "1c4300 1c26 d6d0 0a", {U'中'}}),
+    [](const ::testing::TestParamInfo<KanjiCodesCase>& info) { return std::string(info.param.name); });
+
+TEST(KanjiCodeSystem, AnUnknownSystemIsListedAndChangesNothing) {
+  Profile profile = TextProfile();
+  profile.multibyte.encoding = "SHIFT_JIS";
+  const Paper paper = PrintText("1c4303 1c26 93fa 0a", profile);
+  EXPECT_EQ(CodePoints(paper), (std::vector<char32_t>{U'日'}));
+  const auto lines = testing::NotDrawnLines(paper);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), "0 FS C: " + std::string(NotDrawnReasonText(NotDrawnReason::BadParameters)));
+}
 
 TEST(MultibyteMode, IsOnAfterInitialiseWhenTheProfileSaysSo) {
   Profile profile = TextProfile();
@@ -206,6 +288,32 @@ TEST(Glyphs, UpsideDownIsTheCellTurnedHalfWay) {
   };
   for (std::int64_t y = 0; y < 24; ++y)
     for (std::int64_t x = 0; x < 12; ++x) ASSERT_EQ(dot(upright, x, y), dot(down, 11 - x, 23 - y)) << x << "," << y;
+}
+
+TEST(Glyphs, QuarterTurnsAreTheUprightGlyphTurned) {
+  if (!FontsInstalled()) GTEST_SKIP() << "the bootstrap's fonts are not installed";
+  GlyphCache glyphs;
+  const FontCell cell{"A", 12, 24};
+  CellStyle clockwise;
+  clockwise.turn = Turn::Clockwise;
+  CellStyle counter;  // clockwise on an upside-down line
+  counter.turn = Turn::CounterClockwise;
+  const DotBlock upright = DrawString(glyphs, U"F", cell);
+  const DotBlock right = DrawString(glyphs, U"F", cell, clockwise);
+  const DotBlock left = DrawString(glyphs, U"F", cell, counter);
+  ASSERT_EQ(right.width, 24);
+  ASSERT_EQ(right.height, 12);
+  ASSERT_EQ(left.width, 24);
+  ASSERT_EQ(left.height, 12);
+  const auto dot = [](const DotBlock& block, std::int64_t x, std::int64_t y) {
+    return (block.rows[y * block.stride + x / 8] & (0x80 >> (x % 8))) != 0;
+  };
+  // The glyph's top row becomes the right column, then the left one.
+  for (std::int64_t y = 0; y < 24; ++y)
+    for (std::int64_t x = 0; x < 12; ++x) {
+      ASSERT_EQ(dot(upright, x, y), dot(right, 23 - y, x)) << x << "," << y;
+      ASSERT_EQ(dot(upright, x, y), dot(left, y, 11 - x)) << x << "," << y;
+    }
 }
 
 }  // namespace
