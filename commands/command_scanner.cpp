@@ -125,6 +125,27 @@ std::string ColumnImage(std::span<const std::uint8_t> p) {
 }
 std::string KanjiOn(std::span<const std::uint8_t>) { return "select Kanji character mode"; }
 std::string KanjiOff(std::span<const std::uint8_t>) { return "cancel Kanji character mode"; }
+std::string PageModeOn(std::span<const std::uint8_t>) { return "select page mode"; }
+std::string StandardModeOn(std::span<const std::uint8_t>) { return "select standard mode"; }
+std::string PrintPageAndStay(std::span<const std::uint8_t>) { return "print the page and stay in page mode"; }
+std::string PageArea(std::span<const std::uint8_t> p) {
+  return Format("page area from %llu, %llu", Word(p, 0), Word(p, 2)) + Format(", %llu x %llu", Word(p, 4), Word(p, 6));
+}
+std::string PageDirection(std::span<const std::uint8_t> p) {
+  switch (Byte(p, 0)) {
+    case 0: case 48: return "page direction left to right, from the top left";
+    case 1: case 49: return "page direction bottom to top, from the bottom left";
+    case 2: case 50: return "page direction right to left, from the bottom right";
+    case 3: case 51: return "page direction top to bottom, from the top right";
+  }
+  return Format("page direction %llu (undefined)", Byte(p, 0));
+}
+std::string PageVerticalPosition(std::span<const std::uint8_t> p) {
+  return Format("page vertical position %llu", Word(p, 0));
+}
+std::string PageRelativeVerticalPosition(std::span<const std::uint8_t> p) {
+  return "page relative vertical position " + std::to_string(static_cast<std::int16_t>(Word(p, 0)));
+}
 std::string RealTimeStatus(std::span<const std::uint8_t> p) { return Format("real-time status %llu", Byte(p, 0)); }
 
 // The forms each escape byte starts, in the order they are tried: a longer
@@ -151,11 +172,13 @@ constexpr CommandForm kEscForms[] = {
     {{0x1B, 'U'}, 2, 1, Payload::None, "ESC U", OneValue},
     {{0x1B, 'r'}, 2, 1, Payload::None, "ESC r", OneValue},
     {{0x1B, 'e'}, 2, 1, Payload::None, "ESC e", FeedLines},
-    {{0x1B, 'T'}, 2, 1, Payload::None, "ESC T", OneValue},
+    {{0x1B, 'T'}, 2, 1, Payload::None, "ESC T", PageDirection, CommandCode::PageDirection},
     {{0x1B, 'c'}, 2, 2, Payload::None, "ESC c", TwoValues},
     {{0x1B, 'p'}, 2, 3, Payload::None, "ESC p", Pulse},
-    {{0x1B, 'L'}, 2, 0, Payload::None, "ESC L", Nothing, CommandCode::PageMode},
-    {{0x1B, 'S'}, 2, 0, Payload::None, "ESC S", Nothing},
+    {{0x1B, 'L'}, 2, 0, Payload::None, "ESC L", PageModeOn, CommandCode::PageMode},
+    {{0x1B, 'S'}, 2, 0, Payload::None, "ESC S", StandardModeOn, CommandCode::StandardMode},
+    {{0x1B, 'W'}, 2, 8, Payload::None, "ESC W", PageArea, CommandCode::PageArea},
+    {{0x1B, 0x0C}, 2, 0, Payload::None, "ESC FF", PrintPageAndStay, CommandCode::PrintPageAndStay},
     {{0x1B, 'i'}, 2, 0, Payload::None, "ESC i", Nothing, CommandCode::PartialCutOnePoint},
     {{0x1B, 'm'}, 2, 0, Payload::None, "ESC m", Nothing, CommandCode::PartialCutThreePoints},
     {{0x1B, 'D'}, 2, 0, Payload::NulTerminated, "ESC D", Nothing, CommandCode::TabStops},
@@ -167,6 +190,9 @@ constexpr CommandForm kGsForms[] = {
     {{0x1D, 'v', '0'}, 3, 5, Payload::RasterImage, "GS v 0", Nothing, CommandCode::RasterImage},
     {{0x1D, '!'}, 2, 1, Payload::None, "GS !", Size, CommandCode::CharacterSize},
     {{0x1D, 'L'}, 2, 2, Payload::None, "GS L", LeftMargin, CommandCode::LeftMargin},
+    {{0x1D, '$'}, 2, 2, Payload::None, "GS $", PageVerticalPosition, CommandCode::PageVerticalPosition},
+    {{0x1D, '\\'}, 2, 2, Payload::None, "GS \\", PageRelativeVerticalPosition,
+     CommandCode::PageRelativeVerticalPosition},
     {{0x1D, 'W'}, 2, 2, Payload::None, "GS W", AreaWidth, CommandCode::PrintAreaWidth},
     {{0x1D, 'B'}, 2, 1, Payload::None, "GS B", Reverse, CommandCode::Reverse},
     {{0x1D, 'V'}, 2, 1, Payload::Cut, "GS V", Cut, CommandCode::Cut},
@@ -321,7 +347,8 @@ CommandRecord ReadCommand(std::span<const std::uint8_t> job, std::uint64_t at) {
     record.code = first == 0x0A   ? CommandCode::LineFeed
                   : first == 0x0D ? CommandCode::CarriageReturn
                   : first == 0x09 ? CommandCode::HorizontalTab
-                                  : CommandCode::None;
+                  : first == 0x0C ? CommandCode::PrintPage
+                                  : CommandCode::CancelPage;
     record.needed = 1;
   } else if (IsTextByte(first)) {
     record.type = CommandType::Text;

@@ -33,8 +33,10 @@ enum class CommandCode : std::uint8_t {
   Emphasis, DoubleStrike, Underline, Reverse, UpsideDown, Rotation,
   CodePage, InternationalSet, MultibyteOn, MultibyteOff, MultibyteModes, MultibyteUnderline,
   MultibyteQuadruple, MultibyteSpacing, MultibyteCodeSystem,
+  StandardMode, PageArea, PageDirection, PageVerticalPosition, PageRelativeVerticalPosition,
+  PrintPage, PrintPageAndStay, CancelPage,
 };
-inline constexpr std::size_t kCommandCodeCount = static_cast<std::size_t>(CommandCode::MultibyteCodeSystem) + 1;
+inline constexpr std::size_t kCommandCodeCount = static_cast<std::size_t>(CommandCode::CancelPage) + 1;
 
 struct CommandForm;
 

@@ -17,6 +17,9 @@ struct DrawOperation {
   int scaleY = 1;
 };
 
+// A display list entry costs about this much besides its dots.
+inline constexpr std::int64_t kBytesPerListedItem = sizeof(DrawnItem) + sizeof(DrawOperation);
+
 struct DisplayList {
   std::vector<DrawnItem> items;
   std::vector<DrawOperation> operations;  // one per item

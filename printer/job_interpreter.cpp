@@ -10,9 +10,6 @@ using commands::CommandCode;
 
 constexpr std::size_t Index(CommandCode code) { return static_cast<std::size_t>(code); }
 
-// A display list entry costs about this much besides its dots.
-constexpr std::int64_t kBytesPerListedItem = sizeof(DrawnItem) + sizeof(DrawOperation);
-
 }  // namespace
 
 std::array<JobPrinter::Handler, commands::kCommandCodeCount> JobPrinter::MakeHandlers() {
@@ -66,6 +63,14 @@ std::array<JobPrinter::Handler, commands::kCommandCodeCount> JobPrinter::MakeHan
   handlers[Index(CommandCode::MultibyteQuadruple)] = &JobPrinter::MultibyteQuadruple;
   handlers[Index(CommandCode::MultibyteSpacing)] = &JobPrinter::MultibyteSpacing;
   handlers[Index(CommandCode::MultibyteCodeSystem)] = &JobPrinter::MultibyteCodeSystem;
+  handlers[Index(CommandCode::StandardMode)] = &JobPrinter::StandardMode;
+  handlers[Index(CommandCode::PageArea)] = &JobPrinter::SelectPageArea;
+  handlers[Index(CommandCode::PageDirection)] = &JobPrinter::SelectPageDirection;
+  handlers[Index(CommandCode::PageVerticalPosition)] = &JobPrinter::PageVerticalPosition;
+  handlers[Index(CommandCode::PageRelativeVerticalPosition)] = &JobPrinter::PageRelativeVerticalPosition;
+  handlers[Index(CommandCode::PrintPage)] = &JobPrinter::PrintPage;
+  handlers[Index(CommandCode::PrintPageAndStay)] = &JobPrinter::PrintPageAndStay;
+  handlers[Index(CommandCode::CancelPage)] = &JobPrinter::CancelPage;
   return handlers;
 }
 
@@ -73,6 +78,7 @@ JobPrinter::JobPrinter(std::span<const std::uint8_t> job, const Profile& profile
                        DisplayList& list, Paper& paper)
     : job_(job), profile_(profile), byteLimit_(byteLimit), list_(list), paper_(paper), decoder_(profile) {
   InitialiseSettings(state_, profile_);
+  ResetPage(nullptr);
 }
 
 bool JobPrinter::Run() {
@@ -95,6 +101,7 @@ bool JobPrinter::Run() {
     }
     state_.lastWasRaster = wasRaster;
   }
+  EndJobInPage();
   for (const PendingItem& item : state_.line)
     List(item.offset, commands::CommandName(commands::ReadCommand(job_, item.offset)),
          NotDrawnReason::LeftInLineBuffer);
@@ -134,6 +141,7 @@ void JobPrinter::Place(std::uint64_t offset, ItemKind kind, std::int64_t x, std:
     full_ = true;
     return;
   }
+  if (page_.active) return PlaceInPage(offset, kind, x, visibleWidth, image, drop, codePoint);
   // Whatever the settings were, nothing is drawn beside the paper.
   x = std::clamp<std::int64_t>(x, 0, profile_.printableWidth);
   visibleWidth = std::min(visibleWidth, profile_.printableWidth - x);
@@ -148,7 +156,7 @@ void JobPrinter::Place(std::uint64_t offset, ItemKind kind, std::int64_t x, std:
   list_.operations.push_back({image.dots, image.scaleX, image.scaleY});
 }
 
-void JobPrinter::PrintLine(std::int64_t feed) {
+void JobPrinter::PlaceLine() {
   if (!state_.line.empty()) {
     std::int64_t right = 0;
     for (const PendingItem& item : state_.line) right = std::max(right, item.x + item.clippedWidth);
@@ -170,6 +178,10 @@ void JobPrinter::PrintLine(std::int64_t feed) {
       Place(item.offset, item.kind, state_.leftMargin + shift + lineX(item), item.clippedWidth, item.image,
             lineDrop(item), item.codePoint);
   }
+}
+
+void JobPrinter::PrintLine(std::int64_t feed) {
+  PlaceLine();
   Feed(std::max(feed, state_.lineHeight));
   state_.line.clear();
   state_.lineHeight = 0;
@@ -240,6 +252,7 @@ void JobPrinter::FeedLines(const Command& command) {
 }
 
 void JobPrinter::Cut(const Command& command) {
+  if (IgnoredInPageMode(command)) return;
   const auto parameters = Parameters(command);
   switch (ParameterByte(parameters, 0)) {
     case 0: case 1: case 48: case 49: break;
@@ -254,7 +267,9 @@ void JobPrinter::Cut(const Command& command) {
   EndPiece(command.offset);
 }
 
-void JobPrinter::PartialCut(const Command& command) { EndPiece(command.offset); }
+void JobPrinter::PartialCut(const Command& command) {
+  if (!IgnoredInPageMode(command)) EndPiece(command.offset);
+}
 
 // ---- Settings ----
 
@@ -263,6 +278,7 @@ void JobPrinter::Initialise(const Command&) {
     List(item.offset, commands::CommandName(commands::ReadCommand(job_, item.offset)),
          NotDrawnReason::ClearedByInitialise);
   InitialiseSettings(state_, profile_);
+  ResetPage("by ESC @");
 }
 
 void JobPrinter::Justify(const Command& command) {
@@ -276,13 +292,13 @@ void JobPrinter::Justify(const Command& command) {
 
 void JobPrinter::AbsolutePosition(const Command& command) {
   // A position outside the print area is ignored, as printers do.
-  const std::int64_t x = HorizontalDots(state_, profile_, ParameterWord(Parameters(command), 0));
+  const std::int64_t x = AlongLineDots(ParameterWord(Parameters(command), 0));
   if (x < state_.areaWidth) state_.x = x;
 }
 
 void JobPrinter::RelativePosition(const Command& command) {
   const auto units = static_cast<std::int16_t>(ParameterWord(Parameters(command), 0));
-  const std::int64_t step = HorizontalDots(state_, profile_, units < 0 ? -units : units);
+  const std::int64_t step = AlongLineDots(units < 0 ? -units : units);
   const std::int64_t x = state_.x + (units < 0 ? -step : step);
   if (x >= 0 && x < state_.areaWidth) state_.x = x;
 }
@@ -351,20 +367,16 @@ bool JobPrinter::AtLineStart(const Command& command) {
 }
 
 void JobPrinter::LeftMargin(const Command& command) {
-  if (!AtLineStart(command)) return;
+  if (IgnoredInPageMode(command) || !AtLineStart(command)) return;
   const std::int64_t width = profile_.printableWidth;
   state_.leftMargin = std::min(HorizontalDots(state_, profile_, ParameterWord(Parameters(command), 0)), width);
   state_.areaWidth = std::min(state_.areaWidth, width - state_.leftMargin);
 }
 
 void JobPrinter::PrintAreaWidth(const Command& command) {
-  if (!AtLineStart(command)) return;
+  if (IgnoredInPageMode(command) || !AtLineStart(command)) return;
   state_.areaWidth = std::min<std::int64_t>(HorizontalDots(state_, profile_, ParameterWord(Parameters(command), 0)),
                                             profile_.printableWidth - state_.leftMargin);
 }
-
-// ---- What the paper does not show yet ----
-
-void JobPrinter::PageMode(const Command& command) { List(command, NotDrawnReason::PageMode); }
 
 }  // namespace tesk::printer

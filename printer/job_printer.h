@@ -16,6 +16,7 @@
 #include "printer/character_decoder.h"
 #include "printer/display_list.h"
 #include "printer/glyph_cache.h"
+#include "printer/page_mode.h"
 #include "printer/paper.h"
 #include "printer/printer_state.h"
 #include "printer/profile.h"
@@ -58,7 +59,6 @@ class JobPrinter {
   void Cut(const Command& command);
   void PartialCut(const Command& command);
   void Text(const Command& command);
-  void PageMode(const Command& command);
 
   // Text and its styles (text_commands.cpp).
   void Emphasis(const Command& command);
@@ -103,7 +103,36 @@ class JobPrinter {
   void PrintDefinedGraphics(const Command& command, std::span<const std::uint8_t> parameters, bool nv);
   void DeleteGraphics(std::span<const std::uint8_t> parameters, bool nv, bool all);
 
+  // Page mode (page_commands.cpp).
+  void PageMode(const Command& command);
+  void StandardMode(const Command& command);
+  void SelectPageArea(const Command& command);
+  void SelectPageDirection(const Command& command);
+  void PageVerticalPosition(const Command& command);
+  void PageRelativeVerticalPosition(const Command& command);
+  void PrintPage(const Command& command);
+  void PrintPageAndStay(const Command& command);
+  void CancelPage(const Command& command);
+  void PlaceInPage(std::uint64_t offset, ItemKind kind, std::int64_t x, std::int64_t visibleWidth,
+                   const StoredImage& image, std::int64_t drop, char32_t codePoint);
+  void ResetPage(const char* clearedBy);
+  void EndJobInPage();
+  bool IgnoredInPageMode(const Command& command);
+  bool OutsidePageMode(const Command& command);
+  void DevelopLine();
+  void EnterPageFrame();
+  void LeavePageMode();
+  void PutPageOnPaper();
+  void ListPageItems(NotDrawnReason reason, const char* detail);
+  // Lists what the command at `offset` placed, by the command's name.
+  void ListPlaced(std::uint64_t offset, NotDrawnReason reason, const std::string& detail = {});
+  // Motion units to dots along a line and from line to line, as the page's
+  // direction turns them.
+  std::int64_t AlongLineDots(std::int64_t units) const;
+  std::int64_t AcrossLinesDots(std::int64_t units) const;
+
   // Placing dots.
+  void PlaceLine();
   void PrintLine(std::int64_t feed);
   // Returns where the image's left edge went.
   std::int64_t PrintAtOnce(const Command& command, ItemKind kind, const StoredImage& image);
@@ -128,6 +157,7 @@ class JobPrinter {
   DisplayList& list_;
   Paper& paper_;
   PrinterState state_;
+  PageBuffer page_;
   GlyphCache glyphs_;
   CharacterDecoder decoder_;
   std::vector<DecodedCharacter> decoded_;

@@ -53,7 +53,10 @@ const char* NotDrawnReasonText(NotDrawnReason reason) {
     case NotDrawnReason::UnknownImage: return "no image defined under that number or key";
     case NotDrawnReason::BadParameters: return "parameters out of range";
     case NotDrawnReason::IgnoredByQuirk: return "ignored by this printer (profile quirk)";
-    case NotDrawnReason::PageMode: return "page mode is not modelled; standard mode goes on";
+    case NotDrawnReason::PageCleared: return "cleared from the page before the page was printed";
+    case NotDrawnReason::PageNotPrinted: return "left in a page that was never printed (no FF or ESC FF)";
+    case NotDrawnReason::StandardModeOnly: return "ignored in page mode";
+    case NotDrawnReason::PageModeOnly: return "ignored outside page mode";
     case NotDrawnReason::ClearedByInitialise: return "cleared from the line buffer by ESC @";
     case NotDrawnReason::LeftInLineBuffer: return "left in the line buffer at the end of the job";
     case NotDrawnReason::NotAtLineStart: return "ignored: the print area changes only at the start of a line";

@@ -55,7 +55,10 @@ enum class NotDrawnReason : std::uint8_t {
   UnknownImage,       // printing an image that was never defined (or was deleted)
   BadParameters,      // a size, mode or function out of its range
   IgnoredByQuirk,     // the profile says this printer ignores it
-  PageMode,           // page mode is not modelled; its commands go on in standard mode
+  PageCleared,        // CAN, ESC S or ESC @ cleared it from the page before the page was printed
+  PageNotPrinted,     // the job ended with it in a page no FF or ESC FF printed
+  StandardModeOnly,   // a standard mode command (cut, GS L, GS W) sent in page mode
+  PageModeOnly,       // a page mode command (FF, ESC FF, CAN, GS $, GS \) sent in standard mode
   ClearedByInitialise,  // ESC @ emptied the line buffer before it was printed
   LeftInLineBuffer,     // the job ended before LF, ESC J or ESC d printed it
   NotAtLineStart,       // a print area setting in the middle of a line

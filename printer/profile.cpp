@@ -185,6 +185,7 @@ bool ReadProfile(const json& root, Profile& profile, std::string& message) {
       ReadInteger(*units, "horizontal", 1, 255, profile.horizontalMotionUnit, message) &&
       ReadInteger(*units, "vertical", 1, 255, profile.verticalMotionUnit, message) &&
       ReadInteger(root, "columnImageVerticalPitch", 1, 8, profile.columnImageVerticalPitch, message) &&
+      ReadInteger(root, "pageLength", 1, 65535, profile.pageLength, message) &&
       ReadFonts(root, profile.fonts, message) && ReadCodePages(root, profile.codePages, message) &&
       ReadMultibyte(root, profile.multibyte, message) && Member(root, "quirks", quirks, message) &&
       ReadSwitch(*quirks, "lineFeedAfterRasterSwallowed", profile.quirks.lineFeedAfterRasterSwallowed, message) &&

@@ -52,6 +52,7 @@ struct Profile {
   int horizontalMotionUnit = 203;    // GS P defaults: units per inch
   int verticalMotionUnit = 203;
   int columnImageVerticalPitch = 3;  // dots per bit of the 8-dot ESC * modes
+  int pageLength = 1662;             // page mode: dots of the page buffer down the paper
   std::vector<FontCell> fonts = {{"A", 12, 24}, {"B", 9, 17}};
   std::map<int, std::string> codePages = StandardCodePages();
   MultibyteSettings multibyte;

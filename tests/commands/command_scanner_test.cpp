@@ -53,6 +53,31 @@ TEST(CommandScanner, NamesEveryCommandOfAReceipt) {
   EXPECT_EQ(Lines(job), expected);
 }
 
+TEST(CommandScanner, ReadsPageModeCommandsWithTheirParameters) {
+  const auto job = HexBytes("1b4c 1b57 0a00 1400 4002 0001 1b5403 1d24 2000 1d5c feff 1b24 0800 41 1b0c 18 0c 1b53");
+  EXPECT_EQ(Lines(job), (std::vector<std::string>{
+                            "0 ESC L: select page mode",
+                            "2 ESC W: page area from 10, 20, 576 x 256",
+                            "12 ESC T: page direction top to bottom, from the top right",
+                            "15 GS $: page vertical position 32",
+                            "19 GS \\: page relative vertical position -2",
+                            "23 ESC $: absolute position 8",
+                            "27 text: \"A\" (1 bytes)",
+                            "28 ESC FF: print the page and stay in page mode",
+                            "30 control: CAN: cancel print data in page mode",
+                            "31 control: FF: print and return to standard mode",
+                            "32 ESC S: select standard mode",
+                        }));
+  std::vector<CommandCode> codes;
+  ScanCommands(job, [&](const CommandRecord& command) { codes.push_back(command.code); });
+  EXPECT_EQ(codes, (std::vector<CommandCode>{CommandCode::PageMode, CommandCode::PageArea, CommandCode::PageDirection,
+                                             CommandCode::PageVerticalPosition,
+                                             CommandCode::PageRelativeVerticalPosition,
+                                             CommandCode::AbsolutePosition, CommandCode::None,
+                                             CommandCode::PrintPageAndStay, CommandCode::CancelPage,
+                                             CommandCode::PrintPage, CommandCode::StandardMode}));
+}
+
 TEST(CommandScanner, SkipsThePayloadsOfImageAndGraphicsCommands) {
   // Payloads full of command bytes must not be read as commands.
   const auto job = HexBytes(

@@ -114,7 +114,7 @@ TEST(NotDrawn, ListsEveryCommandThePaperDoesNotShow) {
       "0a"            // 5
       "1d6b 02 303132 00"  // 6 EAN-13 of three digits: refused
       "1d286b 0300 31 51 30"  // 13 QR print with nothing stored
-      "1b4c"          // 21 page mode
+      "1b0c"          // 21 printing a page in standard mode
       "7f"            // 23 unknown byte
       "1b2a 21 0100 800000 1b40"  // 24 ESC * cleared by 32 ESC @
       "1b2a 21 0100 800000");     // 34 never printed
@@ -123,7 +123,7 @@ TEST(NotDrawn, ListsEveryCommandThePaperDoesNotShow) {
                 "0 ESC U: not shown on the paper",
                 "6 GS k: the printer draws no symbol",
                 "13 GS (: the printer draws no symbol",
-                "21 ESC L: page mode is not modelled; standard mode goes on",
+                "21 ESC FF: ignored outside page mode",
                 "23 unknown: unknown command",
                 "24 ESC *: cleared from the line buffer by ESC @",
                 "34 ESC *: left in the line buffer at the end of the job",
