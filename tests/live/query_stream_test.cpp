@@ -14,6 +14,14 @@ namespace {
 using testing::Bytes;
 using testing::HexBytes;
 
+// Feeds `job` to `stream` in pieces of `piece` bytes; the answers it gave.
+Bytes TakeInPieces(QueryStream& stream, const Bytes& job, std::size_t piece) {
+  Bytes answered;
+  for (std::size_t at = 0; at < job.size(); at += piece)
+    stream.Take(std::span(job).subspan(at, std::min(piece, job.size() - at)), answered);
+  return answered;
+}
+
 struct QueryCase {
   const char* name;
   const char* query;
@@ -93,9 +101,7 @@ TEST(QueryStream, AllQueriesInOneStreamAnsweredOnceInAnyPieces) {
   }
   for (std::size_t piece = 1; piece <= 13; ++piece) {
     QueryStream stream(answers);
-    Bytes answered;
-    for (std::size_t at = 0; at < queries.size(); at += piece)
-      stream.Take(std::span(queries).subspan(at, std::min(piece, queries.size() - at)), answered);
+    const Bytes answered = TakeInPieces(stream, queries, piece);
     EXPECT_EQ(answered, expected) << "pieces of " << piece;
     EXPECT_FALSE(stream.SawPrintData()) << "pieces of " << piece;
     EXPECT_FALSE(stream.InsideCommand()) << "pieces of " << piece;
@@ -123,9 +129,7 @@ TEST(QueryStream, OtherLengthsOfGsParenHArePrintDataInAnyPieces) {
   job.insert(job.end(), 20, 0x30);
   for (std::size_t piece : {std::size_t{1}, std::size_t{5}, job.size()}) {
     QueryStream stream(answers);
-    Bytes answered;
-    for (std::size_t at = 0; at < job.size(); at += piece)
-      stream.Take(std::span(job).subspan(at, std::min(piece, job.size() - at)), answered);
+    const Bytes answered = TakeInPieces(stream, job, piece);
     EXPECT_EQ(answered, HexBytes("12")) << "pieces of " << piece;
     EXPECT_EQ(stream.FirstPrintData(), 3) << "pieces of " << piece;
   }
@@ -150,9 +154,7 @@ TEST(QueryStream, QueryBytesInsideDotRowsAreNoQuery) {
   const Bytes job = HexBytes("10 04 02 1b 40 1d 76 30 00 02 00 03 00 10 04 01 10 04 01 10 04 01");
   for (std::size_t piece : {std::size_t{1}, std::size_t{4}, job.size()}) {
     QueryStream stream(answers);
-    Bytes answered;
-    for (std::size_t at = 0; at < job.size(); at += piece)
-      stream.Take(std::span(job).subspan(at, std::min(piece, job.size() - at)), answered);
+    const Bytes answered = TakeInPieces(stream, job, piece);
     EXPECT_EQ(answered, HexBytes("12 12")) << "pieces of " << piece;
     EXPECT_EQ(stream.FirstPrintData(), 3) << "pieces of " << piece;
     EXPECT_FALSE(stream.InsideCommand());
@@ -211,9 +213,7 @@ TEST_P(OpenEndTest, FoundTheSameWayInAnyPieces) {
   const Bytes& job = GetParam().job;
   for (std::size_t piece : {std::size_t{1}, std::size_t{3}, std::size_t{16}, std::size_t{4096}, job.size()}) {
     QueryStream stream(answers);
-    Bytes answered;
-    for (std::size_t at = 0; at < job.size(); at += piece)
-      stream.Take(std::span(job).subspan(at, std::min(piece, job.size() - at)), answered);
+    const Bytes answered = TakeInPieces(stream, job, piece);
     EXPECT_EQ(answered, HexBytes(GetParam().answer)) << "pieces of " << piece;
     EXPECT_EQ(stream.FirstPrintData(), 0) << "pieces of " << piece;
     EXPECT_FALSE(stream.InsideCommand()) << "pieces of " << piece;
