@@ -27,12 +27,17 @@ live::ServerSettings SettingsFrom(const CliOptions& options) {
 }  // namespace
 
 int ServeJobs(const CliOptions& options) {
+  live::JobQueue jobs;
+  live::PrintServer server(SettingsFrom(options), jobs);
+  // A wrong printer name or a busy port leaves no new folder behind.
+  if (server.Prepare() != 0) {
+    std::cerr << "tesk-cli: " << server.StartFailure() << "\n";
+    return 1;
+  }
   if (!platform::IsDirectory(options.outFolder) && !platform::CreateFolder(options.outFolder)) {
     std::cerr << "tesk-cli: cannot create the folder " << options.outFolder.string() << "\n";
     return 1;
   }
-  live::JobQueue jobs;
-  live::PrintServer server(SettingsFrom(options), jobs);
   if (server.Start() != 0) {
     std::cerr << "tesk-cli: " << server.StartFailure() << "\n";
     return 1;

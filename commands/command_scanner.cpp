@@ -226,9 +226,17 @@ constexpr CommandForm kFsForms[] = {
     {{0x1C, 'p'}, 2, 2, Payload::None, "FS p", TwoValues, CommandCode::PrintNvBitImage},
 };
 
+// DLE EOT 7, 8 and 18 ask about one of several units and name it in a
+// fourth byte; DLE DC4 7 (status in real time) and 8 (clear the buffers)
+// are shorter and longer than the other DLE DC4 functions.
 constexpr CommandForm kDleForms[] = {
+    {{0x10, 0x04, 0x07}, 3, 1, Payload::None, "DLE EOT 7", OneValue},
+    {{0x10, 0x04, 0x08}, 3, 1, Payload::None, "DLE EOT 8", OneValue},
+    {{0x10, 0x04, 0x12}, 3, 1, Payload::None, "DLE EOT 18", OneValue},
     {{0x10, 0x04}, 2, 1, Payload::None, "DLE EOT", RealTimeStatus},
     {{0x10, 0x05}, 2, 1, Payload::None, "DLE ENQ", OneValue},
+    {{0x10, 0x14, 0x07}, 3, 1, Payload::None, "DLE DC4 7", OneValue},
+    {{0x10, 0x14, 0x08}, 3, 7, Payload::None, "DLE DC4 8", Nothing},
     {{0x10, 0x14}, 2, 3, Payload::None, "DLE DC4", TwoValues},
 };
 

@@ -28,7 +28,8 @@ PrintServer::PrintServer(ServerSettings settings, JobQueue& jobs) : settings_(st
 
 PrintServer::~PrintServer() { Stop(); }
 
-int PrintServer::Start() {
+int PrintServer::Prepare() {
+  if (listener_.IsOpen()) return 0;
   if (!wake_.IsOpen()) {
     startFailure_ = "cannot listen on " + FormatHostPort(settings_.listen) + ": " + platform::ErrorText(EMFILE);
     return EMFILE;
@@ -49,7 +50,12 @@ int PrintServer::Start() {
     return error;
   }
   port_ = platform::LocalPort(listener_);
-  thread_ = std::thread([this] { Serve(); });
+  return 0;
+}
+
+int PrintServer::Start() {
+  if (const int error = Prepare(); error != 0) return error;
+  if (!thread_.joinable()) thread_ = std::thread([this] { Serve(); });
   return 0;
 }
 

@@ -22,9 +22,11 @@ class PrintServer {
   PrintServer(const PrintServer&) = delete;
   PrintServer& operator=(const PrintServer&) = delete;
 
-  // Looks up the printer to forward to, binds the address and starts serving;
-  // 0, or the errno of the failure (EHOSTUNREACH: the printer's name gives no
-  // address). StartFailure() then says what failed, for the user.
+  // Looks up the printer to forward to and binds the address, without serving
+  // yet; 0, or the errno of the failure (EHOSTUNREACH: the printer's name
+  // gives no address). StartFailure() then says what failed, for the user.
+  int Prepare();
+  // Prepares, unless done already, and starts serving; 0 or Prepare's errno.
   int Start();
   const std::string& StartFailure() const { return startFailure_; }
   // The port listened on (the kernel's choice when port 0 was asked for).

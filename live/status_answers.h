@@ -16,8 +16,9 @@ using PrinterStatusAnswers = printer::StatusAnswers;
 // The answers of the printer a profile describes ("status" and "identity").
 inline PrinterStatusAnswers AnswersFromProfile(const printer::Profile& profile) { return profile.answers; }
 
-// True for the commands that ask the printer something and print nothing:
-// DLE EOT, DLE ENQ, GS r and GS I.
+// True for the commands that ask the printer something or act on it at once
+// and print nothing: DLE EOT, DLE ENQ, DLE DC4, GS r, GS I, GS a and the
+// process-ID form of GS ( H.
 bool IsStatusQuery(const commands::CommandRecord& command, std::span<const std::uint8_t> bytes);
 
 // True when `start`, the beginning of a command cut off so far, may still

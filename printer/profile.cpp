@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <array>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -127,6 +128,26 @@ bool ReadByte(const json& object, const char* key, std::uint8_t& value, std::str
   return true;
 }
 
+// A list of exactly as many bytes as `value` holds.
+template <std::size_t N>
+bool ReadByteList(const json& object, const char* key, std::array<std::uint8_t, N>& value, std::string& message) {
+  const auto found = object.find(key);
+  if (found == object.end()) return true;
+  std::array<std::uint8_t, N> read{};
+  bool fits = found->is_array() && found->size() == N;
+  for (std::size_t index = 0; fits && index < N; ++index) {
+    const json& item = (*found)[index];
+    fits = item.is_number_integer() && item.get<std::int64_t>() >= 0 && item.get<std::int64_t>() <= 255;
+    if (fits) read[index] = static_cast<std::uint8_t>(item.get<std::int64_t>());
+  }
+  if (!fits) {
+    message = std::string("\"") + key + "\" must be a list of " + std::to_string(N) + " whole numbers from 0 to 255";
+    return false;
+  }
+  value = read;
+  return true;
+}
+
 // Identity texts go out framed by 0x5F and NUL, so they hold no NUL.
 bool ReadIdentityText(const json& object, const char* key, std::string& value, std::string& message) {
   std::string read = value;
@@ -139,7 +160,7 @@ bool ReadIdentityText(const json& object, const char* key, std::string& value, s
   return true;
 }
 
-// "status" holds the DLE EOT and GS r bytes, "identity" the GS I answers.
+// "status" holds the DLE EOT, GS r and GS a bytes, "identity" the GS I answers.
 bool ReadAnswers(const json& root, StatusAnswers& answers, std::string& message) {
   using Byte = std::uint8_t StatusAnswers::*;
   using Text = std::string StatusAnswers::*;
@@ -147,7 +168,8 @@ bool ReadAnswers(const json& root, StatusAnswers& answers, std::string& message)
       {"printerStatus", &StatusAnswers::printerStatus}, {"offlineCause", &StatusAnswers::offlineCause},
       {"errorCause", &StatusAnswers::errorCause},       {"paperRollSensor", &StatusAnswers::paperRollSensor},
       {"paperSensor", &StatusAnswers::paperSensor},     {"drawerSensor", &StatusAnswers::drawerSensor},
-      {"inkSensor", &StatusAnswers::inkSensor}};
+      {"inkSensor", &StatusAnswers::inkSensor},         {"inkStatusA", &StatusAnswers::inkStatusA},
+      {"inkStatusB", &StatusAnswers::inkStatusB}};
   static constexpr std::pair<const char*, Byte> kIdentityBytes[] = {
       {"modelId", &StatusAnswers::modelId}, {"typeId", &StatusAnswers::typeId}, {"versionId", &StatusAnswers::versionId}};
   static constexpr std::pair<const char*, Text> kIdentityTexts[] = {
@@ -159,6 +181,7 @@ bool ReadAnswers(const json& root, StatusAnswers& answers, std::string& message)
   if (!Member(root, "status", status, message) || !Member(root, "identity", identity, message)) return false;
   for (const auto& [key, member] : kStatusBytes)
     if (!ReadByte(*status, key, answers.*member, message)) return false;
+  if (!ReadByteList(*status, "automaticStatus", answers.automaticStatus, message)) return false;
   for (const auto& [key, member] : kIdentityBytes)
     if (!ReadByte(*identity, key, answers.*member, message)) return false;
   for (const auto& [key, member] : kIdentityTexts)

@@ -1,9 +1,10 @@
 #pragma once
 // What a printer says about itself when a host asks: the real-time status
-// bytes (DLE EOT n), the transmitted status (GS r n) and its identity
-// (GS I n). The defaults describe a printer that is online with paper loaded,
+// bytes (DLE EOT n), the transmitted status (GS r n), the automatic status
+// (GS a) and its identity (GS I n). The defaults describe a printer that is online with paper loaded,
 // so point-of-sale software that waits for that goes on printing.
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -16,6 +17,14 @@ struct StatusAnswers {
   std::uint8_t offlineCause = 0x12;
   std::uint8_t errorCause = 0x12;
   std::uint8_t paperRollSensor = 0x12;
+  // DLE EOT 7 1 / 7 2: first and second colour; bits 1 and 4 fixed at 1,
+  // the rest 0 for ink present with no near-end.
+  std::uint8_t inkStatusA = 0x12;
+  std::uint8_t inkStatusB = 0x12;
+  // Sent when GS a enables it: printer, error and two paper-sensor bytes. Bit 4
+  // of the first byte is fixed at 1 (it tells this status from the others);
+  // all else 0 means online, cover closed, no error, paper present.
+  std::array<std::uint8_t, 4> automaticStatus = {0x10, 0x00, 0x00, 0x00};
   // GS r 1 / 2 / 4: paper present, drawer pin low, ink present.
   std::uint8_t paperSensor = 0x00;
   std::uint8_t drawerSensor = 0x00;

@@ -127,14 +127,18 @@ TEST(ListenEndToEnd, AnswersStatusQueriesWithTheProfilesBytes) {
   TempFolder folder;
   // A printer out of paper, with a name of its own; the rest as the baseline.
   testing::WriteFile(folder / "empty.json",
-                     R"({"status": {"printerStatus": 22, "paperRollSensor": 114, "paperSensor": 3},
+                     R"({"status": {"printerStatus": 22, "paperRollSensor": 114, "paperSensor": 3,
+                                    "automaticStatus": [24, 0, 12, 0]},
                         "identity": {"modelId": 7, "modelName": "Bench 7"}})");
   ListeningCli cli(folder, "--out " + (folder / "jobs").string() + " --profile " + (folder / "empty.json").string());
   ASSERT_NE(cli.Port(), 0);
   int error = 0;
   platform::TcpSocket socket = platform::ConnectTcp("127.0.0.1", cli.Port(), kPatience, error);
   ASSERT_TRUE(socket.IsOpen());
-  ASSERT_TRUE(platform::SendAll(socket, testing::HexBytes("10 04 01 10 04 02 10 04 04 1d 72 01 1d 49 01 1d 49 43"),
+  // Then automatic status back on and off, a drawer pulse and ink status.
+  ASSERT_TRUE(platform::SendAll(socket,
+                                testing::HexBytes("10 04 01 10 04 02 10 04 04 1d 72 01 1d 49 01 1d 49 43 "
+                                                  "1d 61 0f 1d 61 00 10 14 01 00 02 10 04 07 01"),
                                 kPatience));
   platform::ShutdownSending(socket);
   Bytes answers;
@@ -147,7 +151,7 @@ TEST(ListenEndToEnd, AnswersStatusQueriesWithTheProfilesBytes) {
     answers.insert(answers.end(), piece, piece + received.bytes);
     closed = received.closed;
   }
-  EXPECT_EQ(answers, testing::HexBytes("16 12 72 03 07 5f 42 65 6e 63 68 20 37 00"));
+  EXPECT_EQ(answers, testing::HexBytes("16 12 72 03 07 5f 42 65 6e 63 68 20 37 00 18 00 0c 00 12"));
   EXPECT_EQ(cli.Interrupt(), "0\n");
   EXPECT_FALSE(fs::exists(folder / "jobs") && !fs::is_empty(folder / "jobs")) << "a query-only connection was saved";
 }
@@ -166,6 +170,7 @@ TEST(ListenEndToEnd, UsageErrors) {
       Cli("--listen 127.0.0.1:0 --out " + (folder / "jobs").string() + " --forward no..such-printer:9100 2>&1", &status);
   EXPECT_EQ(status, 1) << output;
   EXPECT_NE(output.find("tesk-cli: cannot find the printer no..such-printer:9100: "), std::string::npos) << output;
+  EXPECT_FALSE(fs::exists(folder / "jobs")) << "the folder was made for a server that never ran";
 }
 
 }  // namespace

@@ -10,8 +10,11 @@ using testing::HexBytes;
 
 class ForwardingTest : public ::testing::Test, public LiveServerFixture {};
 
-// A job that asks for the printer status before it prints.
-const Bytes kJob = HexBytes("1b 40 10 04 01 1d 76 30 00 01 00 02 00 80 01 0a 1d 56 00");
+// A job that asks for the printer status, turns automatic status back on,
+// asks for ink and for a process ID before it prints.
+const Bytes kJob = HexBytes(
+    "1b 40 10 04 01 1d 61 01 10 04 07 01 1d 28 48 06 00 30 30 41 42 43 44 "
+    "1d 76 30 00 01 00 02 00 80 01 0a 1d 56 00");
 
 TEST_F(ForwardingTest, SendsEveryByteToThePrinterAndItsAnswersBack) {
   RecordingPrinter printer(HexBytes("16"));  // the printer's own status byte, not ours
@@ -64,7 +67,7 @@ TEST_F(ForwardingTest, APrinterOutOfReachLeavesTheJobSavedAndTheFailureReported)
     ASSERT_TRUE(sender.Send(kJob));
     sender.EndSending();
     // Without a printer to answer, the server does.
-    EXPECT_EQ(sender.ReceiveUntilClosed(), HexBytes("12"));
+    EXPECT_EQ(sender.ReceiveUntilClosed(), HexBytes("12 10 00 00 00 12 37 22 41 42 43 44 00"));
   }
   const JobReport job = NextJob();
   EXPECT_TRUE(job.forwarded);

@@ -14,6 +14,14 @@ namespace {
 using testing::Bytes;
 using testing::HexBytes;
 
+// Feeds `job` to `stream` in pieces of `piece` bytes; the answers it gave.
+Bytes TakeInPieces(QueryStream& stream, const Bytes& job, std::size_t piece) {
+  Bytes answered;
+  for (std::size_t at = 0; at < job.size(); at += piece)
+    stream.Take(std::span(job).subspan(at, std::min(piece, job.size() - at)), answered);
+  return answered;
+}
+
 struct QueryCase {
   const char* name;
   const char* query;
@@ -35,6 +43,24 @@ const QueryCase kQueryCases[] = {
     {"Maker", "1d 49 42", "5f 54 65 73 6b 00"},
     {"Firmware", "1d 49 41", "5f 31 2e 30 30 00"},
     {"RealTimeRequest", "10 05 02", ""},
+    {"InkSensor", "1d 72 04", "00"},
+    {"VersionId", "1d 49 03", "64"},
+    {"SerialNumber", "1d 49 44", "5f 30 30 30 30 30 30 30 31 00"},
+    {"PrinterInformationUnknown", "1d 49 21", ""},
+    {"InkStatusFirstColour", "10 04 07 01", "12"},
+    {"InkStatusSecondColour", "10 04 07 02", "12"},
+    {"InkStatusUnknownUnit", "10 04 07 03", ""},
+    {"PeelerStatusUnanswered", "10 04 08 03", ""},
+    {"RealTimeStatus18Unanswered", "10 04 12 01", ""},
+    {"AutomaticStatusOn", "1d 61 01", "10 00 00 00"},
+    {"AutomaticStatusAllKinds", "1d 61 ff", "10 00 00 00"},
+    {"AutomaticStatusOff", "1d 61 00", ""},
+    {"DrawerPulse", "10 14 01 00 01", ""},
+    {"PowerOff", "10 14 02 01 08", ""},
+    {"StatusInRealTime", "10 14 07 01", ""},
+    {"ClearBuffers", "10 14 08 01 03 14 01 06 02 08", ""},
+    {"ProcessId", "1d 28 48 06 00 30 30 41 42 43 44", "37 22 41 42 43 44 00"},
+    {"ProcessIdOutOfRange", "1d 28 48 06 00 30 30 41 42 43 1f", ""},
 };
 
 class QueryAnswerTest : public ::testing::TestWithParam<QueryCase> {};
@@ -61,15 +87,65 @@ TEST_P(QueryAnswerTest, AnswersOnceWhicheverWayTheBytesArePieced) {
 INSTANTIATE_TEST_SUITE_P(Queries, QueryAnswerTest, ::testing::ValuesIn(kQueryCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A host that asks many things at once: every query is answered exactly once
+// and in order, however the bytes are cut, and nothing in it is a job.
+TEST(QueryStream, AllQueriesInOneStreamAnsweredOnceInAnyPieces) {
+  const PrinterStatusAnswers answers;
+  Bytes queries;
+  Bytes expected;
+  for (const QueryCase& query : kQueryCases) {
+    const Bytes asked = HexBytes(query.query);
+    const Bytes answered = HexBytes(query.answer);
+    queries.insert(queries.end(), asked.begin(), asked.end());
+    expected.insert(expected.end(), answered.begin(), answered.end());
+  }
+  for (std::size_t piece = 1; piece <= 13; ++piece) {
+    QueryStream stream(answers);
+    const Bytes answered = TakeInPieces(stream, queries, piece);
+    EXPECT_EQ(answered, expected) << "pieces of " << piece;
+    EXPECT_FALSE(stream.SawPrintData()) << "pieces of " << piece;
+    EXPECT_FALSE(stream.InsideCommand()) << "pieces of " << piece;
+  }
+}
+
+// Real-time commands with a parameter byte beyond the usual three must be
+// read to their end: the byte after them is not text to print.
+TEST(QueryStream, LongerRealTimeCommandsLeaveNoPrintData) {
+  const PrinterStatusAnswers answers;
+  for (const char* commands : {"10 04 07 41 10 04 01", "10 14 08 01 03 14 01 06 02 08 10 04 01",
+                               "10 14 07 01 10 04 01", "1d 28 48 06 00 30 30 20 20 20 20 10 04 01"}) {
+    QueryStream stream(answers);
+    Bytes answered;
+    stream.Take(HexBytes(commands), answered);
+    EXPECT_FALSE(stream.SawPrintData()) << commands;
+    EXPECT_EQ(answered.back(), 0x12) << commands;
+  }
+}
+
+TEST(QueryStream, OtherLengthsOfGsParenHArePrintDataInAnyPieces) {
+  const PrinterStatusAnswers answers;
+  // A GS ( H of 20 parameter bytes is no process-ID request.
+  Bytes job = HexBytes("10 04 01 1d 28 48 14 00");
+  job.insert(job.end(), 20, 0x30);
+  for (std::size_t piece : {std::size_t{1}, std::size_t{5}, job.size()}) {
+    QueryStream stream(answers);
+    const Bytes answered = TakeInPieces(stream, job, piece);
+    EXPECT_EQ(answered, HexBytes("12")) << "pieces of " << piece;
+    EXPECT_EQ(stream.FirstPrintData(), 3) << "pieces of " << piece;
+  }
+}
+
 TEST(QueryStream, AnswersFromTheRecordGiven) {
   PrinterStatusAnswers answers;
   answers.paperRollSensor = 0x72;  // paper end
   answers.modelName = "M";
+  answers.inkStatusB = 0x3a;                        // second colour ink end, no cartridge
+  answers.automaticStatus = {0x18, 0x00, 0x0c, 0x00};  // offline, paper end
   QueryStream stream(answers);
   Bytes answered;
-  stream.Take(HexBytes("10 04 04 1d 49 43"), answered);
-  EXPECT_EQ(answered, HexBytes("72 5f 4d 00"));
-  EXPECT_EQ(stream.QueriesAnswered(), 2u);
+  stream.Take(HexBytes("10 04 04 1d 49 43 10 04 07 02 1d 61 02 1d 61 00"), answered);
+  EXPECT_EQ(answered, HexBytes("72 5f 4d 00 3a 18 00 0c 00"));
+  EXPECT_EQ(stream.QueriesAnswered(), 4u);
 }
 
 TEST(QueryStream, QueryBytesInsideDotRowsAreNoQuery) {
@@ -78,9 +154,7 @@ TEST(QueryStream, QueryBytesInsideDotRowsAreNoQuery) {
   const Bytes job = HexBytes("10 04 02 1b 40 1d 76 30 00 02 00 03 00 10 04 01 10 04 01 10 04 01");
   for (std::size_t piece : {std::size_t{1}, std::size_t{4}, job.size()}) {
     QueryStream stream(answers);
-    Bytes answered;
-    for (std::size_t at = 0; at < job.size(); at += piece)
-      stream.Take(std::span(job).subspan(at, std::min(piece, job.size() - at)), answered);
+    const Bytes answered = TakeInPieces(stream, job, piece);
     EXPECT_EQ(answered, HexBytes("12 12")) << "pieces of " << piece;
     EXPECT_EQ(stream.FirstPrintData(), 3) << "pieces of " << piece;
     EXPECT_FALSE(stream.InsideCommand());
@@ -139,9 +213,7 @@ TEST_P(OpenEndTest, FoundTheSameWayInAnyPieces) {
   const Bytes& job = GetParam().job;
   for (std::size_t piece : {std::size_t{1}, std::size_t{3}, std::size_t{16}, std::size_t{4096}, job.size()}) {
     QueryStream stream(answers);
-    Bytes answered;
-    for (std::size_t at = 0; at < job.size(); at += piece)
-      stream.Take(std::span(job).subspan(at, std::min(piece, job.size() - at)), answered);
+    const Bytes answered = TakeInPieces(stream, job, piece);
     EXPECT_EQ(answered, HexBytes(GetParam().answer)) << "pieces of " << piece;
     EXPECT_EQ(stream.FirstPrintData(), 0) << "pieces of " << piece;
     EXPECT_FALSE(stream.InsideCommand()) << "pieces of " << piece;

@@ -66,6 +66,8 @@ TEST(UserProfiles, StatusAndIdentityKeepTheBaselineWhereUnnamed) {
   EXPECT_EQ(builtIn.answers.errorCause, 0x12);
   EXPECT_EQ(builtIn.answers.paperSensor, 0x00);
   EXPECT_EQ(builtIn.answers.makerName, "Tesk");
+  EXPECT_EQ(builtIn.answers.automaticStatus, StatusAnswers().automaticStatus);
+  EXPECT_EQ(builtIn.answers.inkStatusA, 0x12);
 }
 
 TEST(BuiltInProfiles, SayWhereEveryValueCameFrom) {
@@ -131,6 +133,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "\"codePages\" maps numbers 0 to 255 to character set names"},
         BadProfile{"StatusByteTooLarge", R"({"status": {"paperRollSensor": 256}})", ProfileResult::BadValue,
                    "\"paperRollSensor\" must be a whole number from 0 to 255"},
+        BadProfile{"AutomaticStatusShort", R"({"status": {"automaticStatus": [16, 0, 0]}})", ProfileResult::BadValue,
+                   "\"automaticStatus\" must be a list of 4 whole numbers from 0 to 255"},
         BadProfile{"IdentityTextWithNul", R"({"identity": {"modelName": "A\u0000B"}})", ProfileResult::BadValue,
                    "\"modelName\" must be at most 80 bytes without NUL"},
         BadProfile{"MultibyteCellTooWide", R"({"multibyte": {"width": 100}})", ProfileResult::BadValue,
