@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <span>
+#include <string>
 #include <utility>
 
 #include "capture/capture_decoder.h"
@@ -24,6 +26,26 @@ bool StartsWith(const ByteBuffer& bytes, std::initializer_list<std::uint8_t> pre
   return true;
 }
 
+// Windows tools (PowerShell's redirection, Notepad's "Unicode") save text as
+// UTF-16 behind a byte-order mark. Narrows such a file the way bytes are
+// widened for the capture readers, one character to one byte: code units
+// above 0xFF, which no capture line needs, become '?'. Stops at a zero unit.
+// False when the file has no UTF-16 byte-order mark.
+bool NarrowUtf16Text(std::span<const std::uint8_t> bytes, std::string& narrowed) {
+  if (bytes.size() < 2) return false;
+  const bool littleEndian = bytes[0] == 0xFF && bytes[1] == 0xFE;
+  const bool bigEndian = bytes[0] == 0xFE && bytes[1] == 0xFF;
+  if (!littleEndian && !bigEndian) return false;
+  narrowed.clear();
+  narrowed.reserve(bytes.size() / 2);
+  for (std::size_t index = 2; index + 1 < bytes.size(); index += 2) {
+    const unsigned unit = littleEndian ? bytes[index] | bytes[index + 1] << 8 : bytes[index] << 8 | bytes[index + 1];
+    if (unit == 0) break;
+    narrowed.push_back(unit > 0xFF ? '?' : static_cast<char>(unit));
+  }
+  return true;
+}
+
 }  // namespace
 
 void RasterSource::ReleaseFile() {
@@ -31,6 +53,7 @@ void RasterSource::ReleaseFile() {
   fileBytes.Release();
   data.Release();
   text = {};
+  narrowedText = {};
   captureStatistics = {};
 }
 
@@ -93,6 +116,7 @@ CaptureKind RasterSource::Load(std::filesystem::path& path) {
     bytesPerLine = 0;
     dataLength = 0;
     if (captureReading == CaptureReading::Whole) {
+      if (NarrowUtf16Text(std::span<const std::uint8_t>(fileBytes.data(), size), narrowedText)) text = narrowedText;
       const CaptureKind read = ReadWholeCaptureText();
       return read == CaptureKind::Invalid ? TakeCommandStream() : read;
     }

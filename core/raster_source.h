@@ -73,6 +73,9 @@ class RasterSource {
   // value changes none of the decoder's comparisons, and the view saves twice
   // the file's size in memory on captures of hundreds of megabytes.
   std::string_view text;
+  // A capture saved as UTF-16 (with its byte-order mark), narrowed to one byte
+  // a character for the whole reading; `text` then views this.
+  std::string narrowedText;
   std::int32_t mode = 0;
   std::int32_t widthBytes = 0;
   std::int32_t bandHeight = 0;

@@ -20,7 +20,9 @@ bool WriteBytes(const char* path, std::string_view bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2 && argc != 3) {
+  // An option is never a file name: "--help" asks for the usage, not for a file of that name.
+  const bool asksForUsage = argc > 1 && argv[1][0] == '-';
+  if ((argc != 2 && argc != 3) || asksForUsage) {
     std::cerr << "usage: tesk-make-sample OUTPUT.prn [CAPTURE.txt]\n";
     return 2;
   }

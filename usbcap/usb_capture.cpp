@@ -42,19 +42,53 @@ UsbStreamKey KeyOf(const PacketRecord& record, const UsbEvent& event) {
   return {record.interfaceId, event.bus, event.device, event.endpoint};
 }
 
-bool BeginsWithEscAt(const WindowEntry& entry) {
-  return entry.KeptLength() >= 2 && entry.payload[0] == 0x1B && entry.payload[1] == 0x40;
+// Hosts ask the printer how it is (DLE EOT, DLE ENQ, GS r, GS I) or switch on
+// its automatic status (GS a) before they send a job, often in a transfer of
+// their own. Those bytes come ahead of the job rather than being part of it.
+// Returns how many of the first bytes are such requests.
+std::size_t LeadingStatusRequests(std::span<const std::uint8_t> bytes) {
+  std::size_t position = 0;
+  while (bytes.size() - position >= 3) {
+    const std::uint8_t first = bytes[position];
+    const std::uint8_t second = bytes[position + 1];
+    const std::uint8_t parameter = bytes[position + 2];
+    std::size_t length = 0;
+    if (first == 0x10 && second == 0x04)
+      length = (parameter == 7 || parameter == 8) ? 4 : (parameter >= 1 && parameter <= 4 ? 3 : 0);
+    else if ((first == 0x10 && second == 0x05) ||
+             (first == 0x1D && (second == 0x72 || second == 0x49 || second == 0x61)))
+      length = 3;
+    if (length == 0 || bytes.size() - position < length) break;
+    position += length;
+  }
+  return position;
 }
+
+std::span<const std::uint8_t> KeptBytes(const WindowEntry& entry) {
+  return entry.payload.first(static_cast<std::size_t>(entry.KeptLength()));
+}
+
+bool BeginsWithEscAt(std::span<const std::uint8_t> bytes) {
+  return bytes.size() >= 2 && bytes[0] == 0x1B && bytes[1] == 0x40;
+}
+
+// Where the job begins: its stream, the submission that was judged, and the
+// status requests at the front of that submission, which are not the job's.
+struct JobStart {
+  UsbStreamKey key;
+  std::uint64_t frame = 0;
+  std::size_t requestBytes = 0;
+};
 
 // The first pass: which bulk OUT stream holds the job. A stream is judged by
 // its first payload that was really sent and that the capture holds bytes of;
 // the job is the stream, judged to begin with ESC @, whose judged payload comes
-// first in the file.
+// first in the file. Status requests in front of the job are passed over.
 class StreamSelection {
  public:
   explicit StreamSelection(platform::ProgressSteps& steps) : steps_(steps) {}
 
-  std::optional<UsbStreamKey> Select(std::span<const std::uint8_t> file) {
+  std::optional<JobStart> Select(std::span<const std::uint8_t> file) {
     PacketReader reader(file);
     PacketRecord record;
     UsbEvent event;
@@ -83,7 +117,7 @@ class StreamSelection {
       }
     }
     if (!best_) return std::nullopt;
-    return streams_[best_->stream].key;
+    return JobStart{streams_[best_->stream].key, best_->frame, best_->requestBytes};
   }
 
  private:
@@ -96,6 +130,7 @@ class StreamSelection {
   struct Choice {
     std::size_t stream = 0;
     std::uint64_t frame = 0;
+    std::size_t requestBytes = 0;
   };
 
   std::optional<std::size_t> FindStream(const UsbStreamKey& key) {
@@ -140,11 +175,14 @@ class StreamSelection {
       const WindowEntry entry = stream.window.PopFront();
       --entriesUndecided_;
       if (entry.KeptLength() == 0) continue;  // nothing of it sent or captured: not yet a judgement
-      const bool job = BeginsWithEscAt(entry);
+      const std::span<const std::uint8_t> kept = KeptBytes(entry);
+      const std::size_t requestBytes = LeadingStatusRequests(kept);
+      if (requestBytes == kept.size()) continue;  // status requests only: the job has not begun
+      const bool job = BeginsWithEscAt(kept.subspan(requestBytes));
       stream.decision = job ? Decision::Job : Decision::NotJob;
       entriesUndecided_ -= stream.window.Size();
       stream.window.Clear([&](std::uint64_t urbId) { waitingUrbs_.erase({stream.key.interfaceId, urbId}); });
-      if (job && (!best_ || entry.frame < best_->frame)) best_ = Choice{index, entry.frame};
+      if (job && (!best_ || entry.frame < best_->frame)) best_ = Choice{index, entry.frame, requestBytes};
       return;
     }
   }
@@ -165,7 +203,8 @@ class JobCollection {
                 UsbCaptureStatistics& statistics, InTransferList& answers, platform::ProgressSteps& steps)
       : data_(data), transfers_(transfers), statistics_(statistics), answers_(answers), steps_(steps) {}
 
-  void Collect(std::span<const std::uint8_t> file, const std::optional<UsbStreamKey>& job) {
+  void Collect(std::span<const std::uint8_t> file, const std::optional<JobStart>& job) {
+    if (job) start_ = *job;
     PacketReader reader(file);
     PacketRecord record;
     UsbEvent event;
@@ -183,7 +222,7 @@ class JobCollection {
         if (event.IsBulkOut()) {
           const UsbStreamKey key = KeyOf(record, event);
           CountStream(key);
-          if (job && key == *job) window_.Submit(record, event);
+          if (job && key == job->key) window_.Submit(record, event);
         }
       } else if ((event.event == UrbEvent::Complete || event.event == UrbEvent::Error) && window_.HasWaiting()) {
         window_.Complete(record.interfaceId, event);
@@ -202,7 +241,7 @@ class JobCollection {
     statistics_.packets = summary.packets;
     statistics_.damaged = summary.damaged;
     statistics_.damagedAt = summary.damagedAt;
-    if (job) statistics_.jobStream = *job;
+    if (job) statistics_.jobStream = job->key;
   }
 
   std::uint64_t JobLength() const { return length_; }
@@ -220,7 +259,8 @@ class JobCollection {
     while (window_.FrontSettled()) Take(window_.PopFront());
   }
 
-  void Take(const WindowEntry& entry) {
+  void Take(WindowEntry entry) {
+    if (!SkipStatusRequests(entry)) return;
     if (!entry.sent) {
       ++statistics_.transfersDropped;
       return;
@@ -256,8 +296,22 @@ class JobCollection {
     length_ += kept;
   }
 
+  // The job's stream may open with transfers of status requests, and its
+  // first job transfer with some; the job begins after them. False when the
+  // whole transfer is left out.
+  bool SkipStatusRequests(WindowEntry& entry) const {
+    if (entry.frame < start_.frame) return entry.KeptLength() == 0;
+    if (entry.frame != start_.frame || start_.requestBytes == 0) return true;
+    const std::size_t cut = std::min<std::size_t>(start_.requestBytes, entry.payload.size());
+    entry.payload = entry.payload.subspan(cut);
+    entry.urbLength -= std::min<std::uint64_t>(entry.urbLength, cut);
+    if (entry.sentLimit != UINT64_MAX) entry.sentLimit -= std::min<std::uint64_t>(entry.sentLimit, cut);
+    return true;
+  }
+
   std::span<std::uint8_t> data_;
   std::vector<UsbTransfer>* transfers_;
+  JobStart start_;
   UsbCaptureStatistics& statistics_;
   InTransferList& answers_;
   platform::ProgressSteps& steps_;
@@ -289,8 +343,8 @@ UsbCaptureResult DecodeUsbCapture(std::span<const std::uint8_t> file, std::span<
   if (!LooksLikeUsbCapture(file)) return result;
   result.isUsbCapture = true;
   platform::ProgressSteps steps(progress);
-  const std::optional<UsbStreamKey> job = StreamSelection(steps).Select(file);
-  InTransferList answers(inTransfers, job);
+  const std::optional<JobStart> job = StreamSelection(steps).Select(file);
+  InTransferList answers(inTransfers, job ? std::optional<UsbStreamKey>(job->key) : std::nullopt);
   JobCollection collection(data, transfers, result.statistics, answers, steps);
   if (!steps.Stopped()) collection.Collect(file, job);
   if (steps.Stopped()) {

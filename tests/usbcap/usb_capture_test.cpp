@@ -156,7 +156,20 @@ INSTANTIATE_TEST_SUITE_P(
                     Packets(One(Submit(1, HexBytes("1b4001"))), One(Submit(2, HexBytes("4142"))), One(Error(1)),
                             One(Complete(2, 2)), Sent(3, HexBytes("1b4099"), 6), Sent(4, HexBytes("1b40")),
                             Sent(5, HexBytes("07"), 6)),
-                    "1b4099 07", 2, 0, 0, 0, 0}),
+                    "1b4099 07", 2, 0, 0, 0, 0},
+        // Hosts ask for the printer's status (DLE EOT, GS r), and switch on its
+        // automatic status (GS a), before the job: in transfers of their own or
+        // at the front of the job's first one. The job begins after them.
+        PitfallCase{"StatusRequestsInTransfersOfTheirOwn",
+                    Packets(Sent(1, HexBytes("100401")), Sent(2, HexBytes("100404 1d7201")),
+                            Sent(3, HexBytes("1b4001")), Sent(4, HexBytes("100401"))),
+                    "1b4001 100401", 2, 0, 0, 0, 0},
+        PitfallCase{"StatusRequestsAtTheFrontOfTheJob",
+                    Packets(Sent(1, HexBytes("1d610f 100402 1b4001")), Sent(2, HexBytes("02"))),
+                    "1b4001 02", 2, 0, 0, 0, 0},
+        PitfallCase{"StatusRequestsOnAnotherStreamFirst",
+                    Packets(Sent(1, HexBytes("100401"), 6), Sent(2, HexBytes("100401 1b4001"))),
+                    "1b4001", 1, 0, 0, 0, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(UsbCaptureStreams, InterfacesAreKeptApart) {
@@ -225,6 +238,9 @@ INSTANTIATE_TEST_SUITE_P(
         NoJobCase{"OnlyADecoy", CaptureOf({}, Packets(Sent(1, HexBytes("4142")), Sent(2, HexBytes("1b4001"))))},
         // The only payload beginning with ESC @ was never sent.
         NoJobCase{"OnlyAFailedJob", CaptureOf({}, Packets(One(Submit(1, HexBytes("1b4001"))), One(Error(1))))},
+        NoJobCase{"StatusRequestsThenNoJob",
+                  CaptureOf({}, Packets(Sent(1, HexBytes("100401")), Sent(2, HexBytes("4142 1b40"))))},
+        NoJobCase{"OnlyStatusRequests", CaptureOf({}, Packets(Sent(1, HexBytes("100401")), Sent(2, HexBytes("1d7201"))))},
         NoJobCase{"EscAtSplitOverTwoUrbs", CaptureOf({}, Packets(Sent(1, HexBytes("1b")), Sent(2, HexBytes("4001"))))},
         NoJobCase{"PcapHeaderCutOff", HexBytes("d4c3b2a1 02000400 0000")}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -158,6 +158,28 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"收据.bin", "收据.bin"}}, "收据.bin"},
         ToolCase{"InfoZipSymbolicLink", "ln -s job.prn link.prn && zip -q -y archive.zip job.prn link.prn",
                  {{"job.prn", "job.prn"}, {"link.prn", "=job.prn"}}, "link.prn"},
+        // Windows tools write a backslash between folders.
+        ToolCase{"PythonBackslashNames",
+                 "python3 -c \"import zipfile; z = zipfile.ZipFile('archive.zip', 'w', zipfile.ZIP_DEFLATED); "
+                 "z.writestr('sub' + chr(92) + 'job.prn', open('job.prn', 'rb').read()); z.close()\"" +
+                     EveryEntry("chr(92) in i.orig_filename"),
+                 {{"sub/job.prn", "job.prn"}}, "sub/job.prn", {"sub"}, 1},
+        // Methods other than stored and deflated are refused entry by entry,
+        // leaving nothing behind; the good entries before them still count.
+        ToolCase{"SevenZipDeflate64", "7z a -tzip -mm=Deflate64 -bd -bso0 archive.zip job.prn" +
+                     EveryEntry("i.compress_type == 9"),
+                 {}, ""},
+        ToolCase{"SevenZipBzip2", "7z a -tzip -mm=BZip2 -bd -bso0 archive.zip job.prn" +
+                     EveryEntry("i.compress_type == 12"),
+                 {}, ""},
+        ToolCase{"PythonLzmaAndBzip2AfterADeflatedEntry",
+                 "python3 -c \"import zipfile as z; a = z.ZipFile('archive.zip', 'w', z.ZIP_DEFLATED); "
+                 "a.write('job.prn'); a.write('sub/inner.bin', compress_type=z.ZIP_LZMA); "
+                 "a.write('empty.bin', compress_type=z.ZIP_BZIP2); a.close()\"",
+                 {{"job.prn", "job.prn"}}, "job.prn", {}, 1},
+        // Sizes declared only in ZIP64 fields are not read: nothing is extracted.
+        ToolCase{"InfoZipZip64Fields", "zip -q -fz archive.zip job.prn" + EveryEntry("bytes([1, 0, 8, 0]) in i.extra"),
+                 {}, ""},
         ToolCase{"Bsdtar", "bsdtar --format zip -cf archive.zip job.prn sub",
                  {{"job.prn", "job.prn"}, {"sub/inner.bin", "sub/inner.bin"}}, "sub/inner.bin", {"sub"}}),
     [](const auto& info) { return std::string(info.param.label); });
