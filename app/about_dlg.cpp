@@ -9,8 +9,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   const DialogTemplate& dialogTemplate = AboutDialogTemplate();
   setWindowTitle(QString::fromUtf8(dialogTemplate.title));
   // A modal frame with a caption and a close box, nothing to resize.
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint);
   QFont font;
   font.setFamilies({"MS Shell Dlg", "SimSun", "Noto Sans CJK SC", "WenQuanYi Micro Hei"});
   font.setPointSize(9);

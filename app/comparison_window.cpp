@@ -34,7 +34,8 @@ QImage ComparisonWindow::OverlayImage(const tesk::core::PictureComparison& pictu
   QImage image(static_cast<int>(pictures.width), static_cast<int>(pictures.height), QImage::Format_Indexed8);
   image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 0, 255)});
   for (int y = 0; y < image.height(); ++y)
-    std::copy_n(pictures.overlay.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(pictures.width),
+    std::copy_n(pictures.overlay.data() +
+                    static_cast<std::size_t>(y) * static_cast<std::size_t>(pictures.width),
                 pictures.width, image.scanLine(y));
   return image;
 }
@@ -45,7 +46,8 @@ QString ComparisonWindow::SummaryText(const tesk::core::JobComparison& compariso
     return QString::fromStdString(comparison.message);
   const tesk::core::CommandAlignment& commands = comparison.commands;
   const tesk::core::PictureComparison& pictures = comparison.pictures;
-  return QString::fromUtf8("命令: 相同%1, 不同%2, 仅A有%3, 仅B有%4 · 点: %5处不同 (仅A红%6, 仅B蓝%7), %8个区域")
+  return QString::fromUtf8(
+             "命令: 相同%1, 不同%2, 仅A有%3, 仅B有%4 · 点: %5处不同 (仅A红%6, 仅B蓝%7), %8个区域")
       .arg(commands.same)
       .arg(commands.changed)
       .arg(commands.onlyInA)

@@ -16,7 +16,8 @@ class ComparisonWindow : public QDialog {
  public:
   // Compares `a` with `b` as the window's run would load them; the overlay
   // is also written beside `a` as its base name + ".diff.png".
-  ComparisonWindow(const QString& a, const QString& b, const tesk::core::RunOptions& options, QWidget* parent);
+  ComparisonWindow(const QString& a, const QString& b, const tesk::core::RunOptions& options,
+                   QWidget* parent);
 
   QLabel* Summary() const { return summary_; }
   const QImage& Overlay() const { return overlay_; }

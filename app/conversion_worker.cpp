@@ -27,22 +27,20 @@ void ConversionWorker::Start(const std::filesystem::path& input, tesk::core::Run
   thread_.reset(QThread::create([this, input, options, &source, &image] {
     Outcome outcome;
     outcome.message = tesk::core::RunConversion(input, options, outcome.figures, source, image);
-    outcome.cancelled =
-        outcome.message && outcome.message->code == tesk::core::RunMessageCode::Cancelled;
+    outcome.cancelled = outcome.message && outcome.message->code == tesk::core::RunMessageCode::Cancelled;
     if (outcome.figures.imageReady) {
-      outcome.listing = tesk::core::ListJob(outcome.figures.loadedPath, options.captureReading,
-                                            options.layout);
+      outcome.listing =
+          tesk::core::ListJob(outcome.figures.loadedPath, options.captureReading, options.layout);
       outcome.lintFindings = CountLintFindings(outcome.figures.loadedPath, options);
     }
     outcome_ = std::move(outcome);
   }));
-  connect(thread_.get(), &QThread::finished, this, &ConversionWorker::OnThreadFinished,
-          Qt::QueuedConnection);
+  connect(thread_.get(), &QThread::finished, this, &ConversionWorker::OnThreadFinished, Qt::QueuedConnection);
   thread_->start();
 }
 
 std::size_t ConversionWorker::CountLintFindings(const std::filesystem::path& loaded,
-                                               const tesk::core::RunOptions& options) {
+                                                const tesk::core::RunOptions& options) {
   tesk::printer::Profile profile;
   std::string ignored;
   if (options.paperProfile)
@@ -53,9 +51,10 @@ std::size_t ConversionWorker::CountLintFindings(const std::filesystem::path& loa
   if (!findings) return 0;
   // The strip speaks of the fixed layout in its own words, and the command
   // reading does not use it: that finding is not counted twice or out of place.
-  return static_cast<std::size_t>(std::count_if(findings->begin(), findings->end(), [](const tesk::core::LintFinding& finding) {
-    return finding.code != tesk::core::LintCode::FixedLayoutMismatch;
-  }));
+  return static_cast<std::size_t>(
+      std::count_if(findings->begin(), findings->end(), [](const tesk::core::LintFinding& finding) {
+        return finding.code != tesk::core::LintCode::FixedLayoutMismatch;
+      }));
 }
 
 void ConversionWorker::OnThreadFinished() {

@@ -51,7 +51,8 @@ class ConversionWorker : public QObject {
 
  private:
   void OnThreadFinished();
-  static std::size_t CountLintFindings(const std::filesystem::path& loaded, const tesk::core::RunOptions& options);
+  static std::size_t CountLintFindings(const std::filesystem::path& loaded,
+                                       const tesk::core::RunOptions& options);
 
   std::unique_ptr<QThread> thread_;
   std::atomic<bool> cancelRequested_ = false;

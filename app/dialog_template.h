@@ -10,7 +10,7 @@ enum class ControlKind {
   CaptionStatic,  // right-aligned caption beside a figure
   PushButton,
   DropDownList,
-  PictureFrame,   // taken over by the picture view
+  PictureFrame,  // taken over by the picture view
   RadioButton,
   CheckBox,
   GroupBox,
@@ -29,7 +29,7 @@ struct ControlTemplate {
 
 struct DialogTemplate {
   const char* title;
-  int width;   // dialog units
+  int width;  // dialog units
   int height;
   std::span<const ControlTemplate> controls;
 };

@@ -10,8 +10,7 @@ QString DescribeDot(const tesk::core::JobListing& listing, QPoint dot) {
   text += QString::fromUtf8("  偏移 %1 (0x%2)")
               .arg(origin->offset)
               .arg(QString::number(origin->offset, 16).toUpper());
-  if (origin->captureLine >= 0)
-    text += QString::fromUtf8("  BusHound 第 %1 行").arg(origin->captureLine);
+  if (origin->captureLine >= 0) text += QString::fromUtf8("  BusHound 第 %1 行").arg(origin->captureLine);
   if (origin->transfer >= 0) {
     const tesk::core::JobTransfer& transfer = listing.transfers[static_cast<std::size_t>(origin->transfer)];
     text += QString::fromUtf8("  USB 包 #%1 %2 s").arg(transfer.packet).arg(transfer.seconds, 0, 'f', 6);

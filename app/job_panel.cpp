@@ -41,14 +41,17 @@ void JobPanel::SetListing(const tesk::core::JobListing& listing) {
   std::size_t answer = 0;
   // What the printer sent back stands after the commands sent before it.
   const auto addAnswersBefore = [&](std::uint64_t offset, bool last) {
-    for (; answer < listing.answers.size() && (last || listing.answers[answer].jobOffset <= offset); ++answer) {
+    for (; answer < listing.answers.size() && (last || listing.answers[answer].jobOffset <= offset);
+         ++answer) {
       const tesk::core::JobAnswer& sent = listing.answers[answer];
-      const QString from = sent.captureLine != 0
-                               ? QString::fromUtf8("BusHound 第 %1 行").arg(sent.captureLine)
-                               : QString::fromUtf8("USB 包 #%1, %2 s").arg(sent.packet).arg(sent.seconds, 0, 'f', 6);
+      const QString from =
+          sent.captureLine != 0
+              ? QString::fromUtf8("BusHound 第 %1 行").arg(sent.captureLine)
+              : QString::fromUtf8("USB 包 #%1, %2 s").arg(sent.packet).arg(sent.seconds, 0, 'f', 6);
       const QString meaning = QString::fromStdString(sent.meaning);
-      auto* item = new QTreeWidgetItem({Offset(sent.jobOffset), QString::fromStdString(tesk::core::AnswerBytesText(sent)),
-                                        "IN", meaning.isEmpty() ? from : meaning + "  (" + from + ")"});
+      auto* item = new QTreeWidgetItem({Offset(sent.jobOffset),
+                                        QString::fromStdString(tesk::core::AnswerBytesText(sent)), "IN",
+                                        meaning.isEmpty() ? from : meaning + "  (" + from + ")"});
       item->setForeground(2, QColor(160, 60, 0));
       item->setForeground(3, QColor(160, 60, 0));
       item->setData(0, kCommandRole, -1);
@@ -57,7 +60,8 @@ void JobPanel::SetListing(const tesk::core::JobListing& listing) {
   };
   // Transfers stand before the first command whose bytes they carried.
   const auto addTransfersUpTo = [&](std::uint64_t offset) {
-    for (; transfer < listing.transfers.size() && listing.transfers[transfer].jobOffset <= offset; ++transfer) {
+    for (; transfer < listing.transfers.size() && listing.transfers[transfer].jobOffset <= offset;
+         ++transfer) {
       const tesk::core::JobTransfer& carried = listing.transfers[transfer];
       auto* item = new QTreeWidgetItem(
           {Offset(carried.jobOffset), QString::fromUtf8("%1 字节").arg(carried.length), "OUT",
@@ -71,8 +75,9 @@ void JobPanel::SetListing(const tesk::core::JobListing& listing) {
     const tesk::core::CommandLine& line = listing.commands[index];
     addAnswersBefore(line.offset, false);
     addTransfersUpTo(line.offset);
-    auto* item = new QTreeWidgetItem({Offset(line.offset), QString::fromStdString(line.bytes),
-                                      QString::fromStdString(line.name), QString::fromStdString(line.detail)});
+    auto* item =
+        new QTreeWidgetItem({Offset(line.offset), QString::fromStdString(line.bytes),
+                             QString::fromStdString(line.name), QString::fromStdString(line.detail)});
     item->setData(0, kCommandRole, static_cast<qlonglong>(index));
     items << item;
     commandItems_.push_back(item);

@@ -14,7 +14,11 @@ using tesk::core::LayoutVerdict;
 const char* const LayoutNotice::kReadFromCommandsButton = "按GS v 0命令解析";
 
 LayoutNotice::LayoutNotice(QWidget* view, QWidget* parent)
-    : QFrame(parent), view_(view), text_(new QLabel(this)), lint_(new QLabel(this)), button_(new QPushButton(this)) {
+    : QFrame(parent),
+      view_(view),
+      text_(new QLabel(this)),
+      lint_(new QLabel(this)),
+      button_(new QPushButton(this)) {
   setObjectName("layoutNotice");
   setFrameShape(QFrame::Box);
   setAutoFillBackground(true);
@@ -84,7 +88,9 @@ QString LayoutNotice::NoticeText(const LayoutVerdict& verdict) {
     case LayoutMismatch::OtherSize: return QString::fromUtf8("图片可能有误: 第%1段大小不同").arg(band);
     case LayoutMismatch::CutOff: return QString::fromUtf8("图片可能有误: 第%1段被截断").arg(band);
     case LayoutMismatch::OtherBandCount:
-      return QString::fromUtf8("图片可能有误: 取%1段, 含%2个GS v 0").arg(verdict.expectedBands).arg(verdict.commandBands);
+      return QString::fromUtf8("图片可能有误: 取%1段, 含%2个GS v 0")
+          .arg(verdict.expectedBands)
+          .arg(verdict.commandBands);
     case LayoutMismatch::NoBandTaken: return QString::fromUtf8("图片可能有误: 固定布局未取到任何段");
     case LayoutMismatch::NoRasterCommand: return QString::fromUtf8("文件中没有GS v 0光栅位图命令");
     case LayoutMismatch::None: break;
@@ -95,6 +101,7 @@ QString LayoutNotice::NoticeText(const LayoutVerdict& verdict) {
 QString LayoutNotice::DetailText(const LayoutVerdict& verdict) {
   QString detail = QString::fromUtf8("固定光栅布局与文件中的GS v 0命令不符, 文件含%1个GS v 0命令。")
                        .arg(verdict.commandBands);
-  if (verdict.commandBands > 0) detail += QString::fromUtf8("点击“%1”按命令重新解析。").arg(QString::fromUtf8(kReadFromCommandsButton));
+  if (verdict.commandBands > 0)
+    detail += QString::fromUtf8("点击“%1”按命令重新解析。").arg(QString::fromUtf8(kReadFromCommandsButton));
   return detail + "\n" + QString::fromStdString(verdict.reason);
 }

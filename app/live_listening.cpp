@@ -27,7 +27,8 @@ CLiveListening::~CLiveListening() {
 }
 
 CLiveListening& CLiveListening::Of(CTeskDlg& dialog) {
-  if (auto* existing = dialog.findChild<CLiveListening*>(QString(), Qt::FindDirectChildrenOnly)) return *existing;
+  if (auto* existing = dialog.findChild<CLiveListening*>(QString(), Qt::FindDirectChildrenOnly))
+    return *existing;
   return *new CLiveListening(dialog);
 }
 
@@ -61,7 +62,10 @@ bool CLiveListening::Start() {
   settings.answers = tesk::live::AnswersFromProfile(profile);
   jobs_ = std::make_unique<tesk::live::JobQueue>();
   // Called on the server's thread: only a queued call crosses to the window's.
-  jobs_->SetOnChange([this] { QMetaObject::invokeMethod(this, [this] { ShowJobs(); }, Qt::QueuedConnection); });
+  jobs_->SetOnChange([this] {
+    QMetaObject::invokeMethod(
+        this, [this] { ShowJobs(); }, Qt::QueuedConnection);
+  });
   server_ = std::make_unique<tesk::live::PrintServer>(settings, *jobs_);
   if (const int error = server_->Start(); error != 0) {
     server_.reset();
@@ -73,8 +77,9 @@ bool CLiveListening::Start() {
     return false;
   }
   plainTitle_ = dialog_.windowTitle();
-  dialog_.setWindowTitle(plainTitle_ + QString::fromUtf8(" - 监听 ") +
-                         QString::fromStdString(tesk::live::FormatHostPort({address_.host, server_->Port()})));
+  dialog_.setWindowTitle(
+      plainTitle_ + QString::fromUtf8(" - 监听 ") +
+      QString::fromStdString(tesk::live::FormatHostPort({address_.host, server_->Port()})));
   return true;
 }
 

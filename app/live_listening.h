@@ -32,9 +32,8 @@ class CLiveListening : public QObject {
   using FolderChooser = std::function<QString(QWidget* parent)>;
 
   // A child of the dialog; the window listens on 127.0.0.1:9100.
-  explicit CLiveListening(CTeskDlg& dialog,
-                          tesk::live::HostPort address = {tesk::live::kDefaultListenAddress,
-                                                          tesk::live::kDefaultListenPort});
+  explicit CLiveListening(CTeskDlg& dialog, tesk::live::HostPort address = {tesk::live::kDefaultListenAddress,
+                                                                            tesk::live::kDefaultListenPort});
   ~CLiveListening() override;
 
   // The dialog's listener, made on first use.

@@ -1,13 +1,12 @@
 #include "app/run_progress_panel.h"
 
-#include <algorithm>
-
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 constexpr int kShowAfterMilliseconds = 250;

@@ -29,7 +29,8 @@ class ReadyReporter : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Expose) {
       // The paint that the exposure causes runs after this filter; report after it.
-      QMetaObject::invokeMethod(this, [this] { ReportWhenReady(); }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          this, [this] { ReportWhenReady(); }, Qt::QueuedConnection);
     }
     return QObject::eventFilter(watched, event);
   }

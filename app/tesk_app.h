@@ -6,12 +6,12 @@
 #include <optional>
 
 struct StartOptions {
-  QString file;            // converted at start as if it had been dropped
+  QString file;  // converted at start as if it had been dropped
   bool reportReady = false;
   bool reportRuns = false;  // hidden: prints "converted <path>" after every drop
-  QString zoom;            // --zoom=FACTOR|width|page; empty: 1:1
-  bool jobPanel = false;   // --job-panel: open the job panel at start
-  QString error;           // set when the arguments make no sense
+  QString zoom;             // --zoom=FACTOR|width|page; empty: 1:1
+  bool jobPanel = false;    // --job-panel: open the job panel at start
+  QString error;            // set when the arguments make no sense
 };
 
 // `tesk [--zoom=FACTOR|width|page] [--job-panel] [FILE]`. The hidden

@@ -3,8 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QCursor>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEventLoop>
@@ -24,8 +24,8 @@
 
 #include "app/about_dlg.h"
 #include "app/app_icon.h"
-#include "app/dialog_builder.h"
 #include "app/conversion_worker.h"
+#include "app/dialog_builder.h"
 #include "app/dialog_template.h"
 #include "app/dot_readout.h"
 #include "app/job_panel.h"
@@ -72,9 +72,8 @@ CTeskDlg::CTeskDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QString::fromUtf8(dialogTemplate.title));
   // Caption, close and minimise boxes, a sizing border and a taskbar button of
   // its own; no maximise box. It stays above ordinary windows.
-  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
   QFont font;
   font.setFamilies({"微软雅黑", "Microsoft YaHei", "Noto Sans CJK SC", "WenQuanYi Micro Hei"});
   font.setPointSize(10);
@@ -102,10 +101,12 @@ CTeskDlg::CTeskDlg(QWidget* parent) : QDialog(parent) {
 
   connect(exitButton_, &QPushButton::clicked, this, &CTeskDlg::OnExit);
   connect(Control<QPushButton>(control::kParse), &QPushButton::clicked, this, &CTeskDlg::OnParse);
-  connect(Control<QRadioButton>(control::kTopDown), &QRadioButton::toggled, this,
-          [this](bool checked) { if (checked) OnTopDown(); });
-  connect(Control<QRadioButton>(control::kBottomUp), &QRadioButton::toggled, this,
-          [this](bool checked) { if (checked) OnBottomUp(); });
+  connect(Control<QRadioButton>(control::kTopDown), &QRadioButton::toggled, this, [this](bool checked) {
+    if (checked) OnTopDown();
+  });
+  connect(Control<QRadioButton>(control::kBottomUp), &QRadioButton::toggled, this, [this](bool checked) {
+    if (checked) OnBottomUp();
+  });
 
   // What goes beyond the fixed layout: the zoom box where the template leaves
   // room below the figures, the readout and the job panel, the window's keys.
@@ -113,7 +114,8 @@ CTeskDlg::CTeskDlg(QWidget* parent) : QDialog(parent) {
   readout_ = new DotReadout(view_);
   jobPanel_ = new JobPanel(this);
   connect(jobPanel_, &QDialog::finished, this, [this] { actions_.jobPanel->setChecked(false); });
-  connect(jobPanel_, &JobPanel::RowsChosen, view_, [this](int first, int count) { view_->ShowRows(first, count); });
+  connect(jobPanel_, &JobPanel::RowsChosen, view_,
+          [this](int first, int count) { view_->ShowRows(first, count); });
   connect(view_, &CZoomCtrl::DotHovered, this, [this](std::optional<QPoint> dot) {
     readout_->Show(listing_, dot, view_->mapFromGlobal(QCursor::pos()));
   });
@@ -171,8 +173,7 @@ void CTeskDlg::OnDropFiles(const QStringList& paths) {
     // Cut, it would name another file (or none), and the outputs would land
     // beside that one. The whole path is longer than the label can carry to a
     // run, so it fails as a file that cannot be opened does.
-    const tesk::core::RunMessage message =
-        tesk::core::MakeRunMessage(tesk::core::RunMessageCode::LoadFailed);
+    const tesk::core::RunMessage message = tesk::core::MakeRunMessage(tesk::core::RunMessageCode::LoadFailed);
     ShowMessage(QString::fromStdString(message.text));
     emit DropHandled(path);
     return;
@@ -190,10 +191,10 @@ void CTeskDlg::OnParse() {
   options.keepBitmap = keepBitmap_->isChecked();
   options.keepPng = keepPng_->isChecked();
   options.bottomUp = scanDirection_ == 1;
-  options.layout = gatherFromCommands_ ? tesk::core::BandLayoutChoice::Commands
-                                       : tesk::core::BandLayoutChoice::Fixed;
-  options.captureReading = readWholeCapture_ ? tesk::core::CaptureReading::Whole
-                                             : tesk::core::CaptureReading::Default;
+  options.layout =
+      gatherFromCommands_ ? tesk::core::BandLayoutChoice::Commands : tesk::core::BandLayoutChoice::Fixed;
+  options.captureReading =
+      readWholeCapture_ ? tesk::core::CaptureReading::Whole : tesk::core::CaptureReading::Default;
 
   if (paperView_) {
     tesk::printer::Profile profile;
@@ -247,7 +248,8 @@ void CTeskDlg::OnParse() {
 void CTeskDlg::ShowListing() {
   std::vector<int> bandRows;
   bandRows.reserve(listing_.bands.size());
-  for (const tesk::core::PictureBand& band : listing_.bands) bandRows.push_back(static_cast<int>(band.firstRow));
+  for (const tesk::core::PictureBand& band : listing_.bands)
+    bandRows.push_back(static_cast<int>(band.firstRow));
   view_->SetBandRows(std::move(bandRows));
   jobPanel_->SetListing(listing_);
 }
@@ -317,7 +319,8 @@ void CTeskDlg::ShowPaper(const tesk::core::PaperFigures& paper) {
   // The paper takes the place of the band picture in the same 1:1 view.
   std::vector<std::uint8_t> pure;
   tesk::image::PictureGeometry geometry;
-  if (tesk::core::StackPaperPieces(paper, pure, geometry) && tesk::image::BuildDibImage(image_, pure, geometry, false))
+  if (tesk::core::StackPaperPieces(paper, pure, geometry) &&
+      tesk::image::BuildDibImage(image_, pure, geometry, false))
     HandOverPicture();
   else
     TakePictureAway();
@@ -342,9 +345,7 @@ void CTeskDlg::OnSysCommand(int command) {
   about.exec();
 }
 
-QString CTeskDlg::ApplicationName() {
-  return QFileInfo(QCoreApplication::applicationFilePath()).baseName();
-}
+QString CTeskDlg::ApplicationName() { return QFileInfo(QCoreApplication::applicationFilePath()).baseName(); }
 
 void CTeskDlg::dragEnterEvent(QDragEnterEvent* event) {
   // Some sources hand over the file list only while the drag is entering or
@@ -418,8 +419,7 @@ void CTeskDlg::keyPressEvent(QKeyEvent* event) {
         }
         reject();
         return;
-      default:
-        break;
+      default: break;
     }
   }
   QDialog::keyPressEvent(event);

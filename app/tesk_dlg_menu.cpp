@@ -15,9 +15,8 @@
 
 #include "app/comparison_window.h"
 #include "app/job_panel.h"
-#include "app/tesk_dlg.h"
-
 #include "app/live_listening.h"
+#include "app/tesk_dlg.h"
 #include "core/file_export.h"
 #include "core/run_messages.h"
 #include "printer/profile.h"
@@ -47,16 +46,22 @@ void CTeskDlg::CreateActions() {
   actions_.savePicture = AddKeyedAction(*this, "图片另存为PNG(&S)...", {QKeySequence::Save});
   connect(actions_.savePicture, &QAction::triggered, this, &CTeskDlg::SavePicture);
 
-  actions_.zoomIn = AddKeyedAction(*this, "放大", {QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-  connect(actions_.zoomIn, &QAction::triggered, this, [this] { view_->ZoomIn(view_->ClientRect().center()); });
+  actions_.zoomIn =
+      AddKeyedAction(*this, "放大", {QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+  connect(actions_.zoomIn, &QAction::triggered, this,
+          [this] { view_->ZoomIn(view_->ClientRect().center()); });
   actions_.zoomOut = AddKeyedAction(*this, "缩小", {QKeySequence::ZoomOut});
-  connect(actions_.zoomOut, &QAction::triggered, this, [this] { view_->ZoomOut(view_->ClientRect().center()); });
+  connect(actions_.zoomOut, &QAction::triggered, this,
+          [this] { view_->ZoomOut(view_->ClientRect().center()); });
   actions_.actualSize = AddKeyedAction(*this, "原始大小 1:1", {QKeySequence(Qt::CTRL | Qt::Key_0)});
-  connect(actions_.actualSize, &QAction::triggered, this, [this] { view_->SetZoom(1, view_->ClientRect().center()); });
+  connect(actions_.actualSize, &QAction::triggered, this,
+          [this] { view_->SetZoom(1, view_->ClientRect().center()); });
   actions_.fitWidth = AddKeyedAction(*this, "适合宽度", {});
-  connect(actions_.fitWidth, &QAction::triggered, this, [this] { view_->SetZoomMode(CZoomCtrl::ZoomMode::FitWidth); });
+  connect(actions_.fitWidth, &QAction::triggered, this,
+          [this] { view_->SetZoomMode(CZoomCtrl::ZoomMode::FitWidth); });
   actions_.fitPage = AddKeyedAction(*this, "适合页面", {});
-  connect(actions_.fitPage, &QAction::triggered, this, [this] { view_->SetZoomMode(CZoomCtrl::ZoomMode::FitPage); });
+  connect(actions_.fitPage, &QAction::triggered, this,
+          [this] { view_->SetZoomMode(CZoomCtrl::ZoomMode::FitPage); });
   actions_.bandMarks = AddKeyedAction(*this, "显示带边界", {});
   actions_.bandMarks->setCheckable(true);
   connect(actions_.bandMarks, &QAction::toggled, view_, &CZoomCtrl::SetBandMarksShown);
@@ -106,7 +111,8 @@ void CTeskDlg::AddFileItems(QMenu& menu) {
   QMenu* recent = menu.addMenu(QString::fromUtf8("最近文件"));
   recent->setEnabled(idle && !recentFiles_.isEmpty());
   for (const QString& path : recentFiles_)
-    recent->addAction(QFileInfo(path).fileName(), this, [this, path] { OnDropFiles({path}); })->setToolTip(path);
+    recent->addAction(QFileInfo(path).fileName(), this, [this, path] { OnDropFiles({path}); })
+        ->setToolTip(path);
   menu.addAction(actions_.copyPicture);
   menu.addAction(actions_.savePicture);
   QAction* compare = menu.addAction(QString::fromUtf8(kCompareItem), this, [this] { CompareWithFile(); });
@@ -122,7 +128,8 @@ void CTeskDlg::CompareWithFile() {
 
 void CTeskDlg::CompareWith(const QString& other) {
   tesk::core::RunOptions options;
-  options.layout = gatherFromCommands_ ? tesk::core::BandLayoutChoice::Commands : tesk::core::BandLayoutChoice::Fixed;
+  options.layout =
+      gatherFromCommands_ ? tesk::core::BandLayoutChoice::Commands : tesk::core::BandLayoutChoice::Fixed;
   options.captureReading =
       readWholeCapture_ ? tesk::core::CaptureReading::Whole : tesk::core::CaptureReading::Default;
   if (paperView_) {
@@ -175,8 +182,11 @@ void CTeskDlg::CopyPicture() {
 void CTeskDlg::SavePicture() {
   if (!image_.pixels) return;
   QString suggested = lastPath_;
-  if (!suggested.isEmpty()) suggested = QFileInfo(suggested).absolutePath() + "/" + QFileInfo(suggested).completeBaseName() + "-view.png";
-  const QString path = QFileDialog::getSaveFileName(this, QString::fromUtf8("图片另存为PNG"), suggested, "PNG (*.png)");
+  if (!suggested.isEmpty())
+    suggested =
+        QFileInfo(suggested).absolutePath() + "/" + QFileInfo(suggested).completeBaseName() + "-view.png";
+  const QString path =
+      QFileDialog::getSaveFileName(this, QString::fromUtf8("图片另存为PNG"), suggested, "PNG (*.png)");
   if (!path.isEmpty()) SavePictureAs(path);
 }
 
@@ -185,12 +195,14 @@ bool CTeskDlg::SavePictureAs(const QString& path) {
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
   if (!view_->PictureImage().save(&buffer, "PNG")) return false;
-  const int error = tesk::core::WriteExportFile(
-      std::filesystem::path(QFile::encodeName(path).toStdString()),
-      std::span(reinterpret_cast<const std::uint8_t*>(png.constData()), static_cast<std::size_t>(png.size())));
+  const int error =
+      tesk::core::WriteExportFile(std::filesystem::path(QFile::encodeName(path).toStdString()),
+                                  std::span(reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                            static_cast<std::size_t>(png.size())));
   if (error == 0) return true;
   ShowMessage(QString::fromStdString(
-      tesk::core::MakeWriteFailedMessage(std::filesystem::path(QFile::encodeName(path).toStdString()), error).text));
+      tesk::core::MakeWriteFailedMessage(std::filesystem::path(QFile::encodeName(path).toStdString()), error)
+          .text));
   return false;
 }
 

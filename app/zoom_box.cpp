@@ -37,8 +37,10 @@ QComboBox* CreateZoomBox(QWidget& dialog, CZoomCtrl& view, const QRect& geometry
   box->setToolTip(QString::fromUtf8("缩放 (Ctrl+滚轮, Ctrl++ / Ctrl+-)"));
   // Reached by a click; the tab order stays the template's.
   box->setFocusPolicy(Qt::ClickFocus);
-  for (double factor = tesk::view::kSmallestZoom; factor < 1; factor *= 2) box->addItem(FactorText(factor), factor);
-  for (const double factor : {1.0, 2.0, 3.0, 4.0, 6.0, 8.0, 12.0, 16.0}) box->addItem(FactorText(factor), factor);
+  for (double factor = tesk::view::kSmallestZoom; factor < 1; factor *= 2)
+    box->addItem(FactorText(factor), factor);
+  for (const double factor : {1.0, 2.0, 3.0, 4.0, 6.0, 8.0, 12.0, 16.0})
+    box->addItem(FactorText(factor), factor);
   box->addItem(QString::fromUtf8("适合宽度"), kFitWidth);
   box->addItem(QString::fromUtf8("适合页面"), kFitPage);
   box->setCurrentIndex(box->findData(1.0));

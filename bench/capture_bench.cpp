@@ -196,16 +196,16 @@ int main(int argc, char** argv) {
     const double decodeRate = MegabytesPerSecond(textSize, bestDecode);
     const double loadRate = MegabytesPerSecond(textSize, bestLoad);
     const double peakRatio = peak * 1024 * 1024 / static_cast<double>(textSize);
-    std::printf("DecodeCaptureText   %8.1f ms  %8.1f MB/s of text   (goal 1000 MB/s: %s)\n",
-                bestDecode * 1e3, decodeRate, Verdict(decodeRate >= 1000));
-    std::printf("RasterSource::Load  %8.1f ms  %8.1f MB/s of text   (goal 400 MB/s: %s)\n",
-                bestLoad * 1e3, loadRate, Verdict(loadRate >= 400));
+    std::printf("DecodeCaptureText   %8.1f ms  %8.1f MB/s of text   (goal 1000 MB/s: %s)\n", bestDecode * 1e3,
+                decodeRate, Verdict(decodeRate >= 1000));
+    std::printf("RasterSource::Load  %8.1f ms  %8.1f MB/s of text   (goal 400 MB/s: %s)\n", bestLoad * 1e3,
+                loadRate, Verdict(loadRate >= 400));
     std::printf("peak memory         %8.1f MiB = %.2f x the file   (goal 2.2 x: %s)\n", peak, peakRatio,
                 Verdict(peakRatio <= 2.2));
     const double wholeRate = MegabytesPerSecond(textSize, bestWhole);
     const double wholeLoadRate = MegabytesPerSecond(textSize, bestWholeLoad);
-    std::printf("ReadWholeCapture    %8.1f ms  %8.1f MB/s of text   (goal 1000 MB/s: %s)\n",
-                bestWhole * 1e3, wholeRate, Verdict(wholeRate >= 1000));
+    std::printf("ReadWholeCapture    %8.1f ms  %8.1f MB/s of text   (goal 1000 MB/s: %s)\n", bestWhole * 1e3,
+                wholeRate, Verdict(wholeRate >= 1000));
     std::printf("Load, whole reading %8.1f ms  %8.1f MB/s of text   (goal 400 MB/s: %s)\n",
                 bestWholeLoad * 1e3, wholeLoadRate, Verdict(wholeLoadRate >= 400));
     std::printf("xxd -r -p           %8.1f ms  %8.1f MB/s of hex (%.1f MB); decoder %.1f x as fast (%s)\n",

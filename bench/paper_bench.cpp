@@ -42,9 +42,11 @@ std::vector<std::uint8_t> OneMetreReceipt(const tesk::tools::DotPicture& logo) {
   Append(job, {0x1B, 0x40});
   std::int64_t height = 0;
   while (height < 8000) {
-    Append(job, {0x1B, 0x61, 0x01, 0x1D, 0x76, 0x30, 0x00, kWidthBytes / 2, 0x00, logo.height & 0xFF, logo.height >> 8});
+    Append(job, {0x1B, 0x61, 0x01, 0x1D, 0x76, 0x30, 0x00, kWidthBytes / 2, 0x00, logo.height & 0xFF,
+                 logo.height >> 8});
     for (int row = 0; row < logo.height; ++row)
-      job.insert(job.end(), logo.rows.begin() + row * logo.widthBytes, logo.rows.begin() + row * logo.widthBytes + kWidthBytes / 2);
+      job.insert(job.end(), logo.rows.begin() + row * logo.widthBytes,
+                 logo.rows.begin() + row * logo.widthBytes + kWidthBytes / 2);
     height += logo.height;
     Append(job, {0x1B, 0x61, 0x00});
     for (int line = 0; line < 20; ++line) {
@@ -108,8 +110,9 @@ int main(int argc, char** argv) {
   }
   std::printf("driver raster job   %6.1f MB\n", job.size() / 1e6);
   std::printf("PrintJob            %8.1f ms  %8.1f MB/s\n", bestPaper * 1e3, job.size() / bestPaper / 1e6);
-  std::printf("band gathering      %8.1f ms  %8.1f MB/s   (goal: the paper at band speed: %s)\n", bestGather * 1e3,
-              job.size() / bestGather / 1e6, bestPaper <= 2 * bestGather ? "met" : "missed");
+  std::printf("band gathering      %8.1f ms  %8.1f MB/s   (goal: the paper at band speed: %s)\n",
+              bestGather * 1e3, job.size() / bestGather / 1e6,
+              bestPaper <= 2 * bestGather ? "met" : "missed");
 
   const auto logo = tesk::tools::MakeReceiptPicture(kWidthBytes, 120);
   const auto receipt = OneMetreReceipt(logo);
@@ -122,7 +125,8 @@ int main(int argc, char** argv) {
     bestReceipt = std::min(bestReceipt, Seconds(Clock::now() - start));
     height = paper.Height();
   }
-  std::printf("one-metre receipt   %8.1f ms  %lld rows (%.2f m)   (goal under 100 ms: %s)\n", bestReceipt * 1e3,
-              static_cast<long long>(height), height / 203.0 * 0.0254, bestReceipt < 0.1 ? "met" : "missed");
+  std::printf("one-metre receipt   %8.1f ms  %lld rows (%.2f m)   (goal under 100 ms: %s)\n",
+              bestReceipt * 1e3, static_cast<long long>(height), height / 203.0 * 0.0254,
+              bestReceipt < 0.1 ? "met" : "missed");
   return status;
 }

@@ -30,8 +30,9 @@ bool Measure(const std::vector<std::uint8_t>& job, std::size_t urbSize) {
     length = result.jobLength;
   }
   const bool whole = length == job.size() && std::equal(job.begin(), job.end(), data.begin());
-  std::printf("usbcap: %zu-byte URBs, %.1f MB capture, %.1f MB job%s, best of 5: %.3f s, %.0f MB/s\n", urbSize,
-              file.size() / 1e6, length / 1e6, whole ? "" : " (WRONG JOB)", best, file.size() / 1e6 / best);
+  std::printf("usbcap: %zu-byte URBs, %.1f MB capture, %.1f MB job%s, best of 5: %.3f s, %.0f MB/s\n",
+              urbSize, file.size() / 1e6, length / 1e6, whole ? "" : " (WRONG JOB)", best,
+              file.size() / 1e6 / best);
   return whole;
 }
 

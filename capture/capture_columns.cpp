@@ -15,8 +15,8 @@ constexpr std::size_t kHeaderSearchBytes = std::size_t{1} << 20;
 constexpr std::size_t kMostColumns = 64;
 
 constexpr std::array<std::string_view, 11> kHeads = {
-    "Device", "Address", "Length", "Phase", "Data", "Description",
-    "Delta",  "Cmd.Phase.Ofs(rep)", "Date", "Time", "Driver",
+    "Device", "Address", "Length", "Phase", "Data", "Description", "Delta", "Cmd.Phase.Ofs(rep)",
+    "Date",   "Time",    "Driver",
 };
 
 bool SameLetters(std::string_view a, std::string_view b) {
@@ -62,8 +62,8 @@ bool NameColumns(std::string_view heads, std::vector<CaptureColumn>& runs) {
   for (std::size_t index = 0; index < runs.size(); ++index) {
     const std::size_t start = runs[index].start;
     const std::size_t end = index + 1 < runs.size() ? runs[index + 1].start : heads.size();
-    const std::string_view head = start < heads.size() ? Trimmed(heads.substr(start, end - start))
-                                                       : std::string_view();
+    const std::string_view head =
+        start < heads.size() ? Trimmed(heads.substr(start, end - start)) : std::string_view();
     runs[index].name = NameOf(head);
     phase = phase || runs[index].name == CaptureColumnName::Phase;
     data = data || runs[index].name == CaptureColumnName::Data;
@@ -96,8 +96,7 @@ CaptureColumns FromHeader(std::vector<CaptureColumn> columns, std::size_t dumpSt
       case CaptureColumnName::Command:
         if (!found.command.present()) found.command = field;
         break;
-      default:
-        break;
+      default: break;
     }
   }
   found.columns = std::move(columns);
@@ -125,8 +124,7 @@ CaptureColumns FindCaptureColumns(std::string_view text) {
   std::string_view line;
   std::string_view previous;
   std::vector<CaptureColumn> runs;
-  for (std::size_t count = 0; count < kHeaderSearchLines && lines.Position() < kHeaderSearchBytes;
-       ++count) {
+  for (std::size_t count = 0; count < kHeaderSearchLines && lines.Position() < kHeaderSearchBytes; ++count) {
     if (!lines.Next(line)) break;
     if (!previous.empty() && ReadDashRuns(line, runs) && NameColumns(previous, runs))
       return FromHeader(std::move(runs), lines.Position());

@@ -44,8 +44,7 @@ LineRole RoleOf(std::string_view line) {
       std::memcmp(line.data() + kPhaseFieldStart, "      ", kPhaseFieldWidth) == 0)
     return LineRole::Continuation;
   const std::string_view phase =
-      line.size() > kPhaseFieldStart ? line.substr(kPhaseFieldStart, kPhaseFieldWidth)
-                                     : std::string_view();
+      line.size() > kPhaseFieldStart ? line.substr(kPhaseFieldStart, kPhaseFieldWidth) : std::string_view();
   if (phase.find("OUT") != std::string_view::npos) return LineRole::TransferStart;
   if (phase.find("IN") != std::string_view::npos || phase.find("CTL") != std::string_view::npos)
     return LineRole::OtherTransfer;
@@ -83,8 +82,7 @@ bool BeginsWithEscAt(std::string_view field) {
 // line shows: the number after the line's last ".".
 bool ReadLineOffset(std::string_view field, std::int32_t& offset) {
   const std::size_t lastDot = field.rfind('.');
-  return ReadDecimalInt(lastDot == std::string_view::npos ? field : field.substr(lastDot + 1),
-                        offset);
+  return ReadDecimalInt(lastDot == std::string_view::npos ? field : field.substr(lastDot + 1), offset);
 }
 
 // Reads at most `limit` bytes of one line into `out` and returns how many.
@@ -106,8 +104,7 @@ std::size_t ReadLineBytes(std::string_view field, std::size_t limit, std::uint8_
     } else {
       pieceEnd = std::find(cursor, end, ' ');
       if (pieceEnd == cursor) break;  // an empty piece
-      if (!ReadHexByte(std::string_view(cursor, static_cast<std::size_t>(pieceEnd - cursor)),
-                       out[count]))
+      if (!ReadHexByte(std::string_view(cursor, static_cast<std::size_t>(pieceEnd - cursor)), out[count]))
         break;
       ++count;
     }

@@ -41,8 +41,9 @@ class LineCounter {
       position_ = 0;
       line_ = 1;
     }
-    line_ += static_cast<std::uint64_t>(std::count(text_.begin() + static_cast<std::ptrdiff_t>(position_),
-                                                   text_.begin() + static_cast<std::ptrdiff_t>(position), '\n'));
+    line_ +=
+        static_cast<std::uint64_t>(std::count(text_.begin() + static_cast<std::ptrdiff_t>(position_),
+                                              text_.begin() + static_cast<std::ptrdiff_t>(position), '\n'));
     position_ = position;
     return line_;
   }
@@ -101,7 +102,8 @@ void ListCaptureInTransfers(std::string_view text, const CaptureColumns& columns
                             CaptureSideLists& lists) {
   lists.inTransfers.clear();
   if (lists.lines.empty()) return;
-  const std::string_view jobDevice = DeviceOf(columns.device.Of(LineAt(text, lists.lines.front().textPosition)));
+  const std::string_view jobDevice =
+      DeviceOf(columns.device.Of(LineAt(text, lists.lines.front().textPosition)));
   TextLines lines(text, columns.dumpStart);
   std::string_view line;
   std::vector<std::uint8_t> bytes;
@@ -139,7 +141,8 @@ void NumberCaptureLines(std::string_view text, CaptureSideLists& lists) {
   for (CaptureInTransfer& answer : lists.inTransfers) answer.line = inLines.LineAt(answer.textPosition);
 }
 
-std::optional<std::uint64_t> CaptureLineHolding(const std::vector<CaptureLineSpan>& lines, std::uint64_t offset) {
+std::optional<std::uint64_t> CaptureLineHolding(const std::vector<CaptureLineSpan>& lines,
+                                                std::uint64_t offset) {
   // A repeat points back at bytes read from lines; one step always reaches them.
   for (int step = 0; step < 2; ++step) {
     const auto after = std::upper_bound(lines.begin(), lines.end(), offset,

@@ -33,10 +33,10 @@ struct CaptureLineSpan {
 
 // An IN transfer of the job's device, in text order.
 struct CaptureInTransfer {
-  std::uint64_t jobOffset = 0;   // job bytes read from lines above it
-  std::size_t textPosition = 0;  // of its phase line
-  std::uint64_t line = 0;        // that line's number, from 1 (NumberCaptureLines)
-  std::uint64_t length = 0;      // bytes its lines show
+  std::uint64_t jobOffset = 0;      // job bytes read from lines above it
+  std::size_t textPosition = 0;     // of its phase line
+  std::uint64_t line = 0;           // that line's number, from 1 (NumberCaptureLines)
+  std::uint64_t length = 0;         // bytes its lines show
   std::vector<std::uint8_t> bytes;  // the first kCaptureInBytesListed of them
 };
 
@@ -73,6 +73,7 @@ void ListCaptureInTransfers(std::string_view text, const CaptureColumns& columns
 void NumberCaptureLines(std::string_view text, CaptureSideLists& lists);
 
 // The number of the line that carried job byte `offset`; none when no line did.
-std::optional<std::uint64_t> CaptureLineHolding(const std::vector<CaptureLineSpan>& lines, std::uint64_t offset);
+std::optional<std::uint64_t> CaptureLineHolding(const std::vector<CaptureLineSpan>& lines,
+                                                std::uint64_t offset);
 
 }  // namespace tesk::capture

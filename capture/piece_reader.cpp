@@ -8,9 +8,7 @@ namespace {
 
 // White space as the C locale's isspace() knows it; the locale of the process
 // must not change how a capture reads.
-bool IsFormatSpace(char character) {
-  return character == ' ' || (character >= '\t' && character <= '\r');
-}
+bool IsFormatSpace(char character) { return character == ' ' || (character >= '\t' && character <= '\r'); }
 
 std::size_t SkipFormatSpace(std::string_view text) {
   std::size_t index = 0;
@@ -46,8 +44,10 @@ bool ReadHexByte(std::string_view piece, std::uint8_t& value) {
   if (!anyDigit) return false;
   // The conversion goes through an unsigned long, which saturates on overflow
   // and wraps a negated value, before the byte is cut from it.
-  if (overflow) number = std::numeric_limits<std::uint64_t>::max();
-  else if (negative) number = ~number + 1;
+  if (overflow)
+    number = std::numeric_limits<std::uint64_t>::max();
+  else if (negative)
+    number = ~number + 1;
   value = static_cast<std::uint8_t>(number & 0xFF);
   return true;
 }

@@ -88,7 +88,8 @@ std::int32_t LearnBytesPerLineFromOffsets(std::string_view text, const CaptureCo
     if (afterPhaseLine) {
       const std::uint64_t offset = LineOffset(CommandField(line, columns));
       if (offset > 0)
-        return static_cast<std::int32_t>(std::min<std::uint64_t>(offset, std::numeric_limits<std::int32_t>::max()));
+        return static_cast<std::int32_t>(
+            std::min<std::uint64_t>(offset, std::numeric_limits<std::int32_t>::max()));
     }
     afterPhaseLine = false;
   }

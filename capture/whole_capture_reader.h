@@ -27,17 +27,17 @@ struct WholeCaptureStatistics {
   CaptureColumns columns;
   std::int32_t bytesPerLine = 0;
   BytesPerLineSource bytesPerLineSource = BytesPerLineSource::None;
-  std::string device;               // device and endpoint of the job, as the capture names them
-  std::int64_t transfersTaken = 0;  // OUT transfers of the job, a repeated one counted once
-  std::int64_t repeatedTransfers = 0;   // of those, the ones shown with a count "(n)"
-  std::int64_t repeatCopies = 0;        // copies the counts added
+  std::string device;                     // device and endpoint of the job, as the capture names them
+  std::int64_t transfersTaken = 0;        // OUT transfers of the job, a repeated one counted once
+  std::int64_t repeatedTransfers = 0;     // of those, the ones shown with a count "(n)"
+  std::int64_t repeatCopies = 0;          // copies the counts added
   std::int64_t otherDeviceTransfers = 0;  // OUT transfers to other devices, left out
 };
 
 enum class WholeCaptureResult : int {
-  NoJob = 0,   // no OUT transfer begins with ESC @, or the job would pass largestJob
+  NoJob = 0,  // no OUT transfer begins with ESC @, or the job would pass largestJob
   Job = 1,
-  NoRoom = 2,  // the repeats needed more room than `grow` could give
+  NoRoom = 2,     // the repeats needed more room than `grow` could give
   Cancelled = 3,  // the progress hook stopped the reading
 };
 

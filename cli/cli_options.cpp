@@ -1,7 +1,6 @@
 #include "cli/cli_options.h"
 
 #include <CLI/CLI.hpp>
-
 #include <algorithm>
 #include <functional>
 #include <sstream>
@@ -59,7 +58,6 @@ std::string Wrapped(const std::string& text) {
   return wrapped;
 }
 
-
 void ParseKeepList(const std::string& list, core::RunOptions& run) {
   run.keepPlainBinary = run.keepPlainBinaryZip = run.keepPureData = false;
   run.keepBitmap = run.keepPng = false;
@@ -67,16 +65,21 @@ void ParseKeepList(const std::string& list, core::RunOptions& run) {
   std::stringstream items(list);
   std::string item;
   while (std::getline(items, item, ',')) {
-    if (item == "bin") run.keepPlainBinary = true;
-    else if (item == "zip") run.keepPlainBinaryZip = true;
-    else if (item == "dat") run.keepPureData = true;
-    else if (item == "bmp") run.keepBitmap = true;
-    else if (item == "png") run.keepPng = true;
+    if (item == "bin")
+      run.keepPlainBinary = true;
+    else if (item == "zip")
+      run.keepPlainBinaryZip = true;
+    else if (item == "dat")
+      run.keepPureData = true;
+    else if (item == "bmp")
+      run.keepBitmap = true;
+    else if (item == "png")
+      run.keepPng = true;
     else if (item == "all")
-      run.keepPlainBinary = run.keepPlainBinaryZip = run.keepPureData = run.keepBitmap =
-          run.keepPng = true;
+      run.keepPlainBinary = run.keepPlainBinaryZip = run.keepPureData = run.keepBitmap = run.keepPng = true;
     else
-      throw CLI::ValidationError("unknown output '" + item + "' in --keep (bin, zip, dat, bmp, png, all, none)");
+      throw CLI::ValidationError("unknown output '" + item +
+                                 "' in --keep (bin, zip, dat, bmp, png, all, none)");
   }
 }
 
@@ -116,9 +119,11 @@ void DeclareOptions(CLI::App& app, CliOptions& options, std::vector<std::string>
       ->type_name("LIST")
       ->trigger_on_parse()
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-  app.add_flag_callback("--bottom-up", [&run] { run.bottomUp = true; }, "store the BMP bottom-up (default: top-down)")
+  app.add_flag_callback(
+         "--bottom-up", [&run] { run.bottomUp = true; }, "store the BMP bottom-up (default: top-down)")
       ->trigger_on_parse();
-  app.add_flag_callback("--top-down", [&run] { run.bottomUp = false; }, "store the BMP top-down")
+  app.add_flag_callback(
+         "--top-down", [&run] { run.bottomUp = false; }, "store the BMP top-down")
       ->trigger_on_parse();
   AddChoice<core::BandLayoutChoice>(
       app, "--layout", "KIND",
@@ -139,11 +144,13 @@ void DeclareOptions(CLI::App& app, CliOptions& options, std::vector<std::string>
       "what to draw: bands (default: the band picture alone) or paper (also the job as the printer "
       "prints it, every image command with its feeds, positions and cuts, written as .paper.png, "
       ".paper-2.png ... one a piece of paper between cuts)",
-      {{"bands", false}, {"paper", true}}, "drawing", [&options](bool paper) { options.renderPaper = paper; });
-  app.add_option("--profile", profileName,
-                 "the printer the paper is drawn for (with --render paper), the job is checked against "
-                 "(with --lint) or --listen answers status queries as: a built-in profile (80mm-203dpi, the default, or 58mm-203dpi) or a JSON "
-                 "profile file")
+      {{"bands", false}, {"paper", true}}, "drawing",
+      [&options](bool paper) { options.renderPaper = paper; });
+  app.add_option(
+         "--profile", profileName,
+         "the printer the paper is drawn for (with --render paper), the job is checked against "
+         "(with --lint) or --listen answers status queries as: a built-in profile (80mm-203dpi, the default, or 58mm-203dpi) or a JSON "
+         "profile file")
       ->type_name("NAME|FILE");
   app.add_flag("--inspect", options.inspect,
                "print each job's command stream and check the fixed band layout against it; nothing is "
@@ -160,7 +167,8 @@ void DeclareOptions(CLI::App& app, CliOptions& options, std::vector<std::string>
   app.add_option_function<std::string>(
          "--listen",
          [&options](const std::string& text) {
-           options.listen = live::ParseListenAddress(text.empty() ? std::to_string(live::kDefaultListenPort) : text);
+           options.listen =
+               live::ParseListenAddress(text.empty() ? std::to_string(live::kDefaultListenPort) : text);
            if (!options.listen) throw CLI::ValidationError("--listen: not [ADDRESS:]PORT: '" + text + "'");
          },
          "be a network printer: take raw print jobs on this TCP port (address default 127.0.0.1, port "
@@ -174,7 +182,8 @@ void DeclareOptions(CLI::App& app, CliOptions& options, std::vector<std::string>
   app.add_option_function<double>(
          "--idle",
          [&options](double seconds) {
-           if (!(seconds > 0 && seconds <= 3600)) throw CLI::ValidationError("--idle: seconds from 0 to 3600");
+           if (!(seconds > 0 && seconds <= 3600))
+             throw CLI::ValidationError("--idle: seconds from 0 to 3600");
            options.idleMilliseconds = static_cast<int>(seconds * 1000 + 0.5);
          },
          "with --listen: a job ends after this many seconds without a byte (default 2)")
@@ -213,8 +222,7 @@ std::string CliUsage() {
   return app.help();
 }
 
-bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options,
-                     std::string& error) {
+bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options, std::string& error) {
   std::vector<std::string> files;
   std::string profileName(printer::kDefaultProfileName);
   CLI::App app;
@@ -257,8 +265,10 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& opti
   }
   if (options.help || options.version) return true;
   if (options.listen) {
-    if (!options.files.empty()) error = "--listen takes no FILE";
-    else if (options.outFolder.empty()) error = "--listen needs --out FOLDER";
+    if (!options.files.empty())
+      error = "--listen takes no FILE";
+    else if (options.outFolder.empty())
+      error = "--listen needs --out FOLDER";
     return error.empty();
   }
   if (!options.outFolder.empty() || app.count("--idle") > 0 || options.forward) {

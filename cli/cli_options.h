@@ -34,8 +34,7 @@ struct CliOptions {
 };
 
 // Parses argv[1..]; false with `error` set on a usage error.
-bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options,
-                     std::string& error);
+bool ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options, std::string& error);
 
 // The --help text, generated from the option table.
 std::string CliUsage();

@@ -2,8 +2,8 @@
 
 #include "cli/json_text.h"
 #include "cli/paper_listing.h"
-#include "core/layout_check.h"
 #include "core/figure_captions.h"
+#include "core/layout_check.h"
 #include "platform/file_system.h"
 
 namespace tesk::cli {
@@ -26,7 +26,8 @@ std::string PaperText(const core::PaperFigures& paper) {
             printer::NotDrawnReasonText(item.reason) + (item.detail.empty() ? "" : ": " + item.detail) + "\n";
   }
   if (paper.notDrawnCount > kNotDrawnShown)
-    text += "      ... " + std::to_string(paper.notDrawnCount - kNotDrawnShown) + " more (--json lists them)\n";
+    text +=
+        "      ... " + std::to_string(paper.notDrawnCount - kNotDrawnShown) + " more (--json lists them)\n";
   for (const auto& file : paper.files) text += "    " + file.string() + "\n";
   if (paper.message) text += "    " + *paper.message + "\n";
   return text;
@@ -57,7 +58,9 @@ Json LayoutVerdictJson(const core::LayoutVerdict& verdict) {
   if (!verdict.fits)
     mismatch = Json{{"band", NamesABand(verdict.mismatch) ? Json(verdict.firstMismatch.band) : Json(nullptr)},
                     {"reason", verdict.reason}};
-  return Json{{"fits", verdict.fits}, {"firstMismatch", std::move(mismatch)}, {"commandBands", verdict.commandBands}};
+  return Json{{"fits", verdict.fits},
+              {"firstMismatch", std::move(mismatch)},
+              {"commandBands", verdict.commandBands}};
 }
 
 }  // namespace
@@ -156,7 +159,8 @@ std::string FormatJsonJobReport(const live::JobReport& job, const core::RunFigur
 }
 
 std::optional<std::string> LayoutWarning(const core::RunFigures& figures, const core::RunOptions& options) {
-  if (options.layout != core::BandLayoutChoice::Fixed || !figures.layoutVerdict || figures.layoutVerdict->fits)
+  if (options.layout != core::BandLayoutChoice::Fixed || !figures.layoutVerdict ||
+      figures.layoutVerdict->fits)
     return std::nullopt;
   const core::LayoutVerdict& verdict = *figures.layoutVerdict;
   std::string warning = "warning: the fixed band layout does not fit this job (" + verdict.reason + ")";

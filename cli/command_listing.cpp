@@ -6,13 +6,13 @@
 
 #include "cli/paper_listing.h"
 #include "cli/usb_capture_report.h"
+#include "commands/command_scanner.h"
+#include "commands/image_commands.h"
 #include "core/job_listing.h"
 #include "core/job_picture.h"
 #include "core/layout_check.h"
 #include "core/raster_source.h"
 #include "core/run_messages.h"
-#include "commands/command_scanner.h"
-#include "commands/image_commands.h"
 #include "platform/file_system.h"
 
 namespace tesk::cli {
@@ -54,14 +54,19 @@ std::string ColumnsText(const capture::CaptureColumns& columns) {
 std::string CaptureReadingText(core::CaptureReading reading, const capture::WholeCaptureStatistics& found) {
   if (reading == core::CaptureReading::Default) return "  capture reader: default (the first OUT transfer)\n";
   return "  capture reader: whole\n"
-         "    columns: " + ColumnsText(found.columns) + "\n"
-         "    bytes per line: " + std::to_string(found.bytesPerLine) + " (" +
-         BytesPerLineSourceText(found.bytesPerLineSource) + ")\n"
-         "    device: " + found.device + "\n"
-         "    transfers taken: " + std::to_string(found.transfersTaken) +
-         ", repeated: " + std::to_string(found.repeatedTransfers) + " (" +
-         std::to_string(found.repeatCopies) + " copies added), to other devices: " +
-         std::to_string(found.otherDeviceTransfers) + "\n";
+         "    columns: " +
+         ColumnsText(found.columns) +
+         "\n"
+         "    bytes per line: " +
+         std::to_string(found.bytesPerLine) + " (" + BytesPerLineSourceText(found.bytesPerLineSource) +
+         ")\n"
+         "    device: " +
+         found.device +
+         "\n"
+         "    transfers taken: " +
+         std::to_string(found.transfersTaken) + ", repeated: " + std::to_string(found.repeatedTransfers) +
+         " (" + std::to_string(found.repeatCopies) +
+         " copies added), to other devices: " + std::to_string(found.otherDeviceTransfers) + "\n";
 }
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
@@ -160,10 +165,12 @@ Json AnswersJson(const std::vector<core::JobAnswer>& answers) {
 }
 
 std::string TextReport(const std::filesystem::path& input, const std::filesystem::path& loaded,
-                       core::CaptureKind kind, const core::RasterSource& source, const printer::Profile* paper) {
+                       core::CaptureKind kind, const core::RasterSource& source,
+                       const printer::Profile* paper) {
   const std::span<const std::uint8_t> job = source.Job();
   std::string report = input.string() + "\n";
-  if (loaded.filename() != input.filename()) report += "  archive entry: " + loaded.filename().string() + "\n";
+  if (loaded.filename() != input.filename())
+    report += "  archive entry: " + loaded.filename().string() + "\n";
   report += std::string("  ") + KindText(kind) + ", " + std::to_string(job.size()) + " bytes\n";
   if (kind == core::CaptureKind::UsbPacketCapture) report += FormatUsbCaptureText(source, true);
   if (kind == core::CaptureKind::CaptureText)
@@ -217,7 +224,8 @@ Json LayoutJson(const core::LayoutCheck& check) {
 }
 
 std::string JsonReport(const std::filesystem::path& input, const std::filesystem::path& loaded,
-                       core::CaptureKind kind, const core::RasterSource& source, const printer::Profile* paper) {
+                       core::CaptureKind kind, const core::RasterSource& source,
+                       const printer::Profile* paper) {
   const std::span<const std::uint8_t> job = source.Job();
   Json report = Json::object();
   PutPath(report, "path", input);
@@ -250,11 +258,13 @@ std::string JsonReport(const std::filesystem::path& input, const std::filesystem
 // still tells what it held.
 std::string FailureReport(const std::filesystem::path& input, const core::RasterSource& source,
                           core::CaptureKind kind, bool json) {
-  const core::RunMessage message = core::MakeRunMessage(
-      kind == core::CaptureKind::OpenFailed ? core::RunMessageCode::LoadFailed : core::RunMessageCode::InvalidData);
+  const core::RunMessage message =
+      core::MakeRunMessage(kind == core::CaptureKind::OpenFailed ? core::RunMessageCode::LoadFailed
+                                                                 : core::RunMessageCode::InvalidData);
   const bool usbCapture = source.usbCapture.container != usbcap::UsbContainer::None;
   if (!json)
-    return input.string() + "\n  " + message.text + "\n" + (usbCapture ? FormatUsbCaptureText(source, false) : "");
+    return input.string() + "\n  " + message.text + "\n" +
+           (usbCapture ? FormatUsbCaptureText(source, false) : "");
   Json report = Json::object();
   PutPath(report, "path", input);
   report["message"] = message.text;
@@ -290,7 +300,8 @@ std::string InspectJob(const std::filesystem::path& input, bool json, const core
     } else {
       // With --render paper the display list follows the commands.
       const printer::Profile* paper = options.paperProfile ? &*options.paperProfile : nullptr;
-      report = json ? JsonReport(input, path, kind, source, paper) : TextReport(input, path, kind, source, paper);
+      report =
+          json ? JsonReport(input, path, kind, source, paper) : TextReport(input, path, kind, source, paper);
     }
   }
   if (!scratch.empty()) platform::RemoveFolderTree(scratch);

@@ -37,7 +37,9 @@ const char* KindName(core::AlignedKind kind) {
   return "";
 }
 
-const char* PictureName(const core::JobComparison& comparison) { return comparison.paper ? "paper" : "bands"; }
+const char* PictureName(const core::JobComparison& comparison) {
+  return comparison.paper ? "paper" : "bands";
+}
 
 }  // namespace
 
@@ -53,13 +55,13 @@ std::string ComparisonText(const std::filesystem::path& a, const std::filesystem
                            const core::JobComparison& comparison) {
   if (comparison.result == core::ComparisonResult::CannotLoad) return comparison.message + "\n";
   std::string text = "A: " + a.string() + " (" + std::to_string(comparison.jobA.size()) + " bytes, " +
-                     std::to_string(comparison.commandsA.size()) + " commands)\n" + "B: " + b.string() + " (" +
-                     std::to_string(comparison.jobB.size()) + " bytes, " +
+                     std::to_string(comparison.commandsA.size()) + " commands)\n" + "B: " + b.string() +
+                     " (" + std::to_string(comparison.jobB.size()) + " bytes, " +
                      std::to_string(comparison.commandsB.size()) + " commands)\n";
   const core::CommandAlignment& commands = comparison.commands;
   text += "commands: " + std::to_string(commands.same) + " same, " + std::to_string(commands.changed) +
-          " changed, " + std::to_string(commands.onlyInA) + " only in A, " + std::to_string(commands.onlyInB) +
-          " only in B\n";
+          " changed, " + std::to_string(commands.onlyInA) + " only in A, " +
+          std::to_string(commands.onlyInB) + " only in B\n";
   if (commands.firstDifference) {
     const core::AlignedPair& first = *commands.firstDifference;
     text += std::string("first difference (") + KindName(first.kind) + "):\n  A " +
@@ -68,9 +70,10 @@ std::string ComparisonText(const std::filesystem::path& a, const std::filesystem
   }
   if (comparison.result == core::ComparisonResult::NoPicture) return text + comparison.message + "\n";
   const core::PictureComparison& pictures = comparison.pictures;
-  text += std::string("picture (") + PictureName(comparison) + "): " + std::to_string(pictures.width) + " x " +
-          std::to_string(pictures.height) + " dots, " + std::to_string(pictures.differingDots) + " differ (" +
-          std::to_string(pictures.onlyInA) + " only in A, " + std::to_string(pictures.onlyInB) + " only in B)\n";
+  text += std::string("picture (") + PictureName(comparison) + "): " + std::to_string(pictures.width) +
+          " x " + std::to_string(pictures.height) + " dots, " + std::to_string(pictures.differingDots) +
+          " differ (" + std::to_string(pictures.onlyInA) + " only in A, " + std::to_string(pictures.onlyInB) +
+          " only in B)\n";
   if (!pictures.regions.empty())
     text += "regions (row bands): " + std::to_string(pictures.regions.size()) + "\n";
   for (std::size_t index = 0; index < pictures.regions.size() && index < kRegionsShown; ++index) {
@@ -82,7 +85,8 @@ std::string ComparisonText(const std::filesystem::path& a, const std::filesystem
     text += "  ... and " + std::to_string(pictures.regions.size() - kRegionsShown) + " more\n";
   if (!comparison.overlayPath.empty()) text += "overlay: " + comparison.overlayPath.string() + "\n";
   if (comparison.overlayError) text += "overlay not written: " + *comparison.overlayError + "\n";
-  text += comparison.result == core::ComparisonResult::Identical ? "pictures identical\n" : "pictures differ\n";
+  text +=
+      comparison.result == core::ComparisonResult::Identical ? "pictures identical\n" : "pictures differ\n";
   return text;
 }
 
@@ -103,13 +107,10 @@ std::string ComparisonJson(const std::filesystem::path& a, const std::filesystem
                  {"a", CommandJson(CommandAt(comparison.commandsA, pair.a), pair.a)},
                  {"b", CommandJson(CommandAt(comparison.commandsB, pair.b), pair.b)}};
   }
-  report["commands"] = Json{{"a", comparison.commandsA.size()},
-                            {"b", comparison.commandsB.size()},
-                            {"same", commands.same},
-                            {"changed", commands.changed},
-                            {"onlyInA", commands.onlyInA},
-                            {"onlyInB", commands.onlyInB},
-                            {"firstDifference", std::move(first)}};
+  report["commands"] = Json{
+      {"a", comparison.commandsA.size()},   {"b", comparison.commandsB.size()}, {"same", commands.same},
+      {"changed", commands.changed},        {"onlyInA", commands.onlyInA},      {"onlyInB", commands.onlyInB},
+      {"firstDifference", std::move(first)}};
   if (comparison.result == core::ComparisonResult::NoPicture) {
     report["message"] = comparison.message;
     return DumpJson(report) + "\n";
@@ -117,15 +118,12 @@ std::string ComparisonJson(const std::filesystem::path& a, const std::filesystem
   const core::PictureComparison& pictures = comparison.pictures;
   Json regions = Json::array();
   for (const core::DotRegion& region : pictures.regions)
-    regions.push_back(Json{{"x", region.x}, {"y", region.y}, {"width", region.width}, {"height", region.height}});
-  report["picture"] = Json{{"drawn", PictureName(comparison)},
-                           {"width", pictures.width},
-                           {"height", pictures.height},
-                           {"differingDots", pictures.differingDots},
-                           {"onlyInA", pictures.onlyInA},
-                           {"onlyInB", pictures.onlyInB},
-                           {"regionKind", "row bands"},
-                           {"regions", std::move(regions)}};
+    regions.push_back(
+        Json{{"x", region.x}, {"y", region.y}, {"width", region.width}, {"height", region.height}});
+  report["picture"] = Json{{"drawn", PictureName(comparison)}, {"width", pictures.width},
+                           {"height", pictures.height},        {"differingDots", pictures.differingDots},
+                           {"onlyInA", pictures.onlyInA},      {"onlyInB", pictures.onlyInB},
+                           {"regionKind", "row bands"},        {"regions", std::move(regions)}};
   if (!comparison.overlayPath.empty())
     PutPath(report, "overlay", comparison.overlayPath);
   else

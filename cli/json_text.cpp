@@ -65,8 +65,6 @@ void PutPaths(Json& object, const std::string& key, const std::vector<std::files
   if (!allUtf8) object[key + "Hex"] = std::move(hexes);
 }
 
-std::string DumpJson(const Json& value) {
-  return value.dump(-1, ' ', false, Json::error_handler_t::replace);
-}
+std::string DumpJson(const Json& value) { return value.dump(-1, ' ', false, Json::error_handler_t::replace); }
 
 }  // namespace tesk::cli

@@ -3,11 +3,10 @@
 // every line written is valid UTF-8 whatever bytes a file name holds.
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 namespace tesk::cli {
 

@@ -33,8 +33,8 @@ std::string LintFile(const std::filesystem::path& input, bool json, const core::
   }
   std::string text;
   for (const core::LintFinding& finding : findings)
-    text += input.string() + ":" + std::to_string(finding.offset) + ": " + core::LintCodeName(finding.code) + ": " +
-            finding.explanation + "\n";
+    text += input.string() + ":" + std::to_string(finding.offset) + ": " + core::LintCodeName(finding.code) +
+            ": " + finding.explanation + "\n";
   return text;
 }
 

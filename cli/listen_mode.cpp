@@ -61,7 +61,8 @@ int ServeJobs(const CliOptions& options) {
     }
     if (options.inspect) {
       bool failed = false;
-      std::cout << (options.json ? FormatJsonJobReport(*job, nullptr, std::nullopt) : FormatJobHeading(*job)) << "\n"
+      std::cout << (options.json ? FormatJsonJobReport(*job, nullptr, std::nullopt) : FormatJobHeading(*job))
+                << "\n"
                 << InspectJob(job->path, options.json, options.run, failed) << std::flush;
       if (failed) status = 1;
       continue;
@@ -74,7 +75,8 @@ int ServeJobs(const CliOptions& options) {
               << std::flush;
     // As for a file given by name: the JSON report carries the verdict itself.
     if (!options.json) {
-      if (const auto warning = LayoutWarning(figures, options.run)) std::cerr << *warning << "\n" << std::flush;
+      if (const auto warning = LayoutWarning(figures, options.run))
+        std::cerr << *warning << "\n" << std::flush;
     }
   }
   server.Wait();

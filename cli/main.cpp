@@ -10,11 +10,11 @@
 #include "cli/cli_options.h"
 #include "cli/cli_report.h"
 #include "cli/command_listing.h"
-#include "cli/listen_mode.h"
 #include "cli/comparison_report.h"
 #include "cli/lint_report.h"
-#include "core/job_comparison.h"
+#include "cli/listen_mode.h"
 #include "core/conversion_run.h"
+#include "core/job_comparison.h"
 #include "tesk_version.h"
 
 int main(int argc, char** argv) {
@@ -55,8 +55,8 @@ int main(int argc, char** argv) {
   for (std::size_t index = 0; index < options.files.size(); ++index) {
     const auto& file = options.files[index];
     if (showProgress)
-      std::cerr << "\r[" << index + 1 << "/" << options.files.size() << "] " << file.string()
-                << "\x1b[K" << std::flush;
+      std::cerr << "\r[" << index + 1 << "/" << options.files.size() << "] " << file.string() << "\x1b[K"
+                << std::flush;
     if (options.lint) {
       cli::LintOutcome outcome = cli::LintOutcome::Clean;
       std::cout << cli::LintFile(file, options.json, options.run, options.profile, outcome) << std::flush;
@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
               << std::flush;
     // The JSON report carries the verdict itself.
     if (!options.json) {
-      if (const auto warning = cli::LayoutWarning(figures, options.run)) std::cerr << *warning << "\n" << std::flush;
+      if (const auto warning = cli::LayoutWarning(figures, options.run))
+        std::cerr << *warning << "\n" << std::flush;
     }
   }
   if (showProgress) std::cerr << "\r\x1b[K" << std::flush;

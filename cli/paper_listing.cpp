@@ -9,9 +9,10 @@ namespace {
 
 std::string Row(std::uint64_t offset, int piece, const printer::Rectangle& area, const char* kind) {
   char line[160];
-  std::snprintf(line, sizeof line, "%10llu  %5d  %6lld %8lld %6lld %6lld  %s\n", static_cast<unsigned long long>(offset),
-                piece + 1, static_cast<long long>(area.x), static_cast<long long>(area.y),
-                static_cast<long long>(area.width), static_cast<long long>(area.height), kind);
+  std::snprintf(line, sizeof line, "%10llu  %5d  %6lld %8lld %6lld %6lld  %s\n",
+                static_cast<unsigned long long>(offset), piece + 1, static_cast<long long>(area.x),
+                static_cast<long long>(area.y), static_cast<long long>(area.width),
+                static_cast<long long>(area.height), kind);
   return line;
 }
 
@@ -21,9 +22,10 @@ std::string PaperListingText(std::span<const std::uint8_t> job, const printer::P
   printer::Paper paper;
   const printer::PaperResult result = core::DrawPaper(job, profile, paper);
   std::string text = "  paper (" + profile.name + "): " + std::to_string(paper.width) + " dots wide, " +
-                     std::to_string(paper.Height()) + " rows in " + std::to_string(paper.pieceHeights.size()) +
-                     " piece(s)\n";
-  if (result != printer::PaperResult::Printed) text += std::string("  ") + printer::PaperResultText(result) + "\n";
+                     std::to_string(paper.Height()) + " rows in " +
+                     std::to_string(paper.pieceHeights.size()) + " piece(s)\n";
+  if (result != printer::PaperResult::Printed)
+    text += std::string("  ") + printer::PaperResultText(result) + "\n";
   text += "    offset  piece       x        y  width height  drawn\n";
   for (const printer::DrawnItem& item : paper.drawn) {
     char kind[48];
@@ -47,7 +49,9 @@ std::string PaperListingText(std::span<const std::uint8_t> job, const printer::P
 Json NotDrawnJson(const std::vector<printer::NotDrawnItem>& notDrawn) {
   Json list = Json::array();
   for (const printer::NotDrawnItem& item : notDrawn) {
-    Json entry{{"offset", item.offset}, {"command", item.command}, {"reason", printer::NotDrawnReasonText(item.reason)}};
+    Json entry{{"offset", item.offset},
+               {"command", item.command},
+               {"reason", printer::NotDrawnReasonText(item.reason)}};
     if (!item.detail.empty()) entry["detail"] = item.detail;
     list.push_back(std::move(entry));
   }
@@ -70,7 +74,8 @@ Json PaperListingJson(std::span<const std::uint8_t> job, const printer::Profile&
               {"paperWidth", paper.width},
               {"paperHeight", paper.Height()},
               {"pieceHeights", paper.pieceHeights},
-              {"message", result == printer::PaperResult::Printed ? Json(nullptr) : Json(printer::PaperResultText(result))},
+              {"message", result == printer::PaperResult::Printed ? Json(nullptr)
+                                                                  : Json(printer::PaperResultText(result))},
               {"drawn", std::move(drawn)},
               {"notDrawnCount", paper.notDrawnCount},
               {"notDrawn", NotDrawnJson(paper.notDrawn)}};

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 
-
 namespace tesk::cli {
 namespace {
 
@@ -57,9 +56,10 @@ std::string FormatUsbCaptureText(const core::RasterSource& source, bool jobFound
                          ", device " + std::to_string(job.device) + ", endpoint " + Hex2(job.endpoint) + "\n"
                    : "none (no bulk OUT stream begins with ESC @)\n";
   text += "  transfers taken: " + std::to_string(statistics.transfersTaken) + " (" +
-          std::to_string(statistics.transfersCut) + " cut by an error), dropped: " +
-          std::to_string(statistics.transfersDropped) + ", gaps: " + std::to_string(statistics.gaps) + " (" +
-          std::to_string(statistics.gapBytes) + " bytes missing)\n";
+          std::to_string(statistics.transfersCut) +
+          " cut by an error), dropped: " + std::to_string(statistics.transfersDropped) +
+          ", gaps: " + std::to_string(statistics.gaps) + " (" + std::to_string(statistics.gapBytes) +
+          " bytes missing)\n";
   if (statistics.damaged)
     text += "  reading ended at offset " + std::to_string(statistics.damagedAt) +
             ": the block or record there is not whole\n";
@@ -102,12 +102,13 @@ Json FormatUsbCaptureJson(const core::RasterSource& source, bool jobFound) {
   report["damagedAt"] = statistics.damaged ? Json(statistics.damagedAt) : Json(nullptr);
   Json transfers = Json::array();
   for (const usbcap::UsbTransfer& transfer : source.usbTransfers) {
-    transfers.push_back(Json{{"frame", transfer.frame},
-                             {"seconds", std::round(transfer.seconds * 1e6) / 1e6},  // microseconds, as the text shows
-                             {"jobOffset", transfer.jobOffset},
-                             {"length", transfer.length},
-                             {"missing", transfer.missing},
-                             {"outcome", OutcomeName(transfer.outcome)}});
+    transfers.push_back(
+        Json{{"frame", transfer.frame},
+             {"seconds", std::round(transfer.seconds * 1e6) / 1e6},  // microseconds, as the text shows
+             {"jobOffset", transfer.jobOffset},
+             {"length", transfer.length},
+             {"missing", transfer.missing},
+             {"outcome", OutcomeName(transfer.outcome)}});
   }
   report["transfers"] = std::move(transfers);
   return report;

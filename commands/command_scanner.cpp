@@ -10,16 +10,16 @@ namespace tesk::commands {
 // How a command's length follows from its bytes, beyond its prefix and fixed parameters.
 enum class Payload : std::uint8_t {
   None,
-  BitImage,       // ESC * m nL nH: n columns of 1 or 3 bytes
-  RasterImage,    // GS v 0 m xL xH yL yH: x * y bytes
-  Cut,            // GS V m [n]: n only for the feed-and-cut forms
-  LengthPrefix16, // GS ( x pL pH: p bytes
-  LengthPrefix32, // GS 8 L p1..p4: p bytes
-  NulTerminated,  // ESC D: tab stops up to NUL
-  Barcode,        // GS k m: NUL-terminated (m <= 6) or n bytes (m >= 65)
-  DefinedImage,   // GS * x y: x * y * 8 bytes
-  NvBitImages,    // FS q n: n images, each xL xH yL yH and x * y * 8 bytes
-  ColumnImage,    // GS Q 0 m xL xH yL yH: x * y bytes
+  BitImage,        // ESC * m nL nH: n columns of 1 or 3 bytes
+  RasterImage,     // GS v 0 m xL xH yL yH: x * y bytes
+  Cut,             // GS V m [n]: n only for the feed-and-cut forms
+  LengthPrefix16,  // GS ( x pL pH: p bytes
+  LengthPrefix32,  // GS 8 L p1..p4: p bytes
+  NulTerminated,   // ESC D: tab stops up to NUL
+  Barcode,         // GS k m: NUL-terminated (m <= 6) or n bytes (m >= 65)
+  DefinedImage,    // GS * x y: x * y * 8 bytes
+  NvBitImages,     // FS q n: n images, each xL xH yL yH and x * y * 8 bytes
+  ColumnImage,     // GS Q 0 m xL xH yL yH: x * y bytes
 };
 
 using Describer = std::string (*)(std::span<const std::uint8_t> parameters);
@@ -53,19 +53,30 @@ unsigned Word(std::span<const std::uint8_t> bytes, std::size_t index) {
 
 std::string Nothing(std::span<const std::uint8_t>) { return ""; }
 std::string Initialise(std::span<const std::uint8_t>) { return "initialise the printer"; }
-std::string FeedDots(std::span<const std::uint8_t> p) { return Format("print and feed %llu dots", Byte(p, 0)); }
-std::string FeedLines(std::span<const std::uint8_t> p) { return Format("print and feed %llu lines", Byte(p, 0)); }
+std::string FeedDots(std::span<const std::uint8_t> p) {
+  return Format("print and feed %llu dots", Byte(p, 0));
+}
+std::string FeedLines(std::span<const std::uint8_t> p) {
+  return Format("print and feed %llu lines", Byte(p, 0));
+}
 std::string Justify(std::span<const std::uint8_t> p) {
   switch (Byte(p, 0)) {
-    case 0: case 48: return "justify left";
-    case 1: case 49: return "justify centre";
-    case 2: case 50: return "justify right";
+    case 0:
+    case 48: return "justify left";
+    case 1:
+    case 49: return "justify centre";
+    case 2:
+    case 50: return "justify right";
   }
   return Format("justify %llu (undefined)", Byte(p, 0));
 }
-std::string AbsolutePosition(std::span<const std::uint8_t> p) { return Format("absolute position %llu", Word(p, 0)); }
+std::string AbsolutePosition(std::span<const std::uint8_t> p) {
+  return Format("absolute position %llu", Word(p, 0));
+}
 std::string DefaultSpacing(std::span<const std::uint8_t>) { return "default line spacing"; }
-std::string LineSpacing(std::span<const std::uint8_t> p) { return Format("line spacing %llu dots", Byte(p, 0)); }
+std::string LineSpacing(std::span<const std::uint8_t> p) {
+  return Format("line spacing %llu dots", Byte(p, 0));
+}
 std::string Font(std::span<const std::uint8_t> p) { return Format("character font %llu", Byte(p, 0) & 0x0F); }
 std::string OnOff(std::span<const std::uint8_t> p) { return (Byte(p, 0) & 1) ? "on" : "off"; }
 std::string Underline(std::span<const std::uint8_t> p) {
@@ -75,19 +86,29 @@ std::string PrintModes(std::span<const std::uint8_t> p) { return Format("print m
 std::string Size(std::span<const std::uint8_t> p) {
   return Format("character size %llu x %llu", (Byte(p, 0) >> 4) + 1, (Byte(p, 0) & 0x0F) + 1);
 }
-std::string LeftMargin(std::span<const std::uint8_t> p) { return Format("left margin %llu dots", Word(p, 0)); }
-std::string AreaWidth(std::span<const std::uint8_t> p) { return Format("print area width %llu dots", Word(p, 0)); }
-std::string Reverse(std::span<const std::uint8_t> p) { return std::string("white/black reverse ") + OnOff(p); }
+std::string LeftMargin(std::span<const std::uint8_t> p) {
+  return Format("left margin %llu dots", Word(p, 0));
+}
+std::string AreaWidth(std::span<const std::uint8_t> p) {
+  return Format("print area width %llu dots", Word(p, 0));
+}
+std::string Reverse(std::span<const std::uint8_t> p) {
+  return std::string("white/black reverse ") + OnOff(p);
+}
 std::string Emphasis(std::span<const std::uint8_t> p) { return std::string("emphasis ") + OnOff(p); }
 std::string OneValue(std::span<const std::uint8_t> p) { return Format("n = %llu", Byte(p, 0)); }
-std::string TwoValues(std::span<const std::uint8_t> p) { return Format("%llu, %llu", Byte(p, 0), Byte(p, 1)); }
+std::string TwoValues(std::span<const std::uint8_t> p) {
+  return Format("%llu, %llu", Byte(p, 0), Byte(p, 1));
+}
 std::string Pulse(std::span<const std::uint8_t> p) {
   return Format("drawer pin %llu, on %llu, off %llu", Byte(p, 0) & 1, Byte(p, 1), Byte(p, 2));
 }
 std::string Cut(std::span<const std::uint8_t> p) {
   switch (Byte(p, 0)) {
-    case 0: case 48: return "full cut";
-    case 1: case 49: return "partial cut";
+    case 0:
+    case 48: return "full cut";
+    case 1:
+    case 49: return "partial cut";
     case 65: return Format("feed %llu and full cut", Byte(p, 1));
     case 66: return Format("feed %llu and partial cut", Byte(p, 1));
     case 97: return Format("reserve full cut after feed %llu", Byte(p, 1));
@@ -119,7 +140,9 @@ std::string RelativePosition(std::span<const std::uint8_t> p) {
   const long long units = static_cast<std::int16_t>(Word(p, 0));
   return std::string("relative position ") + std::to_string(units);
 }
-std::string NvBitImages(std::span<const std::uint8_t> p) { return Format("define %llu NV bit image(s)", Byte(p, 0)); }
+std::string NvBitImages(std::span<const std::uint8_t> p) {
+  return Format("define %llu NV bit image(s)", Byte(p, 0));
+}
 std::string ColumnImage(std::span<const std::uint8_t> p) {
   return Format("variable vertical size bit image, %llu dots x %llu bytes high", Word(p, 1), Word(p, 3));
 }
@@ -129,14 +152,19 @@ std::string PageModeOn(std::span<const std::uint8_t>) { return "select page mode
 std::string StandardModeOn(std::span<const std::uint8_t>) { return "select standard mode"; }
 std::string PrintPageAndStay(std::span<const std::uint8_t>) { return "print the page and stay in page mode"; }
 std::string PageArea(std::span<const std::uint8_t> p) {
-  return Format("page area from %llu, %llu", Word(p, 0), Word(p, 2)) + Format(", %llu x %llu", Word(p, 4), Word(p, 6));
+  return Format("page area from %llu, %llu", Word(p, 0), Word(p, 2)) +
+         Format(", %llu x %llu", Word(p, 4), Word(p, 6));
 }
 std::string PageDirection(std::span<const std::uint8_t> p) {
   switch (Byte(p, 0)) {
-    case 0: case 48: return "page direction left to right, from the top left";
-    case 1: case 49: return "page direction bottom to top, from the bottom left";
-    case 2: case 50: return "page direction right to left, from the bottom right";
-    case 3: case 51: return "page direction top to bottom, from the top right";
+    case 0:
+    case 48: return "page direction left to right, from the top left";
+    case 1:
+    case 49: return "page direction bottom to top, from the bottom left";
+    case 2:
+    case 50: return "page direction right to left, from the bottom right";
+    case 3:
+    case 51: return "page direction top to bottom, from the top right";
   }
   return Format("page direction %llu (undefined)", Byte(p, 0));
 }
@@ -146,7 +174,9 @@ std::string PageVerticalPosition(std::span<const std::uint8_t> p) {
 std::string PageRelativeVerticalPosition(std::span<const std::uint8_t> p) {
   return "page relative vertical position " + std::to_string(static_cast<std::int16_t>(Word(p, 0)));
 }
-std::string RealTimeStatus(std::span<const std::uint8_t> p) { return Format("real-time status %llu", Byte(p, 0)); }
+std::string RealTimeStatus(std::span<const std::uint8_t> p) {
+  return Format("real-time status %llu", Byte(p, 0));
+}
 
 // The forms each escape byte starts, in the order they are tried: a longer
 // prefix stands before a shorter one it begins with (GS ( L before GS ().
@@ -191,7 +221,12 @@ constexpr CommandForm kGsForms[] = {
     {{0x1D, '!'}, 2, 1, Payload::None, "GS !", Size, CommandCode::CharacterSize},
     {{0x1D, 'L'}, 2, 2, Payload::None, "GS L", LeftMargin, CommandCode::LeftMargin},
     {{0x1D, '$'}, 2, 2, Payload::None, "GS $", PageVerticalPosition, CommandCode::PageVerticalPosition},
-    {{0x1D, '\\'}, 2, 2, Payload::None, "GS \\", PageRelativeVerticalPosition,
+    {{0x1D, '\\'},
+     2,
+     2,
+     Payload::None,
+     "GS \\",
+     PageRelativeVerticalPosition,
      CommandCode::PageRelativeVerticalPosition},
     {{0x1D, 'W'}, 2, 2, Payload::None, "GS W", AreaWidth, CommandCode::PrintAreaWidth},
     {{0x1D, 'B'}, 2, 1, Payload::None, "GS B", Reverse, CommandCode::Reverse},
@@ -271,8 +306,8 @@ const CommandForm* FindForm(std::span<const std::uint8_t> job, std::uint64_t at)
 
 // The whole length a command announces, counted from its first byte; the
 // caller compares it with what the job really holds.
-std::uint64_t AnnouncedLength(const CommandForm& form, std::span<const std::uint8_t> job,
-                              std::uint64_t at, CommandRecord& record) {
+std::uint64_t AnnouncedLength(const CommandForm& form, std::span<const std::uint8_t> job, std::uint64_t at,
+                              CommandRecord& record) {
   const std::uint64_t fixed = std::uint64_t{form.prefixLength} + form.parameters;
   const auto parameter = [&](std::uint64_t index) -> std::uint64_t {
     const std::uint64_t position = at + form.prefixLength + index;
@@ -318,7 +353,8 @@ std::uint64_t AnnouncedLength(const CommandForm& form, std::span<const std::uint
       return end - at + 1;
     }
     case Payload::DefinedImage: return fixed + parameter(0) * parameter(1) * 8;
-    case Payload::ColumnImage: return fixed + (parameter(1) + 256 * parameter(2)) * (parameter(3) + 256 * parameter(4));
+    case Payload::ColumnImage:
+      return fixed + (parameter(1) + 256 * parameter(2)) * (parameter(3) + 256 * parameter(4));
     case Payload::NvBitImages: {
       // Each image carries its own size, so the length is found by walking them.
       std::uint64_t length = fixed;
@@ -378,14 +414,14 @@ std::uint64_t ParameterOffset(const CommandRecord& command) {
   if (!command.form) return command.offset;
   const CommandForm& form = *command.form;
   switch (form.payload) {
-    case Payload::LengthPrefix16: return command.offset + form.prefixLength + (form.prefixLength == 2 ? 3 : 2);
+    case Payload::LengthPrefix16:
+      return command.offset + form.prefixLength + (form.prefixLength == 2 ? 3 : 2);
     case Payload::LengthPrefix32: return command.offset + form.prefixLength + 4;
     default: return command.offset + form.prefixLength;
   }
 }
 
-void ScanCommands(std::span<const std::uint8_t> job,
-                  const std::function<void(const CommandRecord&)>& visit) {
+void ScanCommands(std::span<const std::uint8_t> job, const std::function<void(const CommandRecord&)>& visit) {
   for (std::uint64_t at = 0; at < job.size();) {
     const CommandRecord record = ReadCommand(job, at);
     visit(record);
@@ -395,10 +431,14 @@ void ScanCommands(std::span<const std::uint8_t> job,
 
 std::string RasterModeName(std::uint8_t mode) {
   switch (mode) {
-    case 0: case 48: return "normal";
-    case 1: case 49: return "double width";
-    case 2: case 50: return "double height";
-    case 3: case 51: return "quadruple";
+    case 0:
+    case 48: return "normal";
+    case 1:
+    case 49: return "double width";
+    case 2:
+    case 50: return "double height";
+    case 3:
+    case 51: return "quadruple";
   }
   return "undefined";
 }
@@ -428,8 +468,10 @@ std::string DescribeCommand(const CommandRecord& command, std::span<const std::u
       text = "\"";
       for (std::size_t index = 0; index < bytes.size() && index < 60; ++index) {
         const std::uint8_t byte = bytes[index];
-        if (byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\') text += static_cast<char>(byte);
-        else text += Format("\\x%02llx", byte);
+        if (byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\')
+          text += static_cast<char>(byte);
+        else
+          text += Format("\\x%02llx", byte);
       }
       text += bytes.size() > 60 ? "\"..." : "\"";
       text += Format(" (%llu bytes)", bytes.size());
@@ -448,18 +490,19 @@ std::string DescribeCommand(const CommandRecord& command, std::span<const std::u
       text = IsEscapeByte(bytes[0]) ? "unknown command" : Format("%llu unknown bytes", bytes.size());
       break;
     case CommandType::Known:
-      text = command.form->describe(bytes.subspan(std::min<std::size_t>(command.form->prefixLength, bytes.size())));
+      text = command.form->describe(
+          bytes.subspan(std::min<std::size_t>(command.form->prefixLength, bytes.size())));
       break;
     case CommandType::RasterBand:
       text = Format("mode %llu (", command.mode) + RasterModeName(command.mode) +
              Format("), %llu bytes (%llu dots) x %llu rows", command.widthBytes,
                     std::uint64_t{command.widthBytes} * 8, command.height) +
              Format(", %llu data bytes", command.dataLength);
-      if (command.cutOff)
-        text += Format(", only %llu present", command.length > 8 ? command.length - 8 : 0);
+      if (command.cutOff) text += Format(", only %llu present", command.length > 8 ? command.length - 8 : 0);
       break;
   }
-  if (command.cutOff) text += Format(" [cut off by the end of the job: %llu of %llu bytes]", command.length, command.needed);
+  if (command.cutOff)
+    text += Format(" [cut off by the end of the job: %llu of %llu bytes]", command.length, command.needed);
   return text;
 }
 #if defined(__GNUC__) && !defined(__clang__)

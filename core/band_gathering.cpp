@@ -13,8 +13,7 @@ bool BeyondPictureLimit(const BandGeometry& geometry) {
   return geometry.pureLength > PictureByteLimit() || geometry.pixelBytes > PictureByteLimit();
 }
 
-std::optional<RunMessage> GatherFromFixedLayout(RasterSource& source,
-                                                std::optional<BandHeader>& readHeader,
+std::optional<RunMessage> GatherFromFixedLayout(RasterSource& source, std::optional<BandHeader>& readHeader,
                                                 BandGeometry& geometry) {
   BandHeader& header = readHeader.emplace();
   source.ReadBandHeader(header.mode, header.widthBytes, header.bandHeight);
@@ -33,8 +32,7 @@ std::optional<RunMessage> GatherFromFixedLayout(RasterSource& source,
   return std::nullopt;
 }
 
-std::optional<RunMessage> GatherFromCommands(RasterSource& source,
-                                             std::optional<BandHeader>& header,
+std::optional<RunMessage> GatherFromCommands(RasterSource& source, std::optional<BandHeader>& header,
                                              BandGeometry& geometry) {
   const CommandBandLayout layout = PlanCommandLayout(source.Job());
   if (!layout.complete) return MakeRunMessage(RunMessageCode::LoadFailed);  // no memory for the list of bands

@@ -2,8 +2,8 @@
 
 namespace tesk::core {
 
-BandGeometry ComputeBandGeometry(std::int32_t mode, std::int32_t widthBytes,
-                                 std::int32_t bandHeight, std::int64_t pureLength) {
+BandGeometry ComputeBandGeometry(std::int32_t mode, std::int32_t widthBytes, std::int32_t bandHeight,
+                                 std::int64_t pureLength) {
   BandGeometry geometry;
   geometry.mode = mode;
   geometry.widthBytes = widthBytes;

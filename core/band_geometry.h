@@ -18,7 +18,7 @@ struct BandGeometry {
   std::int64_t pixelBytes = 0;    // rowStride x bitmapHeight
 };
 
-BandGeometry ComputeBandGeometry(std::int32_t mode, std::int32_t widthBytes,
-                                 std::int32_t bandHeight, std::int64_t pureLength);
+BandGeometry ComputeBandGeometry(std::int32_t mode, std::int32_t widthBytes, std::int32_t bandHeight,
+                                 std::int64_t pureLength);
 
 }  // namespace tesk::core

@@ -11,7 +11,8 @@ namespace {
 // Bytes past the job read as zero, as they do in the zero-filled buffer of a
 // decoded capture; nothing outside the job is ever read.
 std::uint8_t JobByteAt(std::span<const std::uint8_t> job, std::int64_t index) {
-  return index >= 0 && index < static_cast<std::int64_t>(job.size()) ? job[static_cast<std::size_t>(index)] : 0;
+  return index >= 0 && index < static_cast<std::int64_t>(job.size()) ? job[static_cast<std::size_t>(index)]
+                                                                     : 0;
 }
 
 }  // namespace
@@ -21,8 +22,7 @@ bool MayCompleteBand(std::int64_t presentBytes, std::int64_t bandBytes) {
   return missing < kLargestBandCompletion || presentBytes >= bandBytes - bandBytes / 2;
 }
 
-std::int64_t CountFixedBands(std::int64_t jobLength, std::int64_t firstDataOffset,
-                             std::int64_t bandBytes) {
+std::int64_t CountFixedBands(std::int64_t jobLength, std::int64_t firstDataOffset, std::int64_t bandBytes) {
   if (bandBytes == 0 || jobLength <= firstDataOffset) return 0;
   const std::int64_t stride = bandBytes + 11;
   return (jobLength - firstDataOffset + stride - 1) / stride;
@@ -73,9 +73,8 @@ PureDataPlan RasterSource::PlanPureData() const {
 
 bool RasterSource::GatherPureData(const std::uint8_t*& pureData, std::int64_t& pureLength) {
   const PureDataPlan plan = PlanPureData();
-  if (!plan.lastBandCompletable ||
-      (plan.pureLength > static_cast<std::int64_t>(data.size()) &&
-       !data.Grow(static_cast<std::size_t>(plan.pureLength)))) {
+  if (!plan.lastBandCompletable || (plan.pureLength > static_cast<std::int64_t>(data.size()) &&
+                                    !data.Grow(static_cast<std::size_t>(plan.pureLength)))) {
     pureData = data.data();
     pureLength = 0;
     return false;
@@ -87,8 +86,7 @@ bool RasterSource::GatherPureData(const std::uint8_t*& pureData, std::int64_t& p
     // The destination always lies before the source, so an ascending move is safe.
     std::memmove(data.data() + destination, data.data() + source, static_cast<std::size_t>(present));
     // A band cut off by the end of the job is completed with white rows.
-    std::memset(data.data() + destination + present, 0,
-                static_cast<std::size_t>(plan.bandBytes - present));
+    std::memset(data.data() + destination + present, 0, static_cast<std::size_t>(plan.bandBytes - present));
     source += plan.bandBytes + 11;
   }
   pureData = data.data();

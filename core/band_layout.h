@@ -36,7 +36,6 @@ struct FixedBandLayout {
 FixedBandLayout PlanFixedLayout(std::span<const std::uint8_t> job);
 
 // The same count for a given band size, as the gathering uses it.
-std::int64_t CountFixedBands(std::int64_t jobLength, std::int64_t firstDataOffset,
-                             std::int64_t bandBytes);
+std::int64_t CountFixedBands(std::int64_t jobLength, std::int64_t firstDataOffset, std::int64_t bandBytes);
 
 }  // namespace tesk::core

@@ -39,7 +39,7 @@ bool ShortestEditScript(const std::vector<std::uint64_t>& a, const std::vector<s
     for (std::int64_t k = -d; k <= d; k += 2) {
       const auto at = static_cast<std::size_t>(k + offset);
       std::int64_t x = (k == -d || (k != d && frontier[at - 1] < frontier[at + 1])) ? frontier[at + 1]
-                                                                                     : frontier[at - 1] + 1;
+                                                                                    : frontier[at - 1] + 1;
       std::int64_t y = x - k;
       while (x < n && y < m && a[static_cast<std::size_t>(x)] == b[static_cast<std::size_t>(y)]) ++x, ++y;
       frontier[at] = x;
@@ -80,8 +80,9 @@ bool ShortestEditScript(const std::vector<std::uint64_t>& a, const std::vector<s
 
 // The removals and insertions of one gap between kept commands: the k-th
 // removal and the k-th insertion of the same name are one changed command.
-void PairGap(const std::vector<CommandLine>& a, const std::vector<CommandLine>& b, std::vector<std::int64_t>& removed,
-             std::vector<std::int64_t>& inserted, CommandAlignment& alignment) {
+void PairGap(const std::vector<CommandLine>& a, const std::vector<CommandLine>& b,
+             std::vector<std::int64_t>& removed, std::vector<std::int64_t>& inserted,
+             CommandAlignment& alignment) {
   std::size_t r = 0;
   std::size_t i = 0;
   while (r < removed.size() || i < inserted.size()) {
@@ -128,7 +129,8 @@ CommandAlignment AlignCommands(const std::vector<CommandLine>& a, std::span<cons
 
   CommandAlignment alignment;
   for (std::size_t index = 0; index < head; ++index)
-    alignment.pairs.push_back({AlignedKind::Same, static_cast<std::int64_t>(index), static_cast<std::int64_t>(index)});
+    alignment.pairs.push_back(
+        {AlignedKind::Same, static_cast<std::int64_t>(index), static_cast<std::int64_t>(index)});
   auto nextA = static_cast<std::int64_t>(head);
   auto nextB = static_cast<std::int64_t>(head);
   std::vector<std::int64_t> removed;

@@ -18,8 +18,7 @@ std::filesystem::path OutputPath(const std::filesystem::path& base, const char* 
 // Runs every stage in order. `source` and `image` live on between runs (the
 // loaded file stays held; the view keeps drawing the image). Returns the
 // message that ended the run, or none when it went through.
-std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath,
-                                        const RunOptions& options, RunFigures& figures,
-                                        RasterSource& source, image::DibImage& image);
+std::optional<RunMessage> RunConversion(const std::filesystem::path& inputPath, const RunOptions& options,
+                                        RunFigures& figures, RasterSource& source, image::DibImage& image);
 
 }  // namespace tesk::core

@@ -30,7 +30,7 @@ struct ReportedFigure {
   const char* fieldName;  // as in RunFigures: "dataLength", ...
   const char* caption;    // as beside the window's label: "光栅位图数据大小:"
   std::optional<std::int64_t> value;
-  bool isMode;            // shown through the mode box rather than as a number
+  bool isMode;  // shown through the mode box rather than as a number
 };
 
 // Every figure in the order a run reports them.

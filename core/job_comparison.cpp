@@ -11,7 +11,8 @@ namespace tesk::core {
 namespace {
 
 // The picture a job is compared by; false with `message` set when it has none.
-bool PictureOfJob(const JobInMemory& loaded, const RunOptions& options, DotPicture& picture, std::string& message) {
+bool PictureOfJob(const JobInMemory& loaded, const RunOptions& options, DotPicture& picture,
+                  std::string& message) {
   if (options.paperProfile) return DrawPaperPicture(loaded.job, *options.paperProfile, picture, message);
   if (loaded.bands) {
     picture = *loaded.bands;
@@ -21,7 +22,8 @@ bool PictureOfJob(const JobInMemory& loaded, const RunOptions& options, DotPictu
   return false;
 }
 
-std::optional<std::string> WriteOverlay(const PictureComparison& pictures, const std::filesystem::path& path) {
+std::optional<std::string> WriteOverlay(const PictureComparison& pictures,
+                                        const std::filesystem::path& path) {
   const image::EncodedPng png = image::EncodeOverlayPng(pictures.overlay, pictures.width, pictures.height);
   if (png.error != 0) return "the overlay cannot be encoded (" + std::to_string(png.error) + ")";
   platform::OutputFile file = platform::OutputFile::Create(path);
@@ -32,7 +34,9 @@ std::optional<std::string> WriteOverlay(const PictureComparison& pictures, const
 
 }  // namespace
 
-std::filesystem::path OverlayPath(const std::filesystem::path& a) { return OutputPath(OutputBase(a), ".diff.png"); }
+std::filesystem::path OverlayPath(const std::filesystem::path& a) {
+  return OutputPath(OutputBase(a), ".diff.png");
+}
 
 JobComparison CompareJobs(const std::filesystem::path& a, const std::filesystem::path& b,
                           const JobComparisonOptions& options) {
@@ -53,7 +57,8 @@ JobComparison CompareJobs(const std::filesystem::path& a, const std::filesystem:
   comparison.jobB = loaded[1].job;
   comparison.commandsA = ListCommands(comparison.jobA);
   comparison.commandsB = ListCommands(comparison.jobB);
-  comparison.commands = AlignCommands(comparison.commandsA, comparison.jobA, comparison.commandsB, comparison.jobB);
+  comparison.commands =
+      AlignCommands(comparison.commandsA, comparison.jobA, comparison.commandsB, comparison.jobB);
 
   DotPicture pictures[2];
   for (int index = 0; index < 2; ++index) {

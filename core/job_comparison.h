@@ -16,10 +16,10 @@
 namespace tesk::core {
 
 enum class ComparisonResult : std::uint8_t {
-  Identical,       // the two pictures hold the same dots
+  Identical,  // the two pictures hold the same dots
   Different,
-  CannotLoad,      // a file gave no job; `failedFile` says which (0 for A, 1 for B)
-  NoPicture,       // a job draws no picture; `message` says why
+  CannotLoad,  // a file gave no job; `failedFile` says which (0 for A, 1 for B)
+  NoPicture,   // a job draws no picture; `message` says why
 };
 
 struct JobComparisonOptions {

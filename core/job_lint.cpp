@@ -69,7 +69,8 @@ class JobLinter {
 
   std::vector<LintFinding> Run() {
     if (job_.size() < 2 || job_[0] != 0x1B || job_[1] != 0x40)
-      Add(LintCode::NoInitialise, 0, "the job does not start with ESC @: the printer keeps the settings of the job before");
+      Add(LintCode::NoInitialise, 0,
+          "the job does not start with ESC @: the printer keeps the settings of the job before");
     commands::ScanCommands(job_, [this](const CommandRecord& command) { Visit(command); });
     FlushUnknown();
     CheckPaper();
@@ -111,8 +112,8 @@ class JobLinter {
     }
     if (command.type == CommandType::Text && line_.Add(command.length))
       Add(LintCode::WiderThanPaper, command.offset,
-          "text line of " + std::to_string(line_.Width()) + " dots on " + std::to_string(profile_.printableWidth) +
-              " printable dots: wrapped or cut by the printer");
+          "text line of " + std::to_string(line_.Width()) + " dots on " +
+              std::to_string(profile_.printableWidth) + " printable dots: wrapped or cut by the printer");
     previous_ = command;
   }
 
@@ -144,7 +145,8 @@ class JobLinter {
   }
 
   void CheckFeedAfterRaster(const CommandRecord& command) {
-    if (previous_.code != CommandCode::RasterImage || previous_.offset + previous_.length != command.offset) return;
+    if (previous_.code != CommandCode::RasterImage || previous_.offset + previous_.length != command.offset)
+      return;
     Add(LintCode::FeedAfterRaster, command.offset,
         profile_.quirks.lineFeedAfterRasterSwallowed
             ? "LF right after GS v 0: " + profile_.name + " swallows it, other printers feed a line"
@@ -174,7 +176,8 @@ class JobLinter {
   void CheckFixedLayout() {
     const LayoutVerdict verdict = JudgeFixedLayout(job_);
     if (verdict.fits || verdict.commandBands == 0) return;
-    if (verdict.mismatch == LayoutMismatch::CutOff && raised_[static_cast<std::size_t>(LintCode::CutOffCommand)])
+    if (verdict.mismatch == LayoutMismatch::CutOff &&
+        raised_[static_cast<std::size_t>(LintCode::CutOffCommand)])
       return;
     if (verdict.mismatch == LayoutMismatch::OtherSize &&
         verdict.firstMismatch.widthBytes != static_cast<std::uint32_t>(verdict.widthBytes) &&
@@ -202,8 +205,8 @@ std::vector<LintFinding> LintJob(std::span<const std::uint8_t> job, const printe
   return JobLinter(job, profile).Run();
 }
 
-std::optional<std::vector<LintFinding>> LintFile(const std::filesystem::path& input, const RunOptions& options,
-                                                 const printer::Profile& profile) {
+std::optional<std::vector<LintFinding>> LintFile(const std::filesystem::path& input,
+                                                 const RunOptions& options, const printer::Profile& profile) {
   // A job that does not begin with ESC @ is a finding, not a file to refuse.
   RunOptions loading = options;
   loading.paperProfile = profile;

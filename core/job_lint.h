@@ -41,8 +41,8 @@ std::vector<LintFinding> LintJob(std::span<const std::uint8_t> job, const printe
 
 // Loads `input` as a run with `options` would (an archive from a private copy,
 // any ESC/POS stream as a raw job) and lints its job; none when it holds no job.
-std::optional<std::vector<LintFinding>> LintFile(const std::filesystem::path& input, const RunOptions& options,
-                                                 const printer::Profile& profile);
+std::optional<std::vector<LintFinding>> LintFile(const std::filesystem::path& input,
+                                                 const RunOptions& options, const printer::Profile& profile);
 
 // "raster-height-high-byte", "cut-off-command", ...
 const char* LintCodeName(LintCode code);

@@ -46,9 +46,9 @@ namespace {
 
 // The command whose bytes hold `offset`, or -1.
 std::int64_t CommandHolding(const std::vector<CommandLine>& commands, std::uint64_t offset) {
-  const auto after = std::upper_bound(
-      commands.begin(), commands.end(), offset,
-      [](std::uint64_t value, const CommandLine& line) { return value < line.offset; });
+  const auto after =
+      std::upper_bound(commands.begin(), commands.end(), offset,
+                       [](std::uint64_t value, const CommandLine& line) { return value < line.offset; });
   if (after == commands.begin()) return -1;
   const auto holder = std::prev(after);
   if (offset >= holder->offset + std::max<std::uint64_t>(holder->length, 1)) return -1;
@@ -114,9 +114,9 @@ JobListing ListJob(const std::filesystem::path& path, CaptureReading reading, Ba
 }
 
 std::optional<RowOrigin> LocateRow(const JobListing& listing, std::int64_t row) {
-  const auto after = std::upper_bound(
-      listing.bands.begin(), listing.bands.end(), row,
-      [](std::int64_t value, const PictureBand& band) { return value < band.firstRow; });
+  const auto after =
+      std::upper_bound(listing.bands.begin(), listing.bands.end(), row,
+                       [](std::int64_t value, const PictureBand& band) { return value < band.firstRow; });
   if (row < 0 || after == listing.bands.begin()) return std::nullopt;
   const PictureBand& band = *std::prev(after);
   if (row >= band.firstRow + band.height) return std::nullopt;
@@ -127,9 +127,10 @@ std::optional<RowOrigin> LocateRow(const JobListing& listing, std::int64_t row) 
   origin.command = band.command;
   if (const auto line = capture::CaptureLineHolding(listing.captureLines, origin.offset))
     origin.captureLine = static_cast<std::int64_t>(*line);
-  const auto carrier = std::upper_bound(
-      listing.transfers.begin(), listing.transfers.end(), origin.offset,
-      [](std::uint64_t value, const JobTransfer& transfer) { return value < transfer.jobOffset; });
+  const auto carrier = std::upper_bound(listing.transfers.begin(), listing.transfers.end(), origin.offset,
+                                        [](std::uint64_t value, const JobTransfer& transfer) {
+                                          return value < transfer.jobOffset;
+                                        });
   if (carrier != listing.transfers.begin()) {
     const JobTransfer& transfer = *std::prev(carrier);
     if (origin.offset < transfer.jobOffset + transfer.length)

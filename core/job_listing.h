@@ -52,11 +52,11 @@ struct JobTransfer {
 // capture, placed after the job bytes sent before it.
 struct JobAnswer {
   std::uint64_t jobOffset = 0;
-  std::uint64_t length = 0;             // bytes the device sent
+  std::uint64_t length = 0;               // bytes the device sent
   std::vector<std::uint8_t> statusBytes;  // the first of them
-  std::uint64_t packet = 0;       // USB packet number, counting from 1; 0 for a capture text
-  double seconds = 0;             // since the capture's first packet
-  std::uint64_t captureLine = 0;  // line of a capture text, from 1; 0 for a USB capture
+  std::uint64_t packet = 0;               // USB packet number, counting from 1; 0 for a capture text
+  double seconds = 0;                     // since the capture's first packet
+  std::uint64_t captureLine = 0;          // line of a capture text, from 1; 0 for a USB capture
   std::string meaning;  // the status the query before it asked for, decoded; empty when unknown
 };
 
@@ -94,7 +94,7 @@ struct RowOrigin {
   std::int64_t rowInBand = 0;
   std::uint64_t offset = 0;  // of the row's first byte in the job
   std::int64_t command = -1;
-  std::int64_t transfer = -1;  // index into transfers, or -1
+  std::int64_t transfer = -1;     // index into transfers, or -1
   std::int64_t captureLine = -1;  // line of the capture text that carried the byte, from 1, or -1
 };
 std::optional<RowOrigin> LocateRow(const JobListing& listing, std::int64_t row);

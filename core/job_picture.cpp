@@ -55,8 +55,8 @@ JobInMemory LoadJobInMemory(const std::filesystem::path& input, const RunOptions
   return loaded;
 }
 
-bool DrawPaperPicture(std::span<const std::uint8_t> job, const printer::Profile& profile,
-                      DotPicture& picture, std::string& message) {
+bool DrawPaperPicture(std::span<const std::uint8_t> job, const printer::Profile& profile, DotPicture& picture,
+                      std::string& message) {
   printer::Paper paper;
   const printer::PaperResult result = DrawPaper(job, profile, paper);
   if (result != printer::PaperResult::Printed) {

@@ -40,12 +40,13 @@ struct JobInMemory {
 // picture. An archive is opened from a copy in a private folder, so nothing
 // appears beside it. OpenFailed or Invalid when no job was found.
 // `gatherBands` false leaves `bands` and `message` empty, for checks that need the job alone.
-JobInMemory LoadJobInMemory(const std::filesystem::path& input, const RunOptions& options, bool gatherBands = true);
+JobInMemory LoadJobInMemory(const std::filesystem::path& input, const RunOptions& options,
+                            bool gatherBands = true);
 
 // The job's paper, its pieces one under the other (a row of every other dot
 // where it was cut). False, with `message` set, when the paper cannot be drawn.
-bool DrawPaperPicture(std::span<const std::uint8_t> job, const printer::Profile& profile,
-                      DotPicture& picture, std::string& message);
+bool DrawPaperPicture(std::span<const std::uint8_t> job, const printer::Profile& profile, DotPicture& picture,
+                      std::string& message);
 
 // Whether the file starts as a ZIP archive does; loading one extracts it beside itself.
 bool LooksLikeArchive(const std::filesystem::path& path);

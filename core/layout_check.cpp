@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "core/band_layout.h"
 #include "commands/command_scanner.h"
+#include "core/band_layout.h"
 
 namespace tesk::core {
 
@@ -58,7 +58,9 @@ LayoutVerdict WalkFixedLayout(std::span<const std::uint8_t> job,
     }
     if (onBand) (*onBand)(band);
   };
-  const auto walking = [&] { return next < layout.bandCount && (onBand || verdict.mismatch == LayoutMismatch::None); };
+  const auto walking = [&] {
+    return next < layout.bandCount && (onBand || verdict.mismatch == LayoutMismatch::None);
+  };
   const auto passHeaderless = [&](std::uint64_t before) {
     while (walking() && static_cast<std::uint64_t>(layout.HeaderOffset(next)) < before) {
       BandCheck band;
@@ -85,13 +87,15 @@ LayoutVerdict WalkFixedLayout(std::span<const std::uint8_t> job,
                           command.height == static_cast<std::uint32_t>(layout.bandHeight);
     band.matches = sameSize && !command.cutOff;
     settle(band, command.cutOff ? LayoutMismatch::CutOff
-                                : !sameSize ? LayoutMismatch::OtherSize : LayoutMismatch::None);
+                 : !sameSize    ? LayoutMismatch::OtherSize
+                                : LayoutMismatch::None);
     ++next;
   });
   passHeaderless(UINT64_MAX);
 
   if (layout.bandCount == 0)
-    verdict.mismatch = verdict.commandBands == 0 ? LayoutMismatch::NoRasterCommand : LayoutMismatch::NoBandTaken;
+    verdict.mismatch =
+        verdict.commandBands == 0 ? LayoutMismatch::NoRasterCommand : LayoutMismatch::NoBandTaken;
   else if (verdict.mismatch == LayoutMismatch::None && verdict.commandBands != layout.bandCount)
     verdict.mismatch = LayoutMismatch::OtherBandCount;
   verdict.fits = verdict.mismatch == LayoutMismatch::None;
@@ -105,7 +109,9 @@ LayoutVerdict JudgeFixedLayout(std::span<const std::uint8_t> job) { return WalkF
 
 LayoutCheck CheckFixedLayout(std::span<const std::uint8_t> job) {
   LayoutCheck check;
-  const std::function<void(const BandCheck&)> keep = [&](const BandCheck& band) { check.bands.push_back(band); };
+  const std::function<void(const BandCheck&)> keep = [&](const BandCheck& band) {
+    check.bands.push_back(band);
+  };
   const LayoutVerdict verdict = WalkFixedLayout(job, &keep);
   check.expectedBands = verdict.expectedBands;
   check.rasterCommands = verdict.commandBands;

@@ -27,7 +27,9 @@ PictureComparison ComparePictures(const DotPicture& a, const DotPicture& b, bool
         if (left < 0) left = x;
         right = x;
       }
-      if (drawOverlay) comparison.overlay[static_cast<std::size_t>(y * comparison.width + x)] = static_cast<std::uint8_t>(dot);
+      if (drawOverlay)
+        comparison.overlay[static_cast<std::size_t>(y * comparison.width + x)] =
+            static_cast<std::uint8_t>(dot);
     }
     if (left >= 0 && regionOpen) {
       const std::int64_t openRight = open.x + open.width - 1;

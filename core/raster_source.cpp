@@ -39,7 +39,8 @@ bool NarrowUtf16Text(std::span<const std::uint8_t> bytes, std::string& narrowed)
   narrowed.clear();
   narrowed.reserve(bytes.size() / 2);
   for (std::size_t index = 2; index + 1 < bytes.size(); index += 2) {
-    const unsigned unit = littleEndian ? bytes[index] | bytes[index + 1] << 8 : bytes[index] << 8 | bytes[index + 1];
+    const unsigned unit =
+        littleEndian ? bytes[index] | bytes[index + 1] << 8 : bytes[index] << 8 | bytes[index + 1];
     if (unit == 0) break;
     narrowed.push_back(unit > 0xFF ? '?' : static_cast<char>(unit));
   }
@@ -116,7 +117,8 @@ CaptureKind RasterSource::Load(std::filesystem::path& path) {
     bytesPerLine = 0;
     dataLength = 0;
     if (captureReading == CaptureReading::Whole) {
-      if (NarrowUtf16Text(std::span<const std::uint8_t>(fileBytes.data(), size), narrowedText)) text = narrowedText;
+      if (NarrowUtf16Text(std::span<const std::uint8_t>(fileBytes.data(), size), narrowedText))
+        text = narrowedText;
       const CaptureKind read = ReadWholeCaptureText();
       return read == CaptureKind::Invalid ? TakeCommandStream() : read;
     }

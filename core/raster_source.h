@@ -123,8 +123,7 @@ class RasterSource {
   CaptureKind ReadWholeCaptureText();
 
   // Reads the first band header (mode byte, width in bytes, height in dots).
-  void ReadBandHeader(std::int32_t& modeOut, std::int32_t& widthBytesOut,
-                      std::int32_t& bandHeightOut);
+  void ReadBandHeader(std::int32_t& modeOut, std::int32_t& widthBytesOut, std::int32_t& bandHeightOut);
 
   // The job: the first dataLength bytes of data.
   std::span<const std::uint8_t> Job() const;

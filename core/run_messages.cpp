@@ -20,8 +20,8 @@ const char* RunMessageText(RunMessageCode code) {
 RunMessage MakeRunMessage(RunMessageCode code) { return {code, RunMessageText(code)}; }
 
 RunMessage MakeWriteFailedMessage(const std::filesystem::path& file, int error) {
-  return {RunMessageCode::WriteFailed, std::string(RunMessageText(RunMessageCode::WriteFailed)) +
-                                           "\n" + file.string() + "\n" + platform::ErrorText(error)};
+  return {RunMessageCode::WriteFailed, std::string(RunMessageText(RunMessageCode::WriteFailed)) + "\n" +
+                                           file.string() + "\n" + platform::ErrorText(error)};
 }
 
 }  // namespace tesk::core

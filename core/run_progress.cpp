@@ -4,8 +4,7 @@
 
 namespace tesk::core {
 
-bool ContinueRun(const RunOptions& options, RunFigures& figures, int stagesDone,
-                 std::uint64_t bytesLoaded) {
+bool ContinueRun(const RunOptions& options, RunFigures& figures, int stagesDone, std::uint64_t bytesLoaded) {
   if (!options.progress) return true;
   if (options.progress({stagesDone, kReportedRunStages, bytesLoaded})) return true;
   // Only what this run wrote and kept is in the list: the files that were

@@ -14,8 +14,7 @@ inline constexpr int kReportedRunStages = 7;
 // Tells the hook (if any) that `stagesDone` of the reported stages are done.
 // When the hook asks to stop, the outputs the run has left so far are deleted
 // and their sizes forgotten, and false is returned.
-bool ContinueRun(const RunOptions& options, RunFigures& figures, int stagesDone,
-                 std::uint64_t bytesLoaded);
+bool ContinueRun(const RunOptions& options, RunFigures& figures, int stagesDone, std::uint64_t bytesLoaded);
 
 // The loader's hook that tells the run's hook how the load goes; none when the
 // run has no hook.

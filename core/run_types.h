@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "core/layout_check.h"
 #include "printer/paper.h"
 #include "printer/profile.h"
-#include "core/layout_check.h"
 
 namespace tesk::core {
 
@@ -106,13 +106,13 @@ struct RunFigures {
 };
 
 enum class RunMessageCode {
-  LoadFailed,          // the input file cannot be opened
-  InvalidData,         // nothing valid in the input
-  PlainBinaryFailed,   // base.bin cannot be created
-  OutOfMemory,         // no memory for the picture's pixel buffer
-  WriteFailed,         // an output that was created could not be written
-  NoRasterCommand,     // the command reading found no GS v 0 command in the job
-  Cancelled,           // the progress hook asked the run to stop
+  LoadFailed,         // the input file cannot be opened
+  InvalidData,        // nothing valid in the input
+  PlainBinaryFailed,  // base.bin cannot be created
+  OutOfMemory,        // no memory for the picture's pixel buffer
+  WriteFailed,        // an output that was created could not be written
+  NoRasterCommand,    // the command reading found no GS v 0 command in the job
+  Cancelled,          // the progress hook asked the run to stop
 };
 
 struct RunMessage {

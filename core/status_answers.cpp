@@ -27,23 +27,29 @@ bool HasRealTimeFrame(std::uint8_t status) { return (status & 0x93) == 0x12; }
 
 std::string RealTimeMeaning(std::uint8_t n, std::uint8_t status) {
   switch (n) {
-    case 1:
-    {
-      const std::string more = Flags(
-          status, {{0x04, "drawer pin 3 high"}, {0x20, "waiting for online recovery"}, {0x40, "feed button pressed"}},
-          "");
+    case 1: {
+      const std::string more = Flags(status,
+                                     {{0x04, "drawer pin 3 high"},
+                                      {0x20, "waiting for online recovery"},
+                                      {0x40, "feed button pressed"}},
+                                     "");
       return std::string((status & 0x08) ? "offline" : "online") + (more.empty() ? "" : ", " + more);
     }
     case 2:
-      return Flags(status, {{0x04, "cover open"}, {0x08, "paper fed by the button"}, {0x20, "stopped at paper end"},
-                            {0x40, "error"}},
+      return Flags(status,
+                   {{0x04, "cover open"},
+                    {0x08, "paper fed by the button"},
+                    {0x20, "stopped at paper end"},
+                    {0x40, "error"}},
                    "no offline cause");
     case 3:
-      return Flags(status, {{0x04, "mechanical error"}, {0x08, "autocutter error"}, {0x20, "unrecoverable error"},
-                            {0x40, "auto-recoverable error"}},
+      return Flags(status,
+                   {{0x04, "mechanical error"},
+                    {0x08, "autocutter error"},
+                    {0x20, "unrecoverable error"},
+                    {0x40, "auto-recoverable error"}},
                    "no error");
-    case 4:
-      return Flags(status, {{0x0C, "paper near end"}, {0x60, "paper end"}}, "paper present");
+    case 4: return Flags(status, {{0x0C, "paper near end"}, {0x60, "paper end"}}, "paper present");
     default: return "";
   }
 }
@@ -60,7 +66,8 @@ std::string TransmitMeaning(std::uint8_t n, std::uint8_t status) {
 
 }  // namespace
 
-std::vector<StatusQuery> FindStatusQueries(std::span<const std::uint8_t> job, const std::vector<CommandLine>& commands) {
+std::vector<StatusQuery> FindStatusQueries(std::span<const std::uint8_t> job,
+                                           const std::vector<CommandLine>& commands) {
   std::vector<StatusQuery> queries;
   for (const CommandLine& line : commands) {
     if (line.cutOff || line.length < 3 || line.offset + 2 >= job.size()) continue;
@@ -92,7 +99,8 @@ void DescribeAnswers(const std::vector<StatusQuery>& queries, std::vector<JobAns
   std::deque<const StatusQuery*> waiting;
   std::size_t next = 0;
   for (JobAnswer& answer : answers) {
-    for (; next < queries.size() && queries[next].end <= answer.jobOffset; ++next) waiting.push_back(&queries[next]);
+    for (; next < queries.size() && queries[next].end <= answer.jobOffset; ++next)
+      waiting.push_back(&queries[next]);
     std::string meaning;
     for (const std::uint8_t status : answer.statusBytes) {
       if (waiting.empty()) break;

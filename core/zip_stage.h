@@ -11,9 +11,9 @@
 namespace tesk::core {
 
 struct ZipStageOutcome {
-  bool created = false;      // the archive could be created; when not, nothing else happened
-  bool writeFailed = false;  // adding the file or closing the archive hit a failed write
-  int error = 0;             // errno of that write
+  bool created = false;                      // the archive could be created; when not, nothing else happened
+  bool writeFailed = false;                  // adding the file or closing the archive hit a failed write
+  int error = 0;                             // errno of that write
   std::optional<std::uint64_t> archiveSize;  // as stored, read back after closing
 };
 

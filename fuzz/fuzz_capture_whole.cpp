@@ -58,8 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!std::all_of(room.begin() + static_cast<std::ptrdiff_t>(length), room.end(),
                    [](std::uint8_t byte) { return byte == 0; }))
     std::abort();
-  if (result == capture::WholeCaptureResult::Job &&
-      (length < 2 || room[0] != 0x1B || room[1] != 0x40))
+  if (result == capture::WholeCaptureResult::Job && (length < 2 || room[0] != 0x1B || room[1] != 0x40))
     std::abort();  // every job begins with ESC @
   return 0;
 }

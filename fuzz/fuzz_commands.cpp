@@ -3,13 +3,13 @@
 
 #include <cstdlib>
 
+#include "commands/command_scanner.h"
+#include "commands/command_stream.h"
+#include "commands/image_commands.h"
 #include "core/command_layout.h"
 #include "core/layout_check.h"
 #include "core/picture_limits.h"
 #include "fuzz/fuzz_sandbox.h"
-#include "commands/command_scanner.h"
-#include "commands/command_stream.h"
-#include "commands/image_commands.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tesk;

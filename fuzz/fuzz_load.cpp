@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         kind == core::CaptureKind::UsbPacketCapture) {
       if (source.dataLength < 0 || source.dataLength > source.fileSize) std::abort();
       // Everything behind the job stays zero.
-      for (std::size_t index = static_cast<std::size_t>(source.dataLength); index < source.data.size(); ++index)
+      for (std::size_t index = static_cast<std::size_t>(source.dataLength); index < source.data.size();
+           ++index)
         if (source.data[index] != 0) std::abort();
     }
   }

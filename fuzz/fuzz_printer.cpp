@@ -23,8 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   profile.columnImageVerticalPitch = 1 + (choice >> 6);
 
   printer::Paper paper;
-  const auto result =
-      printer::PrintJob({data + 1, size - 1}, profile, paper, {core::PictureByteLimit()});
+  const auto result = printer::PrintJob({data + 1, size - 1}, profile, paper, {core::PictureByteLimit()});
   if (paper.notDrawn.size() > paper.notDrawnCount) std::abort();
   std::int64_t total = 0;
   for (const std::int64_t height : paper.pieceHeights) {
@@ -34,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const auto& item : paper.drawn) {
     if (item.piece < 0 || static_cast<std::size_t>(item.piece) >= paper.pieceHeights.size()) std::abort();
     if (item.area.x < 0 || item.area.width <= 0 || item.area.x + item.area.width > paper.width) std::abort();
-    if (item.area.y < 0 || item.area.y + item.area.height > paper.pieceHeights[static_cast<std::size_t>(item.piece)])
+    if (item.area.y < 0 ||
+        item.area.y + item.area.height > paper.pieceHeights[static_cast<std::size_t>(item.piece)])
       std::abort();
   }
   if (result != printer::PaperResult::Printed) return 0;
@@ -45,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (static_cast<std::int64_t>(piece.rows.size()) != piece.height * stride) std::abort();
     if (padding)
       for (std::int64_t row = 0; row < piece.height; ++row)
-        if (piece.rows[static_cast<std::size_t>((row + 1) * stride - 1)] & ((1u << padding) - 1)) std::abort();
+        if (piece.rows[static_cast<std::size_t>((row + 1) * stride - 1)] & ((1u << padding) - 1))
+          std::abort();
   }
   return 0;
 }

@@ -1,6 +1,7 @@
 // A whole conversion run on arbitrary input, outputs kept and deleted alike.
 
 #include <cstdlib>
+
 #include "core/conversion_run.h"
 #include "fuzz/fuzz_sandbox.h"
 

@@ -1,9 +1,9 @@
-#include <cstdlib>
 #include "fuzz/fuzz_sandbox.h"
 
 #include <stdlib.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -28,8 +28,7 @@ FuzzSandbox::~FuzzSandbox() {
   std::filesystem::remove_all(sandbox_, ignored);
 }
 
-std::filesystem::path FuzzSandbox::WriteInput(const char* name,
-                                              std::span<const std::uint8_t> bytes) const {
+std::filesystem::path FuzzSandbox::WriteInput(const char* name, std::span<const std::uint8_t> bytes) const {
   const auto path = work_ / name;
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -16,10 +16,12 @@ void Check(const tesk::printer::Symbol& symbol) {
     if (!bitmap.rows.empty()) std::abort();  // a refused symbol draws nothing
     return;
   }
-  if (bitmap.width == 0 || bitmap.height == 0 || bitmap.rows.size() != std::size_t{bitmap.Stride()} * bitmap.height)
+  if (bitmap.width == 0 || bitmap.height == 0 ||
+      bitmap.rows.size() != std::size_t{bitmap.Stride()} * bitmap.height)
     std::abort();
   for (const tesk::printer::HriRectangle& line : symbol.hri.rectangles)
-    if (line.x < 0 || line.y < 0 || line.x + line.width > bitmap.width || line.y + line.height > bitmap.height)
+    if (line.x < 0 || line.y < 0 || line.x + line.width > bitmap.width ||
+        line.y + line.height > bitmap.height)
       std::abort();
 }
 

@@ -20,9 +20,8 @@ platform::FileWriteResult WriteBmpFile(const DibImage& image, const std::filesys
     result.error = file.Error();
     return result;
   }
-  const bool written =
-      file.Write(fileHeader) && file.Write(info) &&
-      file.Write(std::span<const std::uint8_t>(image.pixels.get(), image.pixelBytes));
+  const bool written = file.Write(fileHeader) && file.Write(info) &&
+                       file.Write(std::span<const std::uint8_t>(image.pixels.get(), image.pixelBytes));
   const auto length = file.Length();
   if (!written || !length || !file.Close()) {
     result.status = Status::WriteFailed;

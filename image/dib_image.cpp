@@ -36,12 +36,12 @@ void DibImage::SerializeInfo(std::uint8_t (&bytes)[kBitmapInfoBytes]) const {
   }
 }
 
-bool BuildDibImage(DibImage& image, std::span<const std::uint8_t> pureData,
-                   const PictureGeometry& geometry, bool bottomUp) {
+bool BuildDibImage(DibImage& image, std::span<const std::uint8_t> pureData, const PictureGeometry& geometry,
+                   bool bottomUp) {
   image.info = BitmapInfo{};
   image.info.header.biWidth = static_cast<std::int32_t>(geometry.bitmapWidth);
-  image.info.header.biHeight = static_cast<std::int32_t>(bottomUp ? geometry.bitmapHeight
-                                                                  : -geometry.bitmapHeight);
+  image.info.header.biHeight =
+      static_cast<std::int32_t>(bottomUp ? geometry.bitmapHeight : -geometry.bitmapHeight);
   image.info.palette[0] = {0xFF, 0xFF, 0xFF, 0x00};
   image.info.palette[1] = {0x00, 0x00, 0x00, 0x00};
 
@@ -69,8 +69,7 @@ bool BuildDibImage(DibImage& image, std::span<const std::uint8_t> pureData,
     const std::size_t pureRow = bottomUp ? height - 1 - row : row;
     // Rows the pure data do not hold (the run never gives fewer) stay white.
     if ((pureRow + 1) * widthBytes > pureData.size()) continue;
-    std::memcpy(image.pixels.get() + row * stride, pureData.data() + pureRow * widthBytes,
-                widthBytes);
+    std::memcpy(image.pixels.get() + row * stride, pureData.data() + pureRow * widthBytes, widthBytes);
   }
   return true;
 }

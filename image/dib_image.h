@@ -59,8 +59,8 @@ struct DibImage {
 // Fills `image` from the pure dot data (bitmapHeight rows of widthBytes bytes,
 // top row first) in the chosen row order. False when the pixel buffer cannot be
 // allocated; the previous buffer is released either way.
-bool BuildDibImage(DibImage& image, std::span<const std::uint8_t> pureData,
-                   const PictureGeometry& geometry, bool bottomUp);
+bool BuildDibImage(DibImage& image, std::span<const std::uint8_t> pureData, const PictureGeometry& geometry,
+                   bool bottomUp);
 
 // Test hook: the next pixel-buffer allocation fails as if memory had run out.
 void FailNextPixelAllocation();

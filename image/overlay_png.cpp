@@ -35,7 +35,8 @@ EncodedPng EncodeOverlayPng(std::span<const std::uint8_t> indices, std::int64_t 
   for (std::int64_t y = 0; y < height; ++y)
     for (std::int64_t x = 0; x < width; ++x) {
       const unsigned index = indices[static_cast<std::size_t>(y * width + x)] & 3;
-      packed[static_cast<std::size_t>(y * rowBytes + x / 4)] |= static_cast<unsigned char>(index << (6 - 2 * (x % 4)));
+      packed[static_cast<std::size_t>(y * rowBytes + x / 4)] |=
+          static_cast<unsigned char>(index << (6 - 2 * (x % 4)));
     }
 
   LodePNGState state;

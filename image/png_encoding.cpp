@@ -76,8 +76,7 @@ void ConfigureEncoder(LodePNGState& state) {
 
 void FailNextPngEncoding() { failNextEncoding = true; }
 
-EncodedPng EncodePngPicture(std::span<const std::uint8_t> pureData,
-                            const PictureGeometry& geometry) {
+EncodedPng EncodePngPicture(std::span<const std::uint8_t> pureData, const PictureGeometry& geometry) {
   EncodedPng result;
   if (geometry.widthBytes <= 0 || geometry.bitmapHeight <= 0) {
     result.error = kPngNoPixels;  // a PNG header cannot say zero
@@ -91,8 +90,8 @@ EncodedPng EncodePngPicture(std::span<const std::uint8_t> pureData,
   }
   // The encoder takes no length: it reads width x height dots, so the bytes
   // must be there before it is called.
-  const auto needed = static_cast<std::uint64_t>(geometry.widthBytes) *
-                      static_cast<std::uint64_t>(geometry.bitmapHeight);
+  const auto needed =
+      static_cast<std::uint64_t>(geometry.widthBytes) * static_cast<std::uint64_t>(geometry.bitmapHeight);
   if (pureData.size() < needed) {
     result.error = kPngShortPureData;
     return result;

@@ -24,15 +24,14 @@ struct EncodedPng {
 };
 
 // Refusals of our own, outside the encoder's range of codes.
-inline constexpr unsigned kPngNoPixels = 0x1001;        // no rows or no columns
-inline constexpr unsigned kPngShortPureData = 0x1002;   // fewer bytes than the picture needs
-inline constexpr unsigned kPngPictureTooLarge = 0x1003; // beyond what a PNG header can hold
+inline constexpr unsigned kPngNoPixels = 0x1001;         // no rows or no columns
+inline constexpr unsigned kPngShortPureData = 0x1002;    // fewer bytes than the picture needs
+inline constexpr unsigned kPngPictureTooLarge = 0x1003;  // beyond what a PNG header can hold
 
 // Encodes bitmapHeight rows of widthBytes bytes, top row first, with no
 // padding. A picture without rows, or pure data shorter than the picture,
 // is refused before the encoder sees it (error set, no buffer).
-EncodedPng EncodePngPicture(std::span<const std::uint8_t> pureData,
-                            const PictureGeometry& geometry);
+EncodedPng EncodePngPicture(std::span<const std::uint8_t> pureData, const PictureGeometry& geometry);
 
 // Test hook: the next encoding fails inside the encoder, as it does when the
 // encoder runs out of memory.

@@ -7,13 +7,11 @@
 namespace tesk::image {
 
 platform::FileWriteResult WritePngFile(std::span<const std::uint8_t> pureData,
-                                       const PictureGeometry& geometry,
-                                       const std::filesystem::path& path) {
+                                       const PictureGeometry& geometry, const std::filesystem::path& path) {
   return WriteEncodedPngFile(EncodePngPicture(pureData, geometry), path);
 }
 
-platform::FileWriteResult WriteEncodedPngFile(const EncodedPng& png,
-                                              const std::filesystem::path& path) {
+platform::FileWriteResult WriteEncodedPngFile(const EncodedPng& png, const std::filesystem::path& path) {
   using Status = platform::FileWriteResult::Status;
   platform::FileWriteResult result;
   // The file is created under its narrow spelling and measured (and later kept

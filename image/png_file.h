@@ -15,12 +15,10 @@ namespace tesk::image {
 // again before its length could be read. Written carries the length read back
 // from the finished file.
 platform::FileWriteResult WritePngFile(std::span<const std::uint8_t> pureData,
-                                       const PictureGeometry& geometry,
-                                       const std::filesystem::path& path);
+                                       const PictureGeometry& geometry, const std::filesystem::path& path);
 
 // The same for a picture encoded beforehand (EncodePngPicture); an encoding
 // that failed gives NotCreated and no file.
-platform::FileWriteResult WriteEncodedPngFile(const EncodedPng& png,
-                                              const std::filesystem::path& path);
+platform::FileWriteResult WriteEncodedPngFile(const EncodedPng& png, const std::filesystem::path& path);
 
 }  // namespace tesk::image

@@ -74,7 +74,8 @@ void Connection::Advance(const platform::PollEntry& sender, const platform::Poll
     else if (now - lastSenderActivity_ >= settings_.idleMilliseconds)
       EndReading(JobEnd::IdleTimeout, now);
   }
-  const bool printerOwesProgress = forward_ == Forward::Connecting || (forward_ == Forward::Open && forPrinter > 0);
+  const bool printerOwesProgress =
+      forward_ == Forward::Connecting || (forward_ == Forward::Open && forPrinter > 0);
   if (printerOwesProgress && now - lastPrinterActivity_ >= settings_.printerPatienceMilliseconds) {
     if (forward_ == Forward::Connecting && nextPrinterAddress_ < printerAddresses_.size())
       ConnectPrinter(now, ETIMEDOUT);
@@ -94,8 +95,8 @@ void Connection::ReadSender(std::span<std::uint8_t> scratch, std::int64_t now) {
   const std::uint64_t room = settings_.jobByteCap - recorder_.Received();
   const auto taken = scratch.first(static_cast<std::size_t>(std::min<std::uint64_t>(received.bytes, room)));
   std::vector<std::uint8_t> notSent;
-  std::vector<std::uint8_t>& answers = forward_ == Forward::Open           ? notSent  // the printer answers
-                                       : forward_ == Forward::Connecting   ? heldAnswers_
+  std::vector<std::uint8_t>& answers = forward_ == Forward::Open             ? notSent  // the printer answers
+                                       : forward_ == Forward::Connecting     ? heldAnswers_
                                        : toSender_.size() < kMostAnswersOwed ? toSender_
                                                                              : notSent;
   recorder_.Take(taken, answers);
@@ -197,8 +198,8 @@ void Connection::CheckOver(std::int64_t now) {
     lingerUntil_ = now + settings_.idleMilliseconds;
   }
   const bool lingerOver = now >= lingerUntil_;
-  const bool printerDone = forward_ == Forward::None || forward_ == Forward::Failed || forward_ == Forward::Closed ||
-                           (forward_ == Forward::SendingDone && lingerOver);
+  const bool printerDone = forward_ == Forward::None || forward_ == Forward::Failed ||
+                           forward_ == Forward::Closed || (forward_ == Forward::SendingDone && lingerOver);
   const bool senderDone = !sender_.IsOpen() || toSender_.empty() || lingerOver;
   if (printerDone && senderDone) {
     over_ = true;
@@ -233,8 +234,8 @@ JobReport Connection::Report() const {
   report.path = recorder_.Path();
   report.bytes = recorder_.Saved();
   report.end = end_;
-  report.incomplete = end_ == JobEnd::SenderReset || end_ == JobEnd::OverCap || end_ == JobEnd::ServerStopped ||
-                      recorder_.EndsInsideCommand();
+  report.incomplete = end_ == JobEnd::SenderReset || end_ == JobEnd::OverCap ||
+                      end_ == JobEnd::ServerStopped || recorder_.EndsInsideCommand();
   report.saveError = recorder_.SaveError();
   report.queriesAnswered = recorder_.QueriesAnswered();
   report.forwarded = settings_.forward.has_value();

@@ -34,7 +34,8 @@ std::optional<JobReport> JobQueue::Pop() {
 
 std::optional<JobReport> JobQueue::PopWithin(int milliseconds) {
   std::unique_lock lock(mutex_);
-  changed_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return closed_ || !reports_.empty(); });
+  changed_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                    [this] { return closed_ || !reports_.empty(); });
   if (reports_.empty()) return std::nullopt;
   JobReport report = std::move(reports_.front());
   reports_.pop_front();

@@ -29,7 +29,9 @@ class JobRecorder {
   bool EndsInsideCommand() const { return queries_.InsideCommand(); }
   std::uint64_t Received() const { return received_; }
   // Bytes in the job file: all received from the first print data on.
-  std::uint64_t Saved() const { return IsJob() ? received_ - static_cast<std::uint64_t>(queries_.FirstPrintData()) : 0; }
+  std::uint64_t Saved() const {
+    return IsJob() ? received_ - static_cast<std::uint64_t>(queries_.FirstPrintData()) : 0;
+  }
   std::uint64_t QueriesAnswered() const { return queries_.QueriesAnswered(); }
   const std::filesystem::path& Path() const { return file_.Path(); }
   int SaveError() const { return file_.Error(); }

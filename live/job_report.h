@@ -16,8 +16,8 @@ enum class JobEnd {
 };
 
 struct JobReport {
-  std::uint64_t number = 0;  // jobs reported by this server, counted from 1
-  std::string peer;          // the sender, "address:port"
+  std::uint64_t number = 0;    // jobs reported by this server, counted from 1
+  std::string peer;            // the sender, "address:port"
   std::filesystem::path path;  // the saved job; empty when it could not be created
   std::uint64_t bytes = 0;     // bytes of the job: received from its first print data on
   JobEnd end = JobEnd::SenderClosed;
@@ -26,7 +26,7 @@ struct JobReport {
   bool incomplete = false;
   int saveError = 0;  // errno when the job could not be saved whole; 0 when it was
   std::uint64_t queriesAnswered = 0;
-  bool forwarded = false;       // a printer to forward to was given
+  bool forwarded = false;      // a printer to forward to was given
   std::string forwardFailure;  // why forwarding failed; empty when it went through
 };
 

@@ -24,14 +24,16 @@ constexpr std::int64_t kAcceptRest = 100;
 
 }  // namespace
 
-PrintServer::PrintServer(ServerSettings settings, JobQueue& jobs) : settings_(std::move(settings)), jobs_(jobs) {}
+PrintServer::PrintServer(ServerSettings settings, JobQueue& jobs)
+    : settings_(std::move(settings)), jobs_(jobs) {}
 
 PrintServer::~PrintServer() { Stop(); }
 
 int PrintServer::Prepare() {
   if (listener_.IsOpen()) return 0;
   if (!wake_.IsOpen()) {
-    startFailure_ = "cannot listen on " + FormatHostPort(settings_.listen) + ": " + platform::ErrorText(EMFILE);
+    startFailure_ =
+        "cannot listen on " + FormatHostPort(settings_.listen) + ": " + platform::ErrorText(EMFILE);
     return EMFILE;
   }
   // Looked up here, once: a lookup on the server's thread would hold every
@@ -46,7 +48,8 @@ int PrintServer::Prepare() {
   int error = 0;
   listener_ = platform::ListenTcp(settings_.listen.host, settings_.listen.port, kBacklog, error);
   if (!listener_.IsOpen()) {
-    startFailure_ = "cannot listen on " + FormatHostPort(settings_.listen) + ": " + platform::ErrorText(error);
+    startFailure_ =
+        "cannot listen on " + FormatHostPort(settings_.listen) + ": " + platform::ErrorText(error);
     return error;
   }
   port_ = platform::LocalPort(listener_);
@@ -119,7 +122,8 @@ void PrintServer::Serve() {
         if (error != EAGAIN && error != ECONNABORTED) acceptRestUntil = now + kAcceptRest;
         break;
       }
-      connections.push_back(std::make_unique<Connection>(std::move(sender), std::move(peer), settings_, printerAddresses_, now));
+      connections.push_back(std::make_unique<Connection>(std::move(sender), std::move(peer), settings_,
+                                                         printerAddresses_, now));
     }
   }
 

@@ -25,7 +25,8 @@ std::size_t QueryStream::SkipPayload(std::span<const std::uint8_t> bytes) {
   while (used < bytes.size() && InsidePayload()) {
     const auto rest = bytes.subspan(used);
     if (payloadToSkip_ > 0) {
-      const std::size_t skipped = static_cast<std::size_t>(std::min<std::uint64_t>(payloadToSkip_, rest.size()));
+      const std::size_t skipped =
+          static_cast<std::size_t>(std::min<std::uint64_t>(payloadToSkip_, rest.size()));
       payloadToSkip_ -= skipped;
       used += skipped;
     } else if (skipToNul_) {
@@ -50,7 +51,8 @@ std::size_t QueryStream::SkipPayload(std::span<const std::uint8_t> bytes) {
 }
 
 bool QueryStream::OpenPayload(const commands::CommandRecord& command) {
-  const auto bytes = std::span<const std::uint8_t>(pending_).subspan(static_cast<std::size_t>(command.offset));
+  const auto bytes =
+      std::span<const std::uint8_t>(pending_).subspan(static_cast<std::size_t>(command.offset));
   // Where the command's own header ends and its payload of unknown end begins.
   std::size_t header = 0;
   if (command.code == CommandCode::TabStops) {

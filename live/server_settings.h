@@ -16,10 +16,10 @@ inline constexpr std::uint64_t kLargestJobByteCap = (std::uint64_t{1} << 31) - 1
 
 struct ServerSettings {
   HostPort listen{kDefaultListenAddress, kDefaultListenPort};  // port 0: the kernel chooses
-  std::filesystem::path folder;  // must exist
-  int idleMilliseconds = 2000;   // a job ends after this long without a byte
+  std::filesystem::path folder;                                // must exist
+  int idleMilliseconds = 2000;                                 // a job ends after this long without a byte
   std::uint64_t jobByteCap = kDefaultJobByteCap;
-  int connectionLimit = 16;      // more connections wait in the backlog
+  int connectionLimit = 16;  // more connections wait in the backlog
   std::optional<HostPort> forward;
   // How long a printer may take to accept a connection or take bytes.
   int printerPatienceMilliseconds = 10000;

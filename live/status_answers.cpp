@@ -25,7 +25,8 @@ constexpr std::size_t kProcessIdCommandLength = 11;
 
 // Whether `start`, a command's first bytes, is or may still become `query`.
 bool Matches(const QueryStart& query, std::span<const std::uint8_t> start) {
-  const bool prefix = (start.size() < 1 || start[0] == query.first) && (start.size() < 2 || start[1] == query.second) &&
+  const bool prefix = (start.size() < 1 || start[0] == query.first) &&
+                      (start.size() < 2 || start[1] == query.second) &&
                       (start.size() < 3 || query.third < 0 || start[2] == query.third);
   // GS ( H is a query only in its process-ID form: six parameter bytes.
   if (!prefix || query.second != '(') return prefix;
@@ -61,11 +62,15 @@ void AppendRealTimeStatus(std::span<const std::uint8_t> command, const PrinterSt
   }
 }
 
-void AppendIdentity(std::uint8_t which, const PrinterStatusAnswers& answers, std::vector<std::uint8_t>& answer) {
+void AppendIdentity(std::uint8_t which, const PrinterStatusAnswers& answers,
+                    std::vector<std::uint8_t>& answer) {
   switch (which) {
-    case 1: case 49: answer.push_back(answers.modelId); break;
-    case 2: case 50: answer.push_back(answers.typeId); break;
-    case 3: case 51: answer.push_back(answers.versionId); break;
+    case 1:
+    case 49: answer.push_back(answers.modelId); break;
+    case 2:
+    case 50: answer.push_back(answers.typeId); break;
+    case 3:
+    case 51: answer.push_back(answers.versionId); break;
     case 65: AppendText(answers.firmwareVersion, answer); break;
     case 66: AppendText(answers.makerName, answer); break;
     case 67: AppendText(answers.modelName, answer); break;
@@ -93,7 +98,8 @@ void AppendProcessId(std::span<const std::uint8_t> command, std::vector<std::uin
 bool IsStatusQuery(const commands::CommandRecord& command, std::span<const std::uint8_t> bytes) {
   if (command.type != commands::CommandType::Known || command.cutOff || command.length < 3) return false;
   const auto start = bytes.subspan(static_cast<std::size_t>(command.offset),
-                                   static_cast<std::size_t>(std::min<std::uint64_t>(command.length, kProcessIdCommandLength + 1)));
+                                   static_cast<std::size_t>(
+                                       std::min<std::uint64_t>(command.length, kProcessIdCommandLength + 1)));
   return std::any_of(std::begin(kQueryStarts), std::end(kQueryStarts),
                      [&](const QueryStart& query) { return Matches(query, start); });
 }
@@ -109,22 +115,27 @@ bool MayStartStatusQuery(std::span<const std::uint8_t> start) {
 void AppendStatusAnswer(const commands::CommandRecord& command, std::span<const std::uint8_t> bytes,
                         const PrinterStatusAnswers& answers, std::vector<std::uint8_t>& answer) {
   if (command.length < 3) return;
-  const auto whole = bytes.subspan(static_cast<std::size_t>(command.offset), static_cast<std::size_t>(command.length));
+  const auto whole =
+      bytes.subspan(static_cast<std::size_t>(command.offset), static_cast<std::size_t>(command.length));
   const std::uint8_t which = whole[2];
   if (StartsWith(command, bytes, kDle, kEot)) {
     AppendRealTimeStatus(whole, answers, answer);
   } else if (StartsWith(command, bytes, kGs, 'r')) {
     switch (which) {
-      case 1: case 49: answer.push_back(answers.paperSensor); break;
-      case 2: case 50: answer.push_back(answers.drawerSensor); break;
-      case 4: case 52: answer.push_back(answers.inkSensor); break;
+      case 1:
+      case 49: answer.push_back(answers.paperSensor); break;
+      case 2:
+      case 50: answer.push_back(answers.drawerSensor); break;
+      case 4:
+      case 52: answer.push_back(answers.inkSensor); break;
     }
   } else if (StartsWith(command, bytes, kGs, 'I')) {
     AppendIdentity(which, answers, answer);
   } else if (StartsWith(command, bytes, kGs, 'a')) {
     // Automatic status back: sent at once when enabled, and again whenever
     // the status changes, which ours never does. GS a 0 turns it off.
-    if (which != 0) answer.insert(answer.end(), answers.automaticStatus.begin(), answers.automaticStatus.end());
+    if (which != 0)
+      answer.insert(answer.end(), answers.automaticStatus.begin(), answers.automaticStatus.end());
   } else if (StartsWith(command, bytes, kGs, '(') && which == 'H') {
     AppendProcessId(whole, answer);
   }

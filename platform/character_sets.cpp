@@ -12,8 +12,8 @@ namespace tesk::platform {
 DecodeResult DecodeOneCharacter(const std::string& characterSet, std::span<const unsigned char> bytes,
                                 char32_t& codePoint) {
   // UTF-32 in the machine's order, so that the result is read as it is.
-  iconv_t converter = iconv_open(std::endian::native == std::endian::little ? "UTF-32LE" : "UTF-32BE",
-                                 characterSet.c_str());
+  iconv_t converter =
+      iconv_open(std::endian::native == std::endian::little ? "UTF-32LE" : "UTF-32BE", characterSet.c_str());
   if (converter == reinterpret_cast<iconv_t>(-1)) return DecodeResult::UnknownCharacterSet;
   std::array<unsigned char, 4> input{};
   const std::size_t count = std::min(bytes.size(), input.size());

@@ -4,8 +4,6 @@ namespace tesk::platform {
 
 std::string ToAnsiCodePage(const std::filesystem::path& path) { return path.native(); }
 
-std::filesystem::path FromAnsiCodePage(const std::string& narrow) {
-  return std::filesystem::path(narrow);
-}
+std::filesystem::path FromAnsiCodePage(const std::string& narrow) { return std::filesystem::path(narrow); }
 
 }  // namespace tesk::platform

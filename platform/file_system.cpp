@@ -130,7 +130,8 @@ bool CopyFile(const std::filesystem::path& from, const std::filesystem::path& to
     const std::int64_t count = source.Read(block);
     if (count < 0) return false;
     if (count == 0) break;
-    if (!copy.Write(std::span<const std::uint8_t>(block.data(), static_cast<std::size_t>(count)))) return false;
+    if (!copy.Write(std::span<const std::uint8_t>(block.data(), static_cast<std::size_t>(count))))
+      return false;
   }
   return copy.Close();
 }

@@ -27,8 +27,7 @@ std::optional<FileStatus> StatusOf(int descriptor) {
 
 bool SetFileTimes(const std::filesystem::path& path, const Timestamp& lastAccess,
                   const Timestamp& lastWrite) {
-  return SetFileTimes(path, std::optional<Timestamp>(lastAccess),
-                      std::optional<Timestamp>(lastWrite));
+  return SetFileTimes(path, std::optional<Timestamp>(lastAccess), std::optional<Timestamp>(lastWrite));
 }
 
 namespace {
@@ -56,8 +55,7 @@ CalendarTime UtcCalendar(std::int64_t unixSeconds) {
 
 std::optional<std::int64_t> LocalCalendarToUnix(const CalendarTime& local) {
   if (local.month < 1 || local.month > 12 || local.day < 1 || local.day > 31 || local.hour > 23 ||
-      local.minute > 59 || local.second > 59 || local.hour < 0 || local.minute < 0 ||
-      local.second < 0)
+      local.minute > 59 || local.second > 59 || local.hour < 0 || local.minute < 0 || local.second < 0)
     return std::nullopt;
   struct tm fields {};
   fields.tm_year = local.year - 1900;
@@ -69,8 +67,7 @@ std::optional<std::int64_t> LocalCalendarToUnix(const CalendarTime& local) {
   fields.tm_isdst = -1;
   const time_t result = ::mktime(&fields);
   // mktime normalises 31 February into March; such a date is no calendar time.
-  if (result == static_cast<time_t>(-1) || fields.tm_mday != local.day ||
-      fields.tm_mon != local.month - 1)
+  if (result == static_cast<time_t>(-1) || fields.tm_mday != local.day || fields.tm_mon != local.month - 1)
     return std::nullopt;
   return static_cast<std::int64_t>(result);
 }

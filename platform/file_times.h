@@ -26,8 +26,7 @@ struct FileStatus {
 std::optional<FileStatus> StatusOf(int descriptor);
 
 // Sets last access and last write; the creation time cannot be set on Linux.
-bool SetFileTimes(const std::filesystem::path& path, const Timestamp& lastAccess,
-                  const Timestamp& lastWrite);
+bool SetFileTimes(const std::filesystem::path& path, const Timestamp& lastAccess, const Timestamp& lastWrite);
 // As above; a time that is not given is left as it is.
 bool SetFileTimes(const std::filesystem::path& path, const std::optional<Timestamp>& lastAccess,
                   const std::optional<Timestamp>& lastWrite);

@@ -14,7 +14,8 @@ struct KnownFont {
 
 constexpr std::array kLatinFonts = {
     KnownFont{"/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf", "DejaVuSansMono.ttf"},
-    KnownFont{"/usr/share/fonts/truetype/liberation/LiberationMono-Regular.ttf", "LiberationMono-Regular.ttf"},
+    KnownFont{"/usr/share/fonts/truetype/liberation/LiberationMono-Regular.ttf",
+              "LiberationMono-Regular.ttf"},
 };
 constexpr std::array kIdeographFonts = {
     KnownFont{"/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc", "NotoSansCJK-Regular.ttc"},
@@ -33,7 +34,8 @@ std::filesystem::path SearchFolders(std::string_view fileName) {
     std::error_code error;
     std::filesystem::recursive_directory_iterator walk(
         folder, std::filesystem::directory_options::skip_permission_denied, error);
-    for (const std::filesystem::recursive_directory_iterator end; !error && walk != end; walk.increment(error)) {
+    for (const std::filesystem::recursive_directory_iterator end; !error && walk != end;
+         walk.increment(error)) {
       if (walk->path().filename() == fileName && IsFile(walk->path())) return walk->path();
     }
   }

@@ -14,9 +14,7 @@ namespace tesk::platform {
 InputFile::~InputFile() { Close(); }
 
 InputFile::InputFile(InputFile&& other) noexcept
-    : descriptor_(std::exchange(other.descriptor_, -1)),
-      error_(other.error_),
-      identity_(other.identity_) {}
+    : descriptor_(std::exchange(other.descriptor_, -1)), error_(other.error_), identity_(other.identity_) {}
 
 InputFile& InputFile::operator=(InputFile&& other) noexcept {
   if (this != &other) {

@@ -37,17 +37,13 @@ OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
   return *this;
 }
 
-OutputFile OutputFile::Create(const std::filesystem::path& path) {
-  return CreateWithFlags(path, 0);
-}
+OutputFile OutputFile::Create(const std::filesystem::path& path) { return CreateWithFlags(path, 0); }
 
 OutputFile OutputFile::CreateWithoutFollowingLinks(const std::filesystem::path& path) {
   return CreateWithFlags(path, O_NOFOLLOW);
 }
 
-OutputFile OutputFile::CreateNew(const std::filesystem::path& path) {
-  return CreateWithFlags(path, O_EXCL);
-}
+OutputFile OutputFile::CreateNew(const std::filesystem::path& path) { return CreateWithFlags(path, O_EXCL); }
 
 OutputFile OutputFile::CreateWithFlags(const std::filesystem::path& path, int extraFlags) {
   OutputFile file;
@@ -69,9 +65,12 @@ OutputFile OutputFile::CreateWithFlags(const std::filesystem::path& path, int ex
   }
   struct stat info {};
   int failure = 0;
-  if (::fstat(descriptor, &info) != 0) failure = errno;
-  else if (!S_ISREG(info.st_mode)) failure = NotRegularFile(info.st_mode);
-  else if (::ftruncate(descriptor, 0) != 0) failure = errno;
+  if (::fstat(descriptor, &info) != 0)
+    failure = errno;
+  else if (!S_ISREG(info.st_mode))
+    failure = NotRegularFile(info.st_mode);
+  else if (::ftruncate(descriptor, 0) != 0)
+    failure = errno;
   if (failure != 0) {
     file.error_ = failure;
     ::close(descriptor);
@@ -96,7 +95,8 @@ OutputFile OutputFile::CreateTemporaryBeside(const std::filesystem::path& destin
       static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
   for (int attempt = 0; attempt < 100; ++attempt) {
     char name[32];
-    std::snprintf(name, sizeof name, ".tesk-%012llx.part", (seed + ++sequence * 0x2545F491ull) & 0xFFFFFFFFFFFFull);
+    std::snprintf(name, sizeof name, ".tesk-%012llx.part",
+                  (seed + ++sequence * 0x2545F491ull) & 0xFFFFFFFFFFFFull);
     const std::filesystem::path path = folder / name;
     const int descriptor = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (descriptor >= 0) {

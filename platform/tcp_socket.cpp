@@ -155,7 +155,8 @@ TcpSocket StartConnectTcp(const SocketAddress& address, int& error) {
   TcpSocket socket(NewSocket(storage.ss_family));
   if (!socket.IsOpen()) {
     error = errno;
-  } else if (::connect(socket.Descriptor(), reinterpret_cast<const sockaddr*>(&storage), address.length) != 0 &&
+  } else if (::connect(socket.Descriptor(), reinterpret_cast<const sockaddr*>(&storage), address.length) !=
+                 0 &&
              errno != EINPROGRESS) {
     error = errno;
     socket.Close();
@@ -254,8 +255,8 @@ int PollDescriptors(std::span<PollEntry> entries, int timeoutMilliseconds) {
   std::vector<pollfd> polled(entries.size());
   for (std::size_t index = 0; index < entries.size(); ++index) {
     polled[index].fd = entries[index].descriptor;
-    polled[index].events = static_cast<short>((entries[index].wantRead ? POLLIN : 0) |
-                                              (entries[index].wantWrite ? POLLOUT : 0));
+    polled[index].events =
+        static_cast<short>((entries[index].wantRead ? POLLIN : 0) | (entries[index].wantWrite ? POLLOUT : 0));
   }
   const int ready = ::poll(polled.data(), polled.size(), timeoutMilliseconds);
   if (ready < 0) return errno == EINTR ? 0 : -1;

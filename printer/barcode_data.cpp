@@ -14,11 +14,26 @@ namespace {
 
 // The counted form numbers the same systems from 65 and adds seven more.
 enum System : std::uint8_t {
-  kUpcA = 65, kUpcE, kEan13, kEan8, kCode39, kItf, kCodabar,
-  kCode93, kCode128, kGs1128, kDataBarOmni, kDataBarTruncated, kDataBarLimited, kDataBarExpanded, kCode128Auto,
+  kUpcA = 65,
+  kUpcE,
+  kEan13,
+  kEan8,
+  kCode39,
+  kItf,
+  kCodabar,
+  kCode93,
+  kCode128,
+  kGs1128,
+  kDataBarOmni,
+  kDataBarTruncated,
+  kDataBarLimited,
+  kDataBarExpanded,
+  kCode128Auto,
 };
 
-std::uint8_t CountedSystem(std::uint8_t system) { return system <= 6 ? static_cast<std::uint8_t>(system + 65) : system; }
+std::uint8_t CountedSystem(std::uint8_t system) {
+  return system <= 6 ? static_cast<std::uint8_t>(system + 65) : system;
+}
 
 bool AllDigits(std::string_view text) {
   for (char c : text)
@@ -68,7 +83,8 @@ BarcodeRequest UpcE(BarcodeRequest request) {
   if (request.data.size() >= 7 && request.data[0] != '0') return Refuse(request, SymbolStatus::InvalidData);
   if (request.data.size() >= 11) {
     request.data = SuppressZeros(request.data);
-    if (request.data.empty()) return Refuse(request, SymbolStatus::InvalidData);  // zeros not where UPC-E drops them
+    if (request.data.empty())
+      return Refuse(request, SymbolStatus::InvalidData);  // zeros not where UPC-E drops them
   }
   return request;
 }
@@ -99,7 +115,8 @@ BarcodeRequest Codabar(BarcodeRequest request) {
       return Refuse(request, SymbolStatus::InvalidCharacter);
   }
   auto startStop = [](char c) { return c >= 'A' && c <= 'D'; };
-  if (data.size() < 3 || !startStop(data.front()) || !startStop(data.back())) return Refuse(request, SymbolStatus::InvalidData);
+  if (data.size() < 3 || !startStop(data.front()) || !startStop(data.back()))
+    return Refuse(request, SymbolStatus::InvalidData);
   for (std::size_t at = 1; at + 1 < data.size(); ++at)
     if (startStop(data[at])) return Refuse(request, SymbolStatus::InvalidData);  // start/stop inside the data
   return request;
@@ -177,7 +194,8 @@ BarcodeRequest PrepareBarcode(std::uint8_t system, std::span<const std::uint8_t>
     case kDataBarLimited:
       request.librarySymbology = BARCODE_DBAR_LTD;
       request = Digits(request, {13});
-      if (request.status == SymbolStatus::Drawn && request.data[0] > '1') return Refuse(request, SymbolStatus::InvalidData);
+      if (request.status == SymbolStatus::Drawn && request.data[0] > '1')
+        return Refuse(request, SymbolStatus::InvalidData);
       return request;
     case kDataBarExpanded: request.librarySymbology = BARCODE_DBAR_EXP; return Gs1(request);
     case kCode128Auto: request.librarySymbology = BARCODE_CODE128; return request;

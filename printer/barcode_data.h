@@ -16,8 +16,8 @@ struct BarcodeRequest {
   std::string symbology;                      // "EAN-13", "CODE128", ...
   int librarySymbology = 0;
   EncodeInput input = EncodeInput::Bytes;
-  bool readerInitialise = false;              // FNC3 first in CODE128
-  std::string data;                           // as the library reads it
+  bool readerInitialise = false;  // FNC3 first in CODE128
+  std::string data;               // as the library reads it
 };
 
 // `system` is GS k's m: 0..6 for the NUL-terminated form, 65..79 for the counted one.

@@ -49,7 +49,8 @@ bool ApplyBarcodeSetting(BarcodeSettings& settings, std::span<const std::uint8_t
       if (value >= 1 && value <= 6) settings.moduleWidth = value;
       return true;
     case 'H':
-      if (value <= 3 || (value >= 48 && value <= 51)) settings.hriPosition = static_cast<HriPosition>(value & 3);
+      if (value <= 3 || (value >= 48 && value <= 51))
+        settings.hriPosition = static_cast<HriPosition>(value & 3);
       return true;
     case 'f':
       if (value <= 1 || value == 48 || value == 49) settings.hriFont = value & 1;
@@ -70,10 +71,11 @@ Symbol DrawBarcode(std::span<const std::uint8_t> command, const BarcodeSettings&
   encode.readerInitialise = request.readerInitialise;
   encode.data = std::span(reinterpret_cast<const std::uint8_t*>(request.data.data()), request.data.size());
   const EncodeResult encoded = EncodeModules(encode);
-  if (encoded.status != SymbolStatus::Drawn) return NotDrawn(request.symbology, encoded.status, encoded.detail);
+  if (encoded.status != SymbolStatus::Drawn)
+    return NotDrawn(request.symbology, encoded.status, encoded.detail);
 
-  SymbolBitmap bars = DrawModules(encoded.modules, settings.moduleWidth,
-                                  UniformRowHeights(encoded.modules, settings.height));
+  SymbolBitmap bars =
+      DrawModules(encoded.modules, settings.moduleWidth, UniformRowHeights(encoded.modules, settings.height));
   if (bars.width == 0) return NotDrawn(request.symbology, SymbolStatus::TooWide);
   if (settings.printAreaWidth && bars.width > settings.printAreaWidth)
     return NotDrawn(request.symbology, SymbolStatus::TooWide);

@@ -10,7 +10,7 @@ namespace {
 // The twelve ASCII positions the international sets replace, and what each
 // set puts there (sets 0 to 15).
 constexpr std::array<std::uint8_t, 12> kReplacedBytes = {0x23, 0x24, 0x40, 0x5B, 0x5C, 0x5D,
-                                                          0x5E, 0x60, 0x7B, 0x7C, 0x7D, 0x7E};
+                                                         0x5E, 0x60, 0x7B, 0x7C, 0x7D, 0x7E};
 constexpr std::array<std::array<char32_t, 12>, 16> kInternationalSets = {{
     {U'#', U'$', U'@', U'[', U'\\', U']', U'^', U'`', U'{', U'|', U'}', U'~'},  // USA
     {U'#', U'$', U'à', U'°', U'ç', U'§', U'^', U'`', U'é', U'ù', U'è', U'¨'},   // France
@@ -38,7 +38,8 @@ char32_t InternationalCharacter(int set, std::uint8_t byte) {
   if (set < 0 || set >= static_cast<int>(kInternationalSets.size())) return byte;
   const auto found = std::find(kReplacedBytes.begin(), kReplacedBytes.end(), byte);
   if (found == kReplacedBytes.end()) return byte;
-  return kInternationalSets[static_cast<std::size_t>(set)][static_cast<std::size_t>(found - kReplacedBytes.begin())];
+  return kInternationalSets[static_cast<std::size_t>(set)]
+                           [static_cast<std::size_t>(found - kReplacedBytes.begin())];
 }
 
 const CharacterDecoder::Table* CharacterDecoder::CodePage(int number) {
@@ -89,12 +90,14 @@ char32_t CharacterDecoder::Multibyte(std::span<const std::uint8_t> bytes, KanjiC
     // A JIS row and cell are the EUC-JP bytes without their high bits.
     encoding = "EUC-JP";
     for (std::uint8_t& byte : converted) byte = static_cast<std::uint8_t>(byte | 0x80);
-    if (converted.size() != 2 || (converted[1] & 0x7F) < 0x21 || (converted[1] & 0x7F) > 0x7E) converted.clear();
+    if (converted.size() != 2 || (converted[1] & 0x7F) < 0x21 || (converted[1] & 0x7F) > 0x7E)
+      converted.clear();
   } else if (codes == KanjiCodes::ShiftJis2004) {
     encoding = "SHIFT_JISX0213";
   }
   char32_t codePoint = kNoCharacter;
-  if (converted.empty() || platform::DecodeOneCharacter(encoding, converted, codePoint) != platform::DecodeResult::Decoded)
+  if (converted.empty() ||
+      platform::DecodeOneCharacter(encoding, converted, codePoint) != platform::DecodeResult::Decoded)
     codePoint = kNoCharacter;
   // A job of endless distinct garbage must not grow the memo without end.
   if (multibyte_.size() > 65536) multibyte_.clear();
@@ -116,7 +119,8 @@ void CharacterDecoder::Decode(std::span<const std::uint8_t> bytes, const Charact
     if (length > 1) {
       character.multibyte = true;
       character.length = static_cast<std::uint8_t>(std::min<std::size_t>(length, bytes.size() - at));
-      character.codePoint = character.length == length ? Multibyte(bytes.subspan(at, length), codes) : kNoCharacter;
+      character.codePoint =
+          character.length == length ? Multibyte(bytes.subspan(at, length), codes) : kNoCharacter;
     } else if (byte < 0x80) {
       character.codePoint = InternationalCharacter(settings.internationalSet, byte);
     } else {

@@ -26,8 +26,8 @@ struct DecodedCharacter {
 // FS C on a printer whose multibyte characters are Japanese. Chinese and
 // Korean printers read their own encoding whatever it says.
 enum class KanjiCodes : std::uint8_t {
-  Profile,       // as the profile's encoding says, until FS C
-  Jis,           // two bytes 21..7E each
+  Profile,  // as the profile's encoding says, until FS C
+  Jis,      // two bytes 21..7E each
   ShiftJis,
   ShiftJis2004,
 };

@@ -28,8 +28,8 @@ Code128Text ResolveCode128Sets(std::string_view host) {
   if (host.size() < 2 || host[0] != '{' || host[1] < 'A' || host[1] > 'C')
     return Refuse(SymbolStatus::InvalidData);  // the data must open with a code set
   CodeSet set = static_cast<CodeSet>(host[1]);
-  bool shifted = false;    // {S: the next character is read in the other of A and B
-  bool extended = false;   // {4: the next character is one of 128..255
+  bool shifted = false;   // {S: the next character is read in the other of A and B
+  bool extended = false;  // {4: the next character is one of 128..255
   bool anyCharacter = false;
   for (std::size_t at = 2; at < host.size(); ++at) {
     unsigned char byte = static_cast<unsigned char>(host[at]);
@@ -38,15 +38,20 @@ Code128Text ResolveCode128Sets(std::string_view host) {
       const char code = host[at];
       const bool first = !anyCharacter;
       switch (code) {
-        case 'A': case 'B': case 'C': set = static_cast<CodeSet>(code); continue;
+        case 'A':
+        case 'B':
+        case 'C': set = static_cast<CodeSet>(code); continue;
         case 'S':
           if (set == CodeSet::C) return Refuse(SymbolStatus::InvalidData);  // no shift out of code set C
           shifted = true;
           continue;
         case '1':
-          if (first) text.gs1 = true;
-          else if (text.gs1) text.data.push_back(0x1D);
-          else return Refuse(SymbolStatus::Unsupported);  // FNC1 inside plain CODE128
+          if (first)
+            text.gs1 = true;
+          else if (text.gs1)
+            text.data.push_back(0x1D);
+          else
+            return Refuse(SymbolStatus::Unsupported);  // FNC1 inside plain CODE128
           anyCharacter = true;
           continue;
         case '3':

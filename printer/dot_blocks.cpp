@@ -11,7 +11,8 @@ constexpr std::array<std::uint16_t, 256> MakeDoubledBytes() {
   std::array<std::uint16_t, 256> table{};
   for (unsigned byte = 0; byte < 256; ++byte)
     for (unsigned bit = 0; bit < 8; ++bit)
-      if (byte & (0x80u >> bit)) table[byte] = static_cast<std::uint16_t>(table[byte] | (0xC000u >> (2 * bit)));
+      if (byte & (0x80u >> bit))
+        table[byte] = static_cast<std::uint16_t>(table[byte] | (0xC000u >> (2 * bit)));
   return table;
 }
 constexpr auto kDoubledBytes = MakeDoubledBytes();
@@ -36,8 +37,8 @@ DotBlock CopyRaster(std::span<const std::uint8_t> bytes, std::int64_t widthDots,
   return block;
 }
 
-DotBlock ConvertColumns(std::span<const std::uint8_t> bytes, std::int64_t columns, std::int64_t bytesPerColumn,
-                        std::int64_t heightDots) {
+DotBlock ConvertColumns(std::span<const std::uint8_t> bytes, std::int64_t columns,
+                        std::int64_t bytesPerColumn, std::int64_t heightDots) {
   const std::int64_t stride = (columns + 7) / 8;
   auto rows = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(stride * heightDots), 0);
   std::uint8_t* out = rows->data();
@@ -57,7 +58,8 @@ DotBlock ConvertColumns(std::span<const std::uint8_t> bytes, std::int64_t column
   return block;
 }
 
-void OrDots(std::span<std::uint8_t> row, std::int64_t x, const std::uint8_t* source, std::int64_t visibleDots) {
+void OrDots(std::span<std::uint8_t> row, std::int64_t x, const std::uint8_t* source,
+            std::int64_t visibleDots) {
   if (visibleDots <= 0) return;
   const std::int64_t fullBytes = visibleDots / 8;
   const int rest = static_cast<int>(visibleDots % 8);
@@ -82,7 +84,8 @@ void OrDots(std::span<std::uint8_t> row, std::int64_t x, const std::uint8_t* sou
   }
 }
 
-void WidenDots(const std::uint8_t* source, std::int64_t width, int scale, std::vector<std::uint8_t>& widened) {
+void WidenDots(const std::uint8_t* source, std::int64_t width, int scale,
+               std::vector<std::uint8_t>& widened) {
   const std::int64_t wideWidth = width * scale;
   widened.assign(static_cast<std::size_t>((wideWidth + 7) / 8), 0);
   const std::int64_t sourceBytes = (width + 7) / 8;

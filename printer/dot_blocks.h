@@ -37,7 +37,8 @@ DotBlock ConvertColumns(std::span<const std::uint8_t> bytes, std::int64_t column
 // ORs `visibleDots` dots of one row (bits from the most significant of
 // source[0]) into `row` starting at dot `x`. The caller keeps x + visibleDots
 // within the row.
-void OrDots(std::span<std::uint8_t> row, std::int64_t x, const std::uint8_t* source, std::int64_t visibleDots);
+void OrDots(std::span<std::uint8_t> row, std::int64_t x, const std::uint8_t* source,
+            std::int64_t visibleDots);
 // Each dot of `source` made `scale` dots wide, into `widened` (resized).
 void WidenDots(const std::uint8_t* source, std::int64_t width, int scale, std::vector<std::uint8_t>& widened);
 

@@ -64,7 +64,7 @@ struct GlyphCache::Faces {
     if (!face.tried && library) {
       face.tried = true;
       const auto path = platform::FindFontFile(font == GlyphFont::Latin ? platform::FontRole::Latin
-                                                                         : platform::FontRole::Ideograph);
+                                                                        : platform::FontRole::Ideograph);
       if (!path.empty()) face.face = OpenFace(library, path.string());
     }
     return face.face;
@@ -85,10 +85,10 @@ bool Render(FT_Face face, GlyphFont font, char32_t codePoint, Glyph& glyph) {
   const long ascent = latin ? face->ascender : units * kIdeographAscentPerMille / 1000;
   const long height = latin ? std::max<long>(face->ascender - face->descender, 1) : units;
   // One em size for both axes, the largest whose advance and line fit the cell.
-  const long em = std::max<long>(
-      std::min(glyph.width * units / advance, glyph.height * units / height), 1);
+  const long em = std::max<long>(std::min(glyph.width * units / advance, glyph.height * units / height), 1);
   if (FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(em), static_cast<FT_UInt>(em)) != 0) return false;
-  if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) != 0) return false;
+  if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) != 0)
+    return false;
   const FT_GlyphSlot slot = face->glyph;
   const FT_Bitmap& bitmap = slot->bitmap;
   if (bitmap.pixel_mode != FT_PIXEL_MODE_MONO) return true;  // a blank glyph such as the space

@@ -51,8 +51,10 @@ bool Resolve(std::string_view host, Plain& plain) {
     if (c == '{') {
       if (++at == host.size()) return false;  // an escape cut off
       c = host[at];
-      if (c == '1') c = kFnc1;
-      else if (c != '(' && c != ')' && c != '{') return false;  // an escape the command does not define
+      if (c == '1')
+        c = kFnc1;
+      else if (c != '(' && c != ')' && c != '{')
+        return false;  // an escape the command does not define
     } else if (c == '(' || c == ')') {
       delimiter = 1;
     } else if (c == ' ') {

@@ -17,14 +17,17 @@ bool ModeScale(unsigned mode, StoredImage& image) {
 
 bool IsScale(unsigned scale) { return scale == 1 || scale == 2; }
 
-std::uint16_t KeyCode(unsigned first, unsigned second) { return static_cast<std::uint16_t>(first << 8 | second); }
+std::uint16_t KeyCode(unsigned first, unsigned second) {
+  return static_cast<std::uint16_t>(first << 8 | second);
+}
 
 // The bytes one colour plane of a graphics definition takes.
 std::int64_t PlaneBytes(std::int64_t width, std::int64_t height, bool columns) {
   return columns ? width * ((height + 7) / 8) : (width + 7) / 8 * height;
 }
 
-DotBlock ReadPlane(std::span<const std::uint8_t> bytes, std::int64_t width, std::int64_t height, bool columns) {
+DotBlock ReadPlane(std::span<const std::uint8_t> bytes, std::int64_t width, std::int64_t height,
+                   bool columns) {
   return columns ? ConvertColumns(bytes, width, (height + 7) / 8, height)
                  : CopyRaster(bytes, width, (width + 7) / 8, height);
 }
@@ -33,7 +36,8 @@ DotBlock ReadPlane(std::span<const std::uint8_t> bytes, std::int64_t width, std:
 // the second colour is still a dot an engineer wants to see.
 DotBlock MergePlanes(const DotBlock& into, const DotBlock& plane) {
   auto merged = std::make_shared<std::vector<std::uint8_t>>(into.rows, into.rows + into.stride * into.height);
-  for (std::int64_t index = 0; index < into.stride * into.height; ++index) (*merged)[static_cast<std::size_t>(index)] |= plane.rows[index];
+  for (std::int64_t index = 0; index < into.stride * into.height; ++index)
+    (*merged)[static_cast<std::size_t>(index)] |= plane.rows[index];
   DotBlock block = into;
   block.rows = merged->data();
   block.owner = std::move(merged);
@@ -73,7 +77,8 @@ void JobPrinter::RasterImage(const Command& command) {
     height &= 0xFF;
     next_ = command.dataOffset + std::uint64_t{command.widthBytes} * static_cast<std::uint64_t>(height);
   }
-  const auto present = static_cast<std::int64_t>((std::min<std::uint64_t>(next_, job_.size()) - command.dataOffset) / command.widthBytes);
+  const auto present = static_cast<std::int64_t>(
+      (std::min<std::uint64_t>(next_, job_.size()) - command.dataOffset) / command.widthBytes);
   if (present < height) {
     List(command, NotDrawnReason::CutOff);
     height = present;
@@ -83,7 +88,8 @@ void JobPrinter::RasterImage(const Command& command) {
     height = profile_.quirks.maxRasterHeight;
   }
   if (height == 0) return;
-  image.dots = ViewRaster(job_.subspan(command.dataOffset), std::int64_t{command.widthBytes} * 8, command.widthBytes, height);
+  image.dots = ViewRaster(job_.subspan(command.dataOffset), std::int64_t{command.widthBytes} * 8,
+                          command.widthBytes, height);
   PrintAtOnce(command, ItemKind::RasterImage, image);
 }
 
@@ -117,7 +123,8 @@ void JobPrinter::DefineDownloadBitImage(const Command& command) {
 
 void JobPrinter::PrintDownloadBitImage(const Command& command) {
   StoredImage image;
-  if (!ModeScale(ParameterByte(Parameters(command), 0), image)) return List(command, NotDrawnReason::BadParameters);
+  if (!ModeScale(ParameterByte(Parameters(command), 0), image))
+    return List(command, NotDrawnReason::BadParameters);
   if (!state_.downloadBitImage) return List(command, NotDrawnReason::UnknownImage);
   image.dots = state_.downloadBitImage->dots;
   PrintAtOnce(command, ItemKind::DownloadBitImage, image);
@@ -156,7 +163,8 @@ void JobPrinter::Graphics(const Command& command) {
   const auto parameters = Parameters(command);
   if (parameters.size() < 2) return List(command, NotDrawnReason::BadParameters);
   switch (parameters[1]) {
-    case 2: case 50: {
+    case 2:
+    case 50: {
       if (!state_.graphicsBuffer) return List(command, NotDrawnReason::UnknownImage);
       const StoredImage image = *state_.graphicsBuffer;
       state_.graphicsBuffer.reset();
@@ -180,12 +188,14 @@ void JobPrinter::Graphics(const Command& command) {
 }
 
 // m fn a bx by c xL xH yL yH d1...dk
-void JobPrinter::StoreGraphics(const Command& command, std::span<const std::uint8_t> parameters, bool columns) {
+void JobPrinter::StoreGraphics(const Command& command, std::span<const std::uint8_t> parameters,
+                               bool columns) {
   const std::int64_t width = ParameterWord(parameters, 6);
   const std::int64_t height = ParameterWord(parameters, 8);
   // Tone a = 52 (multiple tone) carries several bits a dot; not modelled.
-  if (ParameterByte(parameters, 2) != 48 || !IsScale(ParameterByte(parameters, 3)) || !IsScale(ParameterByte(parameters, 4)) || width == 0 ||
-      height == 0 || static_cast<std::int64_t>(parameters.size()) < 10 + PlaneBytes(width, height, columns))
+  if (ParameterByte(parameters, 2) != 48 || !IsScale(ParameterByte(parameters, 3)) ||
+      !IsScale(ParameterByte(parameters, 4)) || width == 0 || height == 0 ||
+      static_cast<std::int64_t>(parameters.size()) < 10 + PlaneBytes(width, height, columns))
     return List(command, NotDrawnReason::BadParameters);
   StoredImage image;
   if (!Affordable((width + 7) / 8 * height)) return;
@@ -196,8 +206,8 @@ void JobPrinter::StoreGraphics(const Command& command, std::span<const std::uint
 }
 
 // m fn a kc1 kc2 b xL xH yL yH [c d1...dk] x b
-void JobPrinter::DefineGraphics(const Command& command, std::span<const std::uint8_t> parameters, bool columns,
-                                bool nv) {
+void JobPrinter::DefineGraphics(const Command& command, std::span<const std::uint8_t> parameters,
+                                bool columns, bool nv) {
   const std::int64_t width = ParameterWord(parameters, 6);
   const std::int64_t height = ParameterWord(parameters, 8);
   const unsigned planes = ParameterByte(parameters, 5);
@@ -212,11 +222,13 @@ void JobPrinter::DefineGraphics(const Command& command, std::span<const std::uin
     const DotBlock dots = ReadPlane(bytes, width, height, columns);
     image.dots = plane == 0 ? dots : MergePlanes(image.dots, dots);
   }
-  (nv ? state_.nvGraphics : state_.downloadGraphics)[KeyCode(ParameterByte(parameters, 3), ParameterByte(parameters, 4))] = image;
+  (nv ? state_.nvGraphics
+      : state_.downloadGraphics)[KeyCode(ParameterByte(parameters, 3), ParameterByte(parameters, 4))] = image;
 }
 
 // m fn kc1 kc2 x y
-void JobPrinter::PrintDefinedGraphics(const Command& command, std::span<const std::uint8_t> parameters, bool nv) {
+void JobPrinter::PrintDefinedGraphics(const Command& command, std::span<const std::uint8_t> parameters,
+                                      bool nv) {
   StoredImage image;
   image.scaleX = static_cast<int>(ParameterByte(parameters, 4));
   image.scaleY = static_cast<int>(ParameterByte(parameters, 5));
@@ -233,7 +245,9 @@ void JobPrinter::PrintDefinedGraphics(const Command& command, std::span<const st
 void JobPrinter::DeleteGraphics(std::span<const std::uint8_t> parameters, bool nv, bool all) {
   auto& defined = nv ? state_.nvGraphics : state_.downloadGraphics;
   if (all) {
-    if (ParameterByte(parameters, 2) == 'C' && ParameterByte(parameters, 3) == 'L' && ParameterByte(parameters, 4) == 'R') defined.clear();
+    if (ParameterByte(parameters, 2) == 'C' && ParameterByte(parameters, 3) == 'L' &&
+        ParameterByte(parameters, 4) == 'R')
+      defined.clear();
     return;
   }
   defined.erase(KeyCode(ParameterByte(parameters, 2), ParameterByte(parameters, 3)));

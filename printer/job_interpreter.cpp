@@ -92,7 +92,7 @@ bool JobPrinter::Run() {
       Text(command);
     } else if (!handler) {
       List(command, command.type == commands::CommandType::Unknown ? NotDrawnReason::UnknownCommand
-                                                                    : NotDrawnReason::NotModelled);
+                                                                   : NotDrawnReason::NotModelled);
     } else if (command.cutOff && !wasRaster) {
       // Only a raster band is worth drawing in part: its rows stand alone.
       List(command, NotDrawnReason::CutOff);
@@ -129,7 +129,8 @@ void JobPrinter::List(const Command& command, NotDrawnReason reason, std::string
 }
 
 std::span<const std::uint8_t> JobPrinter::Parameters(const Command& command) const {
-  const std::uint64_t start = std::min<std::uint64_t>(commands::ParameterOffset(command), command.offset + command.length);
+  const std::uint64_t start =
+      std::min<std::uint64_t>(commands::ParameterOffset(command), command.offset + command.length);
   return job_.subspan(start, command.offset + command.length - start);
 }
 
@@ -162,7 +163,7 @@ void JobPrinter::PlaceLine() {
     for (const PendingItem& item : state_.line) right = std::max(right, item.x + item.clippedWidth);
     right = std::max(right, state_.x);
     const std::int64_t room = std::max<std::int64_t>(state_.areaWidth - std::min(right, state_.areaWidth), 0);
-    const std::int64_t shift = state_.justification == Justification::Centre ? room / 2
+    const std::int64_t shift = state_.justification == Justification::Centre  ? room / 2
                                : state_.justification == Justification::Right ? room
                                                                               : 0;
     // Upside down, the printer prints the whole line turned half-way: the
@@ -204,9 +205,9 @@ std::int64_t JobPrinter::PrintAtOnce(const Command& command, ItemKind kind, cons
   if (!state_.line.empty() || state_.lineHeight > 0) PrintLine(0);
   const std::int64_t width = image.dots.width * image.scaleX;
   const std::int64_t room = std::max<std::int64_t>(state_.areaWidth - width, 0);
-  const std::int64_t x = state_.leftMargin + (state_.justification == Justification::Centre ? room / 2
-                                               : state_.justification == Justification::Right ? room
-                                                                                              : 0);
+  const std::int64_t x = state_.leftMargin + (state_.justification == Justification::Centre  ? room / 2
+                                              : state_.justification == Justification::Right ? room
+                                                                                             : 0);
   const std::int64_t visible = std::max<std::int64_t>(std::min(width, AreaRight() - x), 0);
   if (visible < width) List(command, NotDrawnReason::Clipped);
   if (visible > 0) Place(command.offset, kind, x, visible, image);
@@ -255,10 +256,18 @@ void JobPrinter::Cut(const Command& command) {
   if (IgnoredInPageMode(command)) return;
   const auto parameters = Parameters(command);
   switch (ParameterByte(parameters, 0)) {
-    case 0: case 1: case 48: case 49: break;
+    case 0:
+    case 1:
+    case 48:
+    case 49: break;
     // The feed-and-cut forms; a reserved cut and a cut with feed back end
     // the piece at the same place on the paper.
-    case 65: case 66: case 97: case 98: case 103: case 104:
+    case 65:
+    case 66:
+    case 97:
+    case 98:
+    case 103:
+    case 104:
       PrintLine(0);
       Feed(VerticalDots(state_, profile_, ParameterByte(parameters, 1)));
       break;
@@ -283,9 +292,12 @@ void JobPrinter::Initialise(const Command&) {
 
 void JobPrinter::Justify(const Command& command) {
   switch (ParameterByte(Parameters(command), 0)) {
-    case 0: case 48: state_.justification = Justification::Left; break;
-    case 1: case 49: state_.justification = Justification::Centre; break;
-    case 2: case 50: state_.justification = Justification::Right; break;
+    case 0:
+    case 48: state_.justification = Justification::Left; break;
+    case 1:
+    case 49: state_.justification = Justification::Centre; break;
+    case 2:
+    case 50: state_.justification = Justification::Right; break;
     default: List(command, NotDrawnReason::BadParameters);
   }
 }
@@ -354,8 +366,10 @@ void JobPrinter::SelectFont(const Command& command) {
 
 void JobPrinter::MotionUnits(const Command& command) {
   const auto parameters = Parameters(command);
-  state_.horizontalMotionUnit = ParameterByte(parameters, 0) ? static_cast<int>(ParameterByte(parameters, 0)) : profile_.horizontalMotionUnit;
-  state_.verticalMotionUnit = ParameterByte(parameters, 1) ? static_cast<int>(ParameterByte(parameters, 1)) : profile_.verticalMotionUnit;
+  state_.horizontalMotionUnit = ParameterByte(parameters, 0) ? static_cast<int>(ParameterByte(parameters, 0))
+                                                             : profile_.horizontalMotionUnit;
+  state_.verticalMotionUnit = ParameterByte(parameters, 1) ? static_cast<int>(ParameterByte(parameters, 1))
+                                                           : profile_.verticalMotionUnit;
 }
 
 bool JobPrinter::AtLineStart(const Command& command) {
@@ -369,14 +383,16 @@ bool JobPrinter::AtLineStart(const Command& command) {
 void JobPrinter::LeftMargin(const Command& command) {
   if (IgnoredInPageMode(command) || !AtLineStart(command)) return;
   const std::int64_t width = profile_.printableWidth;
-  state_.leftMargin = std::min(HorizontalDots(state_, profile_, ParameterWord(Parameters(command), 0)), width);
+  state_.leftMargin =
+      std::min(HorizontalDots(state_, profile_, ParameterWord(Parameters(command), 0)), width);
   state_.areaWidth = std::min(state_.areaWidth, width - state_.leftMargin);
 }
 
 void JobPrinter::PrintAreaWidth(const Command& command) {
   if (IgnoredInPageMode(command) || !AtLineStart(command)) return;
-  state_.areaWidth = std::min<std::int64_t>(HorizontalDots(state_, profile_, ParameterWord(Parameters(command), 0)),
-                                            profile_.printableWidth - state_.leftMargin);
+  state_.areaWidth =
+      std::min<std::int64_t>(HorizontalDots(state_, profile_, ParameterWord(Parameters(command), 0)),
+                             profile_.printableWidth - state_.leftMargin);
 }
 
 }  // namespace tesk::printer

@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <map>
 #include <set>
-#include <vector>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "commands/command_scanner.h"
 #include "printer/character_decoder.h"
@@ -99,7 +99,8 @@ class JobPrinter {
   void DefineNvBitImage(const Command& command);
   void PrintNvBitImage(const Command& command);
   void StoreGraphics(const Command& command, std::span<const std::uint8_t> parameters, bool columns);
-  void DefineGraphics(const Command& command, std::span<const std::uint8_t> parameters, bool columns, bool nv);
+  void DefineGraphics(const Command& command, std::span<const std::uint8_t> parameters, bool columns,
+                      bool nv);
   void PrintDefinedGraphics(const Command& command, std::span<const std::uint8_t> parameters, bool nv);
   void DeleteGraphics(std::span<const std::uint8_t> parameters, bool nv, bool all);
 
@@ -164,7 +165,7 @@ class JobPrinter {
   // Drawn cells by character, cell and style: a receipt repeats few of them.
   std::map<std::vector<std::int64_t>, DotBlock> cells_;
   std::set<std::vector<std::int64_t>> missing_;  // keys of cells drawn without a glyph
-  std::uint64_t next_ = 0;  // where the next command starts; a quirk may move it
+  std::uint64_t next_ = 0;                       // where the next command starts; a quirk may move it
   std::int64_t heldBytes_ = 0;
   bool full_ = false;
 };

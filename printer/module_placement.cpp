@@ -13,7 +13,8 @@ constexpr std::uint32_t kMostDots = 1u << 15;
 
 void SetDots(SymbolBitmap& bitmap, std::uint32_t x, std::uint32_t y, std::uint32_t width) {
   std::uint8_t* row = bitmap.rows.data() + std::size_t{y} * bitmap.Stride();
-  for (std::uint32_t dot = x; dot < x + width; ++dot) row[dot / 8] |= static_cast<std::uint8_t>(0x80 >> (dot % 8));
+  for (std::uint32_t dot = x; dot < x + width; ++dot)
+    row[dot / 8] |= static_cast<std::uint8_t>(0x80 >> (dot % 8));
 }
 
 void Paste(SymbolBitmap& target, const SymbolBitmap& source, std::uint32_t left, std::uint32_t top) {
@@ -30,7 +31,8 @@ SymbolBitmap DrawModules(const ModuleMatrix& modules, std::uint32_t moduleWidth,
   const std::uint64_t width = std::uint64_t{modules.columns} * moduleWidth;
   std::uint64_t height = 0;
   for (std::uint32_t dots : rowHeights) height += dots;
-  if (rowHeights.size() != modules.rows || width == 0 || width > kMostDots || height == 0 || height > kMostDots)
+  if (rowHeights.size() != modules.rows || width == 0 || width > kMostDots || height == 0 ||
+      height > kMostDots)
     return bitmap;
   bitmap.width = static_cast<std::uint32_t>(width);
   bitmap.height = static_cast<std::uint32_t>(height);
@@ -39,7 +41,8 @@ SymbolBitmap DrawModules(const ModuleMatrix& modules, std::uint32_t moduleWidth,
   for (std::uint32_t row = 0; row < modules.rows; ++row) {
     for (std::uint32_t column = 0; column < modules.columns; ++column) {
       if (!modules.Dark(column, row)) continue;
-      for (std::uint32_t y = top; y < top + rowHeights[row]; ++y) SetDots(bitmap, column * moduleWidth, y, moduleWidth);
+      for (std::uint32_t y = top; y < top + rowHeights[row]; ++y)
+        SetDots(bitmap, column * moduleWidth, y, moduleWidth);
     }
     top += rowHeights[row];
   }
@@ -54,19 +57,24 @@ std::vector<std::uint32_t> LibraryRowHeights(const ModuleMatrix& modules, std::u
   float stated = 0;
   std::uint32_t unstated = 0;
   for (float height : modules.rowHeights) {
-    if (height > 0) stated += height;
-    else ++unstated;
+    if (height > 0)
+      stated += height;
+    else
+      ++unstated;
   }
-  const float shared = unstated ? std::max(1.0f, (modules.height - stated) / static_cast<float>(unstated)) : 0.0f;
+  const float shared =
+      unstated ? std::max(1.0f, (modules.height - stated) / static_cast<float>(unstated)) : 0.0f;
   std::vector<std::uint32_t> dots;
   for (float height : modules.rowHeights) {
     const float units = std::min(height > 0 ? height : shared, 1000.0f);
-    dots.push_back(std::max<std::uint32_t>(1, static_cast<std::uint32_t>(std::lround(units * static_cast<float>(dotsPerUnit)))));
+    dots.push_back(std::max<std::uint32_t>(1, static_cast<std::uint32_t>(
+                                                  std::lround(units * static_cast<float>(dotsPerUnit)))));
   }
   return dots;
 }
 
-Symbol FrameWithHri(SymbolBitmap bars, std::string text, HriPosition position, std::uint8_t font, HriCell cell) {
+Symbol FrameWithHri(SymbolBitmap bars, std::string text, HriPosition position, std::uint8_t font,
+                    HriCell cell) {
   Symbol symbol;
   symbol.hri.text = std::move(text);
   symbol.hri.font = font;
@@ -76,8 +84,8 @@ Symbol FrameWithHri(SymbolBitmap bars, std::string text, HriPosition position, s
     symbol.bitmap = std::move(bars);
     return symbol;
   }
-  const std::uint32_t textWidth = static_cast<std::uint32_t>(
-      std::min<std::size_t>(symbol.hri.text.size() * cell.width, kMostDots));
+  const std::uint32_t textWidth =
+      static_cast<std::uint32_t>(std::min<std::size_t>(symbol.hri.text.size() * cell.width, kMostDots));
   const std::uint32_t lineHeight = std::min<std::uint32_t>(cell.height, kMostDots);
   SymbolBitmap& box = symbol.bitmap;
   box.width = std::max(bars.width, textWidth);

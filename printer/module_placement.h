@@ -29,6 +29,7 @@ std::vector<std::uint32_t> LibraryRowHeights(const ModuleMatrix& modules, std::u
 // The symbol's box: the bars, with a white rectangle reserved above and/or
 // below them for the human-readable line, one `cell` a character; both
 // centred on the wider of the two.
-Symbol FrameWithHri(SymbolBitmap bars, std::string text, HriPosition position, std::uint8_t font, HriCell cell);
+Symbol FrameWithHri(SymbolBitmap bars, std::string text, HriPosition position, std::uint8_t font,
+                    HriCell cell);
 
 }  // namespace tesk::printer

@@ -7,7 +7,9 @@
 
 namespace tesk::printer {
 
-std::int64_t Paper::Height() const { return std::accumulate(pieceHeights.begin(), pieceHeights.end(), std::int64_t{0}); }
+std::int64_t Paper::Height() const {
+  return std::accumulate(pieceHeights.begin(), pieceHeights.end(), std::int64_t{0});
+}
 
 PaperResult PrintJob(std::span<const std::uint8_t> job, const Profile& profile, Paper& paper,
                      const PaperLimits& limits) {
@@ -61,7 +63,8 @@ const char* NotDrawnReasonText(NotDrawnReason reason) {
     case NotDrawnReason::LeftInLineBuffer: return "left in the line buffer at the end of the job";
     case NotDrawnReason::NotAtLineStart: return "ignored: the print area changes only at the start of a line";
     case NotDrawnReason::SymbolRefused: return "the printer draws no symbol";
-    case NotDrawnReason::HriTextNotDrawn: return "human-readable line has characters no installed font draws; their cells are left white";
+    case NotDrawnReason::HriTextNotDrawn:
+      return "human-readable line has characters no installed font draws; their cells are left white";
   }
   return "";
 }

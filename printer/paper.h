@@ -25,40 +25,40 @@ struct Rectangle {
 
 // What a drawn item is; text joins when its drawing does.
 enum class ItemKind : std::uint8_t {
-  RasterImage,         // GS v 0
-  ColumnImage,         // ESC *
-  Graphics,            // GS ( L / GS 8 L function 50
-  NvGraphics,          // GS ( L / GS 8 L function 69
-  DownloadGraphics,    // GS ( L / GS 8 L function 85
-  NvBitImage,          // FS p
-  DownloadBitImage,    // GS /
-  VariableBitImage,    // GS Q 0
+  RasterImage,       // GS v 0
+  ColumnImage,       // ESC *
+  Graphics,          // GS ( L / GS 8 L function 50
+  NvGraphics,        // GS ( L / GS 8 L function 69
+  DownloadGraphics,  // GS ( L / GS 8 L function 85
+  NvBitImage,        // FS p
+  DownloadBitImage,  // GS /
+  VariableBitImage,  // GS Q 0
   Text,
-  Symbol,              // bar codes and 2-D codes
+  Symbol,  // bar codes and 2-D codes
 };
 
 struct DrawnItem {
   std::uint64_t offset = 0;  // of the command that printed it
   ItemKind kind = ItemKind::RasterImage;
-  int piece = 0;             // 0 for the first piece of paper
-  Rectangle area;            // after clipping to the printable width
-  char32_t codePoint = 0;    // text: the character in the cell
+  int piece = 0;           // 0 for the first piece of paper
+  Rectangle area;          // after clipping to the printable width
+  char32_t codePoint = 0;  // text: the character in the cell
 };
 
 enum class NotDrawnReason : std::uint8_t {
-  NotModelled,        // a command the printer reads but the paper does not show
-  NoGlyph,            // a character the installed fonts cannot draw; its cell stays blank
-  UnknownCommand,     // bytes no table entry knows
-  CutOff,             // the job ends inside the command
-  Clipped,            // part of the image lay beyond the printable width
-  TallerThanPrinter,  // rows beyond the profile's largest raster height
-  UnknownImage,       // printing an image that was never defined (or was deleted)
-  BadParameters,      // a size, mode or function out of its range
-  IgnoredByQuirk,     // the profile says this printer ignores it
-  PageCleared,        // CAN, ESC S or ESC @ cleared it from the page before the page was printed
-  PageNotPrinted,     // the job ended with it in a page no FF or ESC FF printed
-  StandardModeOnly,   // a standard mode command (cut, GS L, GS W) sent in page mode
-  PageModeOnly,       // a page mode command (FF, ESC FF, CAN, GS $, GS \) sent in standard mode
+  NotModelled,          // a command the printer reads but the paper does not show
+  NoGlyph,              // a character the installed fonts cannot draw; its cell stays blank
+  UnknownCommand,       // bytes no table entry knows
+  CutOff,               // the job ends inside the command
+  Clipped,              // part of the image lay beyond the printable width
+  TallerThanPrinter,    // rows beyond the profile's largest raster height
+  UnknownImage,         // printing an image that was never defined (or was deleted)
+  BadParameters,        // a size, mode or function out of its range
+  IgnoredByQuirk,       // the profile says this printer ignores it
+  PageCleared,          // CAN, ESC S or ESC @ cleared it from the page before the page was printed
+  PageNotPrinted,       // the job ended with it in a page no FF or ESC FF printed
+  StandardModeOnly,     // a standard mode command (cut, GS L, GS W) sent in page mode
+  PageModeOnly,         // a page mode command (FF, ESC FF, CAN, GS $, GS \) sent in standard mode
   ClearedByInitialise,  // ESC @ emptied the line buffer before it was printed
   LeftInLineBuffer,     // the job ended before LF, ESC J or ESC d printed it
   NotAtLineStart,       // a print area setting in the middle of a line

@@ -29,8 +29,8 @@ struct PendingItem {
   std::int64_t x = 0;  // from the start of the print area
   std::int64_t clippedWidth = 0;
   StoredImage image;
-  char32_t codePoint = 0;      // text
-  bool onBaseline = false;     // text stands on the line's bottom; images hang from its top
+  char32_t codePoint = 0;   // text
+  bool onBaseline = false;  // text stands on the line's bottom; images hang from its top
 };
 
 enum class Justification : std::uint8_t { Left, Centre, Right };
@@ -47,21 +47,21 @@ struct PrinterState {
   int widthMultiplier = 1;
   int heightMultiplier = 1;
   std::int64_t characterSpacing = 0;
-  std::vector<std::int64_t> tabStops;  // in character columns
-  bool emphasis = false;        // ESC E, ESC ! bit 3
-  bool doubleStrike = false;    // ESC G: printed like emphasis
-  int underline = 0;            // ESC -, ESC ! bit 7: dots
-  bool reverse = false;         // GS B
-  bool upsideDown = false;      // ESC {
-  bool clockwise = false;       // ESC V
-  CharacterSettings characters; // ESC t, ESC R, FS & / FS .
-  bool multibyteDoubleWidth = false;   // FS ! bit 2, FS W
-  bool multibyteDoubleHeight = false;  // FS ! bit 3, FS W
-  int multibyteUnderline = 0;          // FS -, FS ! bit 7
-  std::int64_t multibyteLeftSpacing = 0;   // FS S, dots
+  std::vector<std::int64_t> tabStops;     // in character columns
+  bool emphasis = false;                  // ESC E, ESC ! bit 3
+  bool doubleStrike = false;              // ESC G: printed like emphasis
+  int underline = 0;                      // ESC -, ESC ! bit 7: dots
+  bool reverse = false;                   // GS B
+  bool upsideDown = false;                // ESC {
+  bool clockwise = false;                 // ESC V
+  CharacterSettings characters;           // ESC t, ESC R, FS & / FS .
+  bool multibyteDoubleWidth = false;      // FS ! bit 2, FS W
+  bool multibyteDoubleHeight = false;     // FS ! bit 3, FS W
+  int multibyteUnderline = 0;             // FS -, FS ! bit 7
+  std::int64_t multibyteLeftSpacing = 0;  // FS S, dots
   std::int64_t multibyteRightSpacing = 0;
-  BarcodeSettings barcode;              // GS h, GS w, GS H, GS f
-  TwoDimensionalSymbols symbols;        // GS ( k settings and stored data
+  BarcodeSettings barcode;        // GS h, GS w, GS H, GS f
+  TwoDimensionalSymbols symbols;  // GS ( k settings and stored data
 
   // The line being built.
   std::int64_t x = 0;  // from the start of the print area
@@ -70,8 +70,8 @@ struct PrinterState {
   bool lastWasRaster = false;
 
   // Images held for later printing.
-  std::optional<StoredImage> graphicsBuffer;        // GS ( L 112 / 113, printed by 50
-  std::map<std::uint16_t, StoredImage> nvGraphics;  // by key code, printed by 69
+  std::optional<StoredImage> graphicsBuffer;              // GS ( L 112 / 113, printed by 50
+  std::map<std::uint16_t, StoredImage> nvGraphics;        // by key code, printed by 69
   std::map<std::uint16_t, StoredImage> downloadGraphics;  // printed by 85
   std::vector<StoredImage> nvBitImages;                   // FS q, printed by FS p n (from 1)
   std::optional<StoredImage> downloadBitImage;            // GS *, printed by GS /

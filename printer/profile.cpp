@@ -1,9 +1,8 @@
 #include "printer/profile.h"
 
-#include <nlohmann/json.hpp>
-
 #include <array>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <utility>
 
@@ -20,8 +19,7 @@ constexpr std::uint64_t kLargestProfileFile = 1024 * 1024;
 
 // Reads an integer member into `value` when present; false with `message`
 // set when it is there but no integer in [low, high].
-bool ReadInteger(const json& object, const char* key, int low, int high, int& value,
-                 std::string& message) {
+bool ReadInteger(const json& object, const char* key, int low, int high, int& value, std::string& message) {
   const auto found = object.find(key);
   if (found == object.end()) return true;
   if (!found->is_number_integer() || found->get<std::int64_t>() < low || found->get<std::int64_t>() > high) {
@@ -85,7 +83,8 @@ bool ReadFonts(const json& object, std::vector<FontCell>& fonts, std::string& me
       message = "each of \"fonts\" must be an object";
       return false;
     }
-    if (!ReadText(cell, "name", font.name, message) || !ReadInteger(cell, "width", 1, 255, font.width, message) ||
+    if (!ReadText(cell, "name", font.name, message) ||
+        !ReadInteger(cell, "width", 1, 255, font.width, message) ||
         !ReadInteger(cell, "height", 1, 255, font.height, message))
       return false;
     read.push_back(font);
@@ -115,7 +114,8 @@ bool ReadCodePages(const json& object, std::map<int, std::string>& pages, std::s
 
 bool ReadMultibyte(const json& object, MultibyteSettings& multibyte, std::string& message) {
   const json* read = nullptr;
-  return Member(object, "multibyte", read, message) && ReadText(*read, "encoding", multibyte.encoding, message) &&
+  return Member(object, "multibyte", read, message) &&
+         ReadText(*read, "encoding", multibyte.encoding, message) &&
          ReadSwitch(*read, "onAfterInitialise", multibyte.onAfterInitialise, message) &&
          ReadInteger(*read, "width", 1, 64, multibyte.cell.width, message) &&
          ReadInteger(*read, "height", 1, 64, multibyte.cell.height, message);
@@ -130,7 +130,8 @@ bool ReadByte(const json& object, const char* key, std::uint8_t& value, std::str
 
 // A list of exactly as many bytes as `value` holds.
 template <std::size_t N>
-bool ReadByteList(const json& object, const char* key, std::array<std::uint8_t, N>& value, std::string& message) {
+bool ReadByteList(const json& object, const char* key, std::array<std::uint8_t, N>& value,
+                  std::string& message) {
   const auto found = object.find(key);
   if (found == object.end()) return true;
   std::array<std::uint8_t, N> read{};
@@ -141,7 +142,8 @@ bool ReadByteList(const json& object, const char* key, std::array<std::uint8_t, 
     if (fits) read[index] = static_cast<std::uint8_t>(item.get<std::int64_t>());
   }
   if (!fits) {
-    message = std::string("\"") + key + "\" must be a list of " + std::to_string(N) + " whole numbers from 0 to 255";
+    message = std::string("\"") + key + "\" must be a list of " + std::to_string(N) +
+              " whole numbers from 0 to 255";
     return false;
   }
   value = read;
@@ -170,11 +172,14 @@ bool ReadAnswers(const json& root, StatusAnswers& answers, std::string& message)
       {"paperSensor", &StatusAnswers::paperSensor},     {"drawerSensor", &StatusAnswers::drawerSensor},
       {"inkSensor", &StatusAnswers::inkSensor},         {"inkStatusA", &StatusAnswers::inkStatusA},
       {"inkStatusB", &StatusAnswers::inkStatusB}};
-  static constexpr std::pair<const char*, Byte> kIdentityBytes[] = {
-      {"modelId", &StatusAnswers::modelId}, {"typeId", &StatusAnswers::typeId}, {"versionId", &StatusAnswers::versionId}};
+  static constexpr std::pair<const char*, Byte> kIdentityBytes[] = {{"modelId", &StatusAnswers::modelId},
+                                                                    {"typeId", &StatusAnswers::typeId},
+                                                                    {"versionId", &StatusAnswers::versionId}};
   static constexpr std::pair<const char*, Text> kIdentityTexts[] = {
-      {"firmwareVersion", &StatusAnswers::firmwareVersion}, {"makerName", &StatusAnswers::makerName},
-      {"modelName", &StatusAnswers::modelName},             {"serialNumber", &StatusAnswers::serialNumber},
+      {"firmwareVersion", &StatusAnswers::firmwareVersion},
+      {"makerName", &StatusAnswers::makerName},
+      {"modelName", &StatusAnswers::modelName},
+      {"serialNumber", &StatusAnswers::serialNumber},
       {"fontLanguage", &StatusAnswers::fontLanguage}};
   const json* status = nullptr;
   const json* identity = nullptr;
@@ -200,7 +205,8 @@ bool ReadProfile(const json& root, Profile& profile, std::string& message) {
   // The widest raster a command can state is 65535 bytes; a printable width
   // beyond that is a typing error, not a printer.
   const bool read =
-      ReadText(root, "name", profile.name, message) && ReadText(root, "description", profile.description, message) &&
+      ReadText(root, "name", profile.name, message) &&
+      ReadText(root, "description", profile.description, message) &&
       ReadInteger(root, "dpi", 50, 2400, profile.dpi, message) &&
       ReadInteger(root, "printableWidth", 8, 65535 * 8, profile.printableWidth, message) &&
       ReadInteger(root, "defaultLineSpacing", 0, 255, profile.defaultLineSpacing, message) &&
@@ -211,7 +217,8 @@ bool ReadProfile(const json& root, Profile& profile, std::string& message) {
       ReadInteger(root, "pageLength", 1, 65535, profile.pageLength, message) &&
       ReadFonts(root, profile.fonts, message) && ReadCodePages(root, profile.codePages, message) &&
       ReadMultibyte(root, profile.multibyte, message) && Member(root, "quirks", quirks, message) &&
-      ReadSwitch(*quirks, "lineFeedAfterRasterSwallowed", profile.quirks.lineFeedAfterRasterSwallowed, message) &&
+      ReadSwitch(*quirks, "lineFeedAfterRasterSwallowed", profile.quirks.lineFeedAfterRasterSwallowed,
+                 message) &&
       ReadSwitch(*quirks, "feedDotsIgnored", profile.quirks.feedDotsIgnored, message) &&
       ReadSwitch(*quirks, "rasterHeightLowByteOnly", profile.quirks.rasterHeightLowByteOnly, message) &&
       ReadSwitch(*quirks, "carriageReturnFeeds", profile.quirks.carriageReturnFeeds, message) &&

@@ -47,9 +47,9 @@ struct Profile {
   std::string name;
   std::string description;
   int dpi = 203;
-  int printableWidth = 576;          // dots
-  int defaultLineSpacing = 30;       // dots
-  int horizontalMotionUnit = 203;    // GS P defaults: units per inch
+  int printableWidth = 576;        // dots
+  int defaultLineSpacing = 30;     // dots
+  int horizontalMotionUnit = 203;  // GS P defaults: units per inch
   int verticalMotionUnit = 203;
   int columnImageVerticalPitch = 3;  // dots per bit of the 8-dot ESC * modes
   int pageLength = 1662;             // page mode: dots of the page buffer down the paper
@@ -62,9 +62,9 @@ struct Profile {
 
 enum class ProfileResult : std::uint8_t {
   Loaded,
-  NotFound,      // neither a built-in name nor a readable file
-  NotJson,       // the file is not JSON
-  BadValue,      // a value has the wrong type or lies outside its range
+  NotFound,  // neither a built-in name nor a readable file
+  NotJson,   // the file is not JSON
+  BadValue,  // a value has the wrong type or lies outside its range
 };
 
 // `nameOrPath` is a built-in profile's name ("80mm-203dpi") or a JSON file.

@@ -43,7 +43,8 @@ bool RasteriseDisplayList(const DisplayList& list, std::int64_t width, std::int6
           dots = widened.data();
         }
       }
-      const std::span<std::uint8_t> out(piece.rows.data() + y * widthBytes, static_cast<std::size_t>(widthBytes));
+      const std::span<std::uint8_t> out(piece.rows.data() + y * widthBytes,
+                                        static_cast<std::size_t>(widthBytes));
       OrDots(out, left, dots, std::min(visible, operation.dots.width * operation.scaleX));
     }
   }

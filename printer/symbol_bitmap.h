@@ -18,11 +18,11 @@ enum class SymbolStatus : std::uint8_t {
   InvalidCharacter,  // a byte outside the symbology's character set
   InvalidData,       // the characters are allowed, their arrangement is not
   UndefinedSymbology,
-  BadParameter,      // a setting outside the command's range
-  NothingStored,     // a print function with no data stored before it
-  TooWide,           // wider than the print area
-  Unsupported,       // defined by the command, but not drawn by this program
-  EncoderFailed,     // the encoding library refused for a reason of its own
+  BadParameter,   // a setting outside the command's range
+  NothingStored,  // a print function with no data stored before it
+  TooWide,        // wider than the print area
+  Unsupported,    // defined by the command, but not drawn by this program
+  EncoderFailed,  // the encoding library refused for a reason of its own
 };
 
 const char* SymbolStatusText(SymbolStatus status);
@@ -58,7 +58,7 @@ struct HriCell {
 };
 
 struct HumanReadableLine {
-  std::string text;  // as the printer prints it, e.g. "4901234567894" or "(01)09501101530003"
+  std::string text;       // as the printer prints it, e.g. "4901234567894" or "(01)09501101530003"
   std::uint8_t font = 0;  // GS f: 0 font A, 1 font B
   std::vector<HriRectangle> rectangles;  // one per line: above and/or below
 };

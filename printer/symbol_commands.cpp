@@ -56,8 +56,10 @@ void JobPrinter::Symbol(const Command& command) {
   if (command.code == commands::CommandCode::Barcode) {
     state_.barcode.printAreaWidth = static_cast<std::uint32_t>(std::max<std::int64_t>(state_.areaWidth, 1));
     for (std::size_t font = 0; font < 2; ++font) {
-      const FontCell& cell = profile_.fonts.empty() ? FontCell{} : profile_.fonts[std::min(font, profile_.fonts.size() - 1)];
-      state_.barcode.hriCells[font] = {static_cast<std::uint32_t>(cell.width), static_cast<std::uint32_t>(cell.height)};
+      const FontCell& cell =
+          profile_.fonts.empty() ? FontCell{} : profile_.fonts[std::min(font, profile_.fonts.size() - 1)];
+      state_.barcode.hriCells[font] = {static_cast<std::uint32_t>(cell.width),
+                                       static_cast<std::uint32_t>(cell.height)};
     }
     symbol = DrawBarcode(bytes, state_.barcode);
   } else {
@@ -89,7 +91,9 @@ void JobPrinter::PrintReadableLine(const Command& command, const printer::Symbol
   if (line.rectangles.empty()) return;
   // The line has its own font and none of the character modes: no size,
   // emphasis, underline, reverse or rotation, as printers print it.
-  const FontCell& cell = profile_.fonts.empty() ? FontCell{} : profile_.fonts[std::min<std::size_t>(line.font, profile_.fonts.size() - 1)];
+  const FontCell& cell = profile_.fonts.empty()
+                             ? FontCell{}
+                             : profile_.fonts[std::min<std::size_t>(line.font, profile_.fonts.size() - 1)];
   CellStyle style;
   if (state_.upsideDown) style.turn = Turn::UpsideDown;
   const std::int64_t boxWidth = symbol.bitmap.width;
@@ -113,7 +117,8 @@ void JobPrinter::PrintReadableLine(const Command& command, const printer::Symbol
       const std::int64_t cellX = left + x + place * cell.width;
       const std::int64_t visible = std::min<std::int64_t>(cell.width, AreaRight() - cellX);
       // PrintAtOnce has fed past the symbol: its top is the box's height back.
-      if (visible > 0) Place(command.offset, ItemKind::Text, cellX, visible, {*dots, 1, 1}, y - boxHeight, codePoint);
+      if (visible > 0)
+        Place(command.offset, ItemKind::Text, cellX, visible, {*dots, 1, 1}, y - boxHeight, codePoint);
     }
   }
   if (noGlyph) List(command, NotDrawnReason::HriTextNotDrawn, line.text);

@@ -18,7 +18,8 @@ struct Canvas {
 
 DotBlock Pack(const Canvas& canvas) {
   const std::int64_t stride = (canvas.width + 7) / 8;
-  auto bytes = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(stride * canvas.height), 0);
+  auto bytes =
+      std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(stride * canvas.height), 0);
   for (std::int64_t y = 0; y < canvas.height; ++y)
     for (std::int64_t x = 0; x < canvas.width; ++x)
       if (canvas.dots[static_cast<std::size_t>(y * canvas.width + x)])
@@ -56,8 +57,12 @@ bool GlyphDot(const Glyph& glyph, const FontCell& cell, Turn turn, std::int64_t 
 }
 
 // The glyph's box on the paper, before enlarging.
-std::int64_t GlyphAcross(const FontCell& cell, Turn turn) { return QuarterTurned(turn) ? cell.height : cell.width; }
-std::int64_t GlyphDown(const FontCell& cell, Turn turn) { return QuarterTurned(turn) ? cell.width : cell.height; }
+std::int64_t GlyphAcross(const FontCell& cell, Turn turn) {
+  return QuarterTurned(turn) ? cell.height : cell.width;
+}
+std::int64_t GlyphDown(const FontCell& cell, Turn turn) {
+  return QuarterTurned(turn) ? cell.width : cell.height;
+}
 int AcrossScale(const CellStyle& style) {
   return QuarterTurned(style.turn) ? style.heightMultiplier : style.widthMultiplier;
 }
@@ -116,8 +121,8 @@ DotBlock DrawCell(const Glyph* glyph, const FontCell& cell, const CellStyle& sty
   return Pack(cellDots);
 }
 
-DotBlock DrawString(GlyphCache& glyphs, std::u32string_view text, const FontCell& cell, const CellStyle& style,
-                    GlyphFont font) {
+DotBlock DrawString(GlyphCache& glyphs, std::u32string_view text, const FontCell& cell,
+                    const CellStyle& style, GlyphFont font) {
   const std::int64_t width = CellWidth(cell, style);
   Canvas line(width * static_cast<std::int64_t>(text.size()), CellHeight(cell, style));
   for (std::size_t index = 0; index < text.size(); ++index) {

@@ -22,7 +22,7 @@ struct CellStyle {
   int leftSpacing = 0;       // dots before the glyph, before enlarging
   int rightSpacing = 0;      // dots after the glyph, before enlarging
   bool bold = false;
-  int underline = 0;         // dots: 0, 1 or 2
+  int underline = 0;  // dots: 0, 1 or 2
   bool reverse = false;
   Turn turn = Turn::None;
 };
@@ -47,7 +47,7 @@ const Glyph* CellGlyph(GlyphCache& glyphs, char32_t codePoint, GlyphFont font, c
 // `text` in one font and style as a single block, cell after cell: the
 // human-readable line under a bar code and other text outside the line
 // buffer. Characters without a glyph leave blank cells.
-DotBlock DrawString(GlyphCache& glyphs, std::u32string_view text, const FontCell& cell, const CellStyle& style = {},
-                    GlyphFont font = GlyphFont::Latin);
+DotBlock DrawString(GlyphCache& glyphs, std::u32string_view text, const FontCell& cell,
+                    const CellStyle& style = {}, GlyphFont font = GlyphFont::Latin);
 
 }  // namespace tesk::printer

@@ -44,8 +44,10 @@ CellStyle JobPrinter::TextStyle(bool multibyte) const {
   style.bold = state_.emphasis || state_.doubleStrike;
   style.reverse = state_.reverse;
   // Upside down turns the whole line half-way, a clockwise character with it.
-  if (state_.clockwise) style.turn = state_.upsideDown ? Turn::CounterClockwise : Turn::Clockwise;
-  else if (state_.upsideDown) style.turn = Turn::UpsideDown;
+  if (state_.clockwise)
+    style.turn = state_.upsideDown ? Turn::CounterClockwise : Turn::Clockwise;
+  else if (state_.upsideDown)
+    style.turn = Turn::UpsideDown;
   if (multibyte) {
     // FS ! and FS W enlarge only the multibyte characters; GS ! enlarges both.
     style.widthMultiplier = std::max(style.widthMultiplier, state_.multibyteDoubleWidth ? 2 : 1);
@@ -70,13 +72,22 @@ void JobPrinter::Text(const Command& command) {
 
 const DotBlock* JobPrinter::CachedCell(char32_t codePoint, GlyphFont font, const FontCell& cell,
                                        const CellStyle& style, bool& noGlyph) {
-  const std::vector<std::int64_t> key = {codePoint, static_cast<std::int64_t>(font), cell.width, cell.height,
-                                         style.widthMultiplier, style.heightMultiplier, style.leftSpacing,
-                                         style.rightSpacing, style.bold, style.underline, style.reverse,
+  const std::vector<std::int64_t> key = {codePoint,
+                                         static_cast<std::int64_t>(font),
+                                         cell.width,
+                                         cell.height,
+                                         style.widthMultiplier,
+                                         style.heightMultiplier,
+                                         style.leftSpacing,
+                                         style.rightSpacing,
+                                         style.bold,
+                                         style.underline,
+                                         style.reverse,
                                          static_cast<std::int64_t>(style.turn)};
   auto found = cells_.find(key);
   if (found == cells_.end()) {
-    const Glyph* glyph = codePoint == kNoCharacter ? nullptr : CellGlyph(glyphs_, codePoint, font, cell, style);
+    const Glyph* glyph =
+        codePoint == kNoCharacter ? nullptr : CellGlyph(glyphs_, codePoint, font, cell, style);
     if (!Affordable(((CellWidth(cell, style) + 7) / 8) * CellHeight(cell, style))) return nullptr;
     if (cells_.size() >= kMostCachedCells) {
       cells_.clear();
@@ -100,22 +111,27 @@ void JobPrinter::PrintCharacter(std::uint64_t runOffset, const DecodedCharacter&
   // one wider than the whole area is printed alone and clipped.
   if (state_.x + width > state_.areaWidth && state_.x > 0) PrintLine(state_.lineSpacing);
   bool noGlyph = false;
-  const DotBlock* dots = CachedCell(character.codePoint,
-                                    character.multibyte ? GlyphFont::Ideograph : GlyphFont::Latin, cell, style, noGlyph);
+  const DotBlock* dots =
+      CachedCell(character.codePoint, character.multibyte ? GlyphFont::Ideograph : GlyphFont::Latin, cell,
+                 style, noGlyph);
   if (!dots) return;
   if (noGlyph)
-    List(offset, CharacterName(character.codePoint, job_.subspan(offset, character.length)), NotDrawnReason::NoGlyph);
+    List(offset, CharacterName(character.codePoint, job_.subspan(offset, character.length)),
+         NotDrawnReason::NoGlyph);
   const std::int64_t visible = std::min(width, state_.areaWidth - state_.x);
   if (visible > 0) {
     StoredImage image{*dots, 1, 1};
-    state_.line.push_back({offset, ItemKind::Text, state_.x, visible, std::move(image), character.codePoint, true});
+    state_.line.push_back(
+        {offset, ItemKind::Text, state_.x, visible, std::move(image), character.codePoint, true});
   }
   if (visible < width) List(offset, "text", NotDrawnReason::Clipped);
   state_.lineHeight = std::max(state_.lineHeight, height);
   state_.x += width;
 }
 
-void JobPrinter::Emphasis(const Command& command) { state_.emphasis = LowBit(ParameterByte(Parameters(command), 0)); }
+void JobPrinter::Emphasis(const Command& command) {
+  state_.emphasis = LowBit(ParameterByte(Parameters(command), 0));
+}
 
 void JobPrinter::DoubleStrike(const Command& command) {
   state_.doubleStrike = LowBit(ParameterByte(Parameters(command), 0));
@@ -126,7 +142,9 @@ void JobPrinter::Underline(const Command& command) {
     List(command, NotDrawnReason::BadParameters);
 }
 
-void JobPrinter::Reverse(const Command& command) { state_.reverse = LowBit(ParameterByte(Parameters(command), 0)); }
+void JobPrinter::Reverse(const Command& command) {
+  state_.reverse = LowBit(ParameterByte(Parameters(command), 0));
+}
 
 void JobPrinter::UpsideDown(const Command& command) {
   state_.upsideDown = LowBit(ParameterByte(Parameters(command), 0));
@@ -136,7 +154,8 @@ void JobPrinter::Rotation(const Command& command) {
   const unsigned value = ParameterByte(Parameters(command), 0);
   switch (value >= 48 ? value - 48 : value) {
     case 0: state_.clockwise = false; break;
-    case 1: case 2: state_.clockwise = true; break;
+    case 1:
+    case 2: state_.clockwise = true; break;
     default: List(command, NotDrawnReason::BadParameters);
   }
 }

@@ -109,7 +109,9 @@ Symbol DrawMaxiCode(const MaxiCodeSettings& settings, std::span<const std::uint8
   if (settings.mode == 2 || settings.mode == 3) {
     // The structured carrier message opens with postal code, country and
     // class of service, each ended by GS, after an optional "[)>RS01GSyy".
-    static constexpr std::string_view kHeader = "[)>\x1e" "01\x1d";
+    static constexpr std::string_view kHeader =
+        "[)>\x1e"
+        "01\x1d";
     std::string header;
     if (secondary.starts_with(kHeader) && secondary.size() >= kHeader.size() + 2) {
       header = secondary.substr(0, kHeader.size() + 2);
@@ -118,7 +120,8 @@ Symbol DrawMaxiCode(const MaxiCodeSettings& settings, std::span<const std::uint8
     std::string fields[3];
     for (std::string& field : fields) {
       const std::size_t end = secondary.find('\x1d');
-      if (end == std::string::npos) return NotDrawn(name, SymbolStatus::InvalidData, "no postal code, country and service");
+      if (end == std::string::npos)
+        return NotDrawn(name, SymbolStatus::InvalidData, "no postal code, country and service");
       field = secondary.substr(0, end);
       secondary.erase(0, end + 1);
     }
@@ -141,7 +144,9 @@ Symbol DrawDataBar(const DataBarSettings& settings, std::uint8_t type, std::span
   EncodeRequest request;
   request.data = data;
   switch (type) {
-    case 72: request.symbology = BARCODE_DBAR_STK; return Stacked("GS1 DataBar Stacked", request, settings.moduleWidth);
+    case 72:
+      request.symbology = BARCODE_DBAR_STK;
+      return Stacked("GS1 DataBar Stacked", request, settings.moduleWidth);
     case 73:
       request.symbology = BARCODE_DBAR_OMNSTK;
       return Stacked("GS1 DataBar Stacked Omnidirectional", request, settings.moduleWidth);
@@ -157,12 +162,13 @@ Symbol DrawDataBar(const DataBarSettings& settings, std::uint8_t type, std::span
   return NotDrawn("GS1 DataBar", SymbolStatus::UndefinedSymbology);
 }
 
-Symbol DrawComposite(const CompositeSettings& settings, std::uint8_t linearType, std::span<const std::uint8_t> linear,
-                     std::span<const std::uint8_t> component) {
-  static constexpr int kLinear[] = {
-      BARCODE_EANX_CC,    BARCODE_EANX_CC,     BARCODE_UPCA_CC,        BARCODE_UPCE_CC,    BARCODE_UPCE_CC,
-      BARCODE_DBAR_OMN_CC, BARCODE_DBAR_OMN_CC, BARCODE_DBAR_STK_CC,   BARCODE_DBAR_OMNSTK_CC,
-      BARCODE_DBAR_LTD_CC, BARCODE_DBAR_EXP_CC, BARCODE_DBAR_EXPSTK_CC, BARCODE_GS1_128_CC};
+Symbol DrawComposite(const CompositeSettings& settings, std::uint8_t linearType,
+                     std::span<const std::uint8_t> linear, std::span<const std::uint8_t> component) {
+  static constexpr int kLinear[] = {BARCODE_EANX_CC,     BARCODE_EANX_CC,     BARCODE_UPCA_CC,
+                                    BARCODE_UPCE_CC,     BARCODE_UPCE_CC,     BARCODE_DBAR_OMN_CC,
+                                    BARCODE_DBAR_OMN_CC, BARCODE_DBAR_STK_CC, BARCODE_DBAR_OMNSTK_CC,
+                                    BARCODE_DBAR_LTD_CC, BARCODE_DBAR_EXP_CC, BARCODE_DBAR_EXPSTK_CC,
+                                    BARCODE_GS1_128_CC};
   const char* name = "GS1 Composite";
   if (linearType < 65 || linearType > 77) return NotDrawn(name, SymbolStatus::UndefinedSymbology);
   if (linear.empty()) return NotDrawn(name, SymbolStatus::NothingStored, "no linear component");
@@ -171,13 +177,15 @@ Symbol DrawComposite(const CompositeSettings& settings, std::uint8_t linearType,
   std::string primary(Text(linear));
   // The linear components that carry GS1 element strings take them bracketed.
   if (linearType == 75 || linearType == 76 || linearType == 77) {
-    if (!Gs1ToBracketed(Text(linear), primary)) return NotDrawn(name, SymbolStatus::InvalidData, "linear component");
+    if (!Gs1ToBracketed(Text(linear), primary))
+      return NotDrawn(name, SymbolStatus::InvalidData, "linear component");
   } else if (linearType == 69 && primary.size() >= 11) {
     primary = primary.substr(0, 11);  // the library suppresses the zeros of the UPC-A number itself
   }
   request.primary = primary;
   std::string bracketed;
-  if (!Gs1Request(component, request, bracketed)) return NotDrawn(name, SymbolStatus::InvalidData, "2-D component");
+  if (!Gs1Request(component, request, bracketed))
+    return NotDrawn(name, SymbolStatus::InvalidData, "2-D component");
   if (request.symbology == BARCODE_DBAR_EXPSTK_CC) {
     return ExpandedStackedWithin(name, request, settings.moduleWidth, settings.expandedStackedWidth);
   }
@@ -199,12 +207,14 @@ Symbol DrawAztec(const AztecSettings& settings, std::span<const std::uint8_t> da
 
 Symbol DrawDataMatrix(const DataMatrixSettings& settings, std::span<const std::uint8_t> data) {
   // The library numbers the ECC 200 sizes 1..30: squares first, then rectangles (rows x columns).
-  struct Size { std::uint8_t rows, columns; };
-  static constexpr Size kSizes[] = {
-      {10, 10},   {12, 12},   {14, 14},   {16, 16}, {18, 18}, {20, 20}, {22, 22},    {24, 24},
-      {26, 26},   {32, 32},   {36, 36},   {40, 40}, {44, 44}, {48, 48}, {52, 52},    {64, 64},
-      {72, 72},   {80, 80},   {88, 88},   {96, 96}, {104, 104}, {120, 120}, {132, 132}, {144, 144},
-      {8, 18},    {8, 32},    {12, 26},   {12, 36}, {16, 36}, {16, 48}};
+  struct Size {
+    std::uint8_t rows, columns;
+  };
+  static constexpr Size kSizes[] = {{10, 10}, {12, 12}, {14, 14},   {16, 16},   {18, 18},   {20, 20},
+                                    {22, 22}, {24, 24}, {26, 26},   {32, 32},   {36, 36},   {40, 40},
+                                    {44, 44}, {48, 48}, {52, 52},   {64, 64},   {72, 72},   {80, 80},
+                                    {88, 88}, {96, 96}, {104, 104}, {120, 120}, {132, 132}, {144, 144},
+                                    {8, 18},  {8, 32},  {12, 26},   {12, 36},   {16, 36},   {16, 48}};
   const char* name = "Data Matrix";
   EncodeRequest request;
   request.symbology = BARCODE_DATAMATRIX;

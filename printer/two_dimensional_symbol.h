@@ -47,7 +47,7 @@ class TwoDimensionalSymbols {
  private:
   // Stored data per symbology, indexed by cn - 48 (PDF417 .. DataMatrix).
   std::array<std::vector<std::uint8_t>, 7> stored_;
-  std::uint8_t dataBarType_ = 0;       // fn 80's n for GS1 DataBar
+  std::uint8_t dataBarType_ = 0;  // fn 80's n for GS1 DataBar
   std::uint8_t compositeLinearType_ = 0;
   std::vector<std::uint8_t> compositeLinear_;
 

@@ -89,7 +89,8 @@ EncodeResult EncodeModules(const EncodeRequest& request) {
   return result;
 }
 
-RasterResult RenderHexagonal(const EncodeRequest& request, std::uint32_t widthDots, std::uint32_t heightDots) {
+RasterResult RenderHexagonal(const EncodeRequest& request, std::uint32_t widthDots,
+                             std::uint32_t heightDots) {
   RasterResult result;
   SymbolHandle symbol = Prepare(request, result.status, result.detail);
   if (!symbol) return result;

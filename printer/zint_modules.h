@@ -22,19 +22,21 @@ struct ModuleMatrix {
   float height = 0;
   std::string text;  // the library's human-readable text
 
-  bool Dark(std::uint32_t column, std::uint32_t row) const { return cells[std::size_t{row} * columns + column] != 0; }
+  bool Dark(std::uint32_t column, std::uint32_t row) const {
+    return cells[std::size_t{row} * columns + column] != 0;
+  }
 };
 
 enum class EncodeInput : std::uint8_t { Bytes, Gs1 };
 
 struct EncodeRequest {
-  int symbology = 0;          // the library's symbology number
+  int symbology = 0;  // the library's symbology number
   EncodeInput input = EncodeInput::Bytes;
-  int option1 = -1;           // the library's symbol-specific options
+  int option1 = -1;  // the library's symbol-specific options
   int option2 = 0;
   int option3 = 0;
   bool readerInitialise = false;
-  std::string primary;        // MaxiCode and composite primary message
+  std::string primary;  // MaxiCode and composite primary message
   std::span<const std::uint8_t> data;
 };
 

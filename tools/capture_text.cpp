@@ -58,8 +58,7 @@ std::size_t WidthOf(DumpColumn column, int bytesPerLine) {
   return 0;
 }
 
-void AppendLegend(std::string& out, DumpColumn column, std::string_view deviceNumber,
-                  std::string_view end) {
+void AppendLegend(std::string& out, DumpColumn column, std::string_view deviceNumber, std::string_view end) {
   auto line = [&](std::string_view text) {
     out += text;
     out += end;
@@ -124,9 +123,7 @@ void AppendHexByte(std::string& out, std::uint8_t byte) {
   out += kDigits[byte & 0x0F];
 }
 
-char AsciiOf(std::uint8_t byte) {
-  return byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : '.';
-}
+char AsciiOf(std::uint8_t byte) { return byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : '.'; }
 
 // What the timing columns show for a command: made up, but shaped like the
 // analyser's, dots included.
@@ -136,8 +133,7 @@ std::string DeltaOf(int command) {
 
 std::string TimeOf(int command) {
   char text[16];
-  std::snprintf(text, sizeof text, "09:%02d:%02d.%03d", command / 60 % 60, command % 60,
-                command * 37 % 1000);
+  std::snprintf(text, sizeof text, "09:%02d:%02d.%03d", command / 60 % 60, command % 60, command * 37 % 1000);
   return text;
 }
 
@@ -160,9 +156,7 @@ void AppendDumpLine(std::string& out, const CaptureLayout& layout, const Capture
     const std::size_t width = WidthOf(column, layout.bytesPerLine);
     const std::size_t start = out.size();
     switch (column) {
-      case DumpColumn::Device:
-        AppendRightAligned(out, first ? device : std::string_view(), width);
-        break;
+      case DumpColumn::Device: AppendRightAligned(out, first ? device : std::string_view(), width); break;
       case DumpColumn::Address:
         if (first) AppendRightAligned(out, device.substr(0, device.find('.')), width);
         break;
@@ -217,9 +211,7 @@ void AppendDumpLine(std::string& out, const CaptureLayout& layout, const Capture
 
 }  // namespace
 
-int DataColumnWidth(int bytesPerLine) {
-  return std::max(3 * bytesPerLine - 1 + (bytesPerLine - 1) / 4, 4);
-}
+int DataColumnWidth(int bytesPerLine) { return std::max(3 * bytesPerLine - 1 + (bytesPerLine - 1) / 4, 4); }
 
 void WriteCaptureText(const CaptureLayout& requested, std::span<const CaptureTransfer> transfers,
                       const std::function<void(std::string_view)>& sink) {

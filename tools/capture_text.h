@@ -26,7 +26,19 @@ struct CaptureTransfer {
 };
 
 // The columns the analyser can show, in any order the user sets up.
-enum class DumpColumn { Device, Address, Length, Phase, Data, Description, Delta, Command, Date, Time, Driver };
+enum class DumpColumn {
+  Device,
+  Address,
+  Length,
+  Phase,
+  Data,
+  Description,
+  Delta,
+  Command,
+  Date,
+  Time,
+  Driver
+};
 
 inline std::vector<DumpColumn> DefaultDumpColumns() {
   return {DumpColumn::Device, DumpColumn::Phase, DumpColumn::Data, DumpColumn::Description,

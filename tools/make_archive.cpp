@@ -24,16 +24,18 @@ int main(int argc, char** argv) {
   for (int index = 2; index < argc; ++index) {
     const std::filesystem::path source = argv[index];
     int error = 0;
-    const zip::ZipResult result = zip::ZipWriterAddFile(writer.get(), source.filename().string(), source, &error);
+    const zip::ZipResult result =
+        zip::ZipWriterAddFile(writer.get(), source.filename().string(), source, &error);
     if (result != zip::kZipOk) {
-      std::fprintf(stderr, "tesk-make-archive: %s: code 0x%X%s%s\n", argv[index], result,
-                   error ? ", " : "", error ? platform::ErrorText(error).c_str() : "");
+      std::fprintf(stderr, "tesk-make-archive: %s: code 0x%X%s%s\n", argv[index], result, error ? ", " : "",
+                   error ? platform::ErrorText(error).c_str() : "");
       status = 1;
     }
   }
   int error = 0;
   if (zip::ZipWriterClose(writer.release(), &error) != zip::kZipOk) {
-    std::cerr << "tesk-make-archive: cannot complete " << argv[1] << ": " << platform::ErrorText(error) << "\n";
+    std::cerr << "tesk-make-archive: cannot complete " << argv[1] << ": " << platform::ErrorText(error)
+              << "\n";
     status = 1;
   }
   return status;

@@ -28,8 +28,7 @@ int main(int argc, char** argv) {
   }
   const auto picture = tesk::tools::MakeReceiptPicture(72, 24 * 20);
   const auto job = tesk::tools::BuildFixedLayoutJob(picture, 24);
-  if (!WriteBytes(argv[1], std::string_view(reinterpret_cast<const char*>(job.data()), job.size())))
-    return 1;
+  if (!WriteBytes(argv[1], std::string_view(reinterpret_cast<const char*>(job.data()), job.size()))) return 1;
   if (argc == 3 && !WriteBytes(argv[2], tesk::tools::MakeSampleCaptureText(job))) return 1;
   return 0;
 }

@@ -83,8 +83,8 @@ DotPicture MakeReceiptPicture(int widthBytes, int height) {
     const char* name;
     const char* price;
   };
-  constexpr Item kItems[] = {{"COFFEE", "3.20"},  {"BAGEL", "2.50"},   {"ORANGE JUICE", "4.10"},
-                             {"PAPER", "1.00"},   {"SANDWICH", "6.75"}, {"WATER", "0.90"}};
+  constexpr Item kItems[] = {{"COFFEE", "3.20"}, {"BAGEL", "2.50"},    {"ORANGE JUICE", "4.10"},
+                             {"PAPER", "1.00"},  {"SANDWICH", "6.75"}, {"WATER", "0.90"}};
   int top = 0;
   int receipt = 1;
   while (top < height) {
@@ -122,8 +122,7 @@ DotPicture MakeReceiptPicture(int widthBytes, int height) {
   return picture;
 }
 
-std::vector<std::uint8_t> BuildFixedLayoutJob(const DotPicture& picture, int bandHeight,
-                                              std::uint8_t mode) {
+std::vector<std::uint8_t> BuildFixedLayoutJob(const DotPicture& picture, int bandHeight, std::uint8_t mode) {
   std::vector<std::uint8_t> job = {0x1B, 0x40, 0x1B, 0x61, 0x01, 0x1B, 0x32};
   const std::size_t bandBytes =
       static_cast<std::size_t>(picture.widthBytes) * static_cast<std::size_t>(bandHeight);

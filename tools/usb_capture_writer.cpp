@@ -48,8 +48,8 @@ class ByteSink {
 
 std::uint16_t UsbPcapFunction(std::uint8_t transferType) {
   switch (transferType) {
-    case 0: return 0x000A;  // isochronous transfer
-    case 2: return 0x0008;  // control transfer
+    case 0: return 0x000A;   // isochronous transfer
+    case 2: return 0x0008;   // control transfer
     default: return 0x0009;  // bulk or interrupt transfer
   }
 }
@@ -174,8 +174,9 @@ std::vector<std::uint8_t> UsbCaptureWriter::RecordOf(const UsbPacket& packet, st
 }
 
 void UsbCaptureWriter::Add(const UsbPacket& packet) {
-  const std::uint16_t linkType =
-      packet.interface < interfaceLinkTypes_.size() ? interfaceLinkTypes_[packet.interface] : layout_.linkType;
+  const std::uint16_t linkType = packet.interface < interfaceLinkTypes_.size()
+                                     ? interfaceLinkTypes_[packet.interface]
+                                     : layout_.linkType;
   const std::vector<std::uint8_t> record = RecordOf(packet, linkType);
   const std::size_t captured =
       layout_.snapLength != 0 ? std::min<std::size_t>(record.size(), layout_.snapLength) : record.size();
@@ -260,9 +261,11 @@ std::vector<UsbPacket> MakePrinterSession(std::span<const std::uint8_t> job, std
   // The printer's device descriptor: interface-defined class, so only the
   // interface says it is a printer.
   control(kPrinter, {0x80, 0x06, 0x00, 0x01, 0x00, 0x00, 0x12, 0x00},
-          {0x12, 0x01, 0x00, 0x02, 0x00, 0x00, 0x00, 0x40, 0x34, 0x12, 0x78, 0x56, 0x00, 0x01, 0x01, 0x02, 0x03, 0x01});
+          {0x12, 0x01, 0x00, 0x02, 0x00, 0x00, 0x00, 0x40, 0x34, 0x12, 0x78, 0x56, 0x00, 0x01, 0x01, 0x02,
+           0x03, 0x01});
   // The driver reads the printer's status endpoint; nothing comes back in this capture.
-  UsbPacket readBack{.event = 'S', .transferType = 3, .endpoint = 0x81, .device = kPrinter, .urbId = nextUrb += 0x40};
+  UsbPacket readBack{
+      .event = 'S', .transferType = 3, .endpoint = 0x81, .device = kPrinter, .urbId = nextUrb += 0x40};
   readBack.status = kInProgress;
   readBack.urbLength = 64;
   readBack.capturedLength = 0;

@@ -18,8 +18,8 @@ struct UsbCaptureLayout {
   CaptureFile file = CaptureFile::PcapNg;
   std::uint16_t linkType = 220;  // 189, 220 or 249 (others are written as given)
   bool bigEndian = false;
-  bool nanoseconds = false;    // pcap: the nanosecond magic; pcapng: if_tsresol 9
-  bool simplePackets = false;  // pcapng: simple packet blocks for interface 0
+  bool nanoseconds = false;      // pcap: the nanosecond magic; pcapng: if_tsresol 9
+  bool simplePackets = false;    // pcapng: simple packet blocks for interface 0
   std::uint32_t snapLength = 0;  // packets longer than this are cut; 0 keeps them whole
 };
 
@@ -33,14 +33,15 @@ struct UsbPacket {
   std::uint16_t bus = 1;
   std::uint64_t urbId = 0;
   std::int32_t status = 0;
-  std::optional<std::uint32_t> urbLength{};       // usbmon `length`; default data.size()
-  std::optional<std::uint32_t> capturedLength{};  // usbmon `len_cap`, USBPcap `dataLength`; default data.size()
+  std::optional<std::uint32_t> urbLength{};  // usbmon `length`; default data.size()
+  std::optional<std::uint32_t>
+      capturedLength{};               // usbmon `len_cap`, USBPcap `dataLength`; default data.size()
   char flagData = 0;                  // usbmon; 0 when data follow
   std::uint32_t isoDescriptors = 0;   // link type 220: zeroed descriptors before the data
-  std::vector<std::uint8_t> setup{};    // control submissions: the 8 setup bytes
+  std::vector<std::uint8_t> setup{};  // control submissions: the 8 setup bytes
   std::vector<std::uint8_t> data{};
-  std::uint64_t timeNs = 0;           // nanoseconds since 1970
-  std::uint32_t interface = 0;        // pcapng: interface index within its section
+  std::uint64_t timeNs = 0;     // nanoseconds since 1970
+  std::uint32_t interface = 0;  // pcapng: interface index within its section
 };
 
 // The USB record alone, as its link type lays it out.

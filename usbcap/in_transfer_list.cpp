@@ -9,7 +9,8 @@ InTransferList::InTransferList(std::vector<UsbInTransfer>* list, const std::opti
 
 void InTransferList::Note(const PacketRecord& record, const UsbEvent& event, double seconds) {
   if (!list_ || !event.IsInAnswer() || list_->size() >= kMostInTransfersListed) return;
-  if (record.interfaceId != job_->interfaceId || event.bus != job_->bus || event.device != job_->device) return;
+  if (record.interfaceId != job_->interfaceId || event.bus != job_->bus || event.device != job_->device)
+    return;
   // usbmon reports how many bytes an IN transfer moved in its completion's
   // length; USBPcap in its data length. Either way a transfer that moved
   // nothing answered nothing.

@@ -37,8 +37,10 @@ PacketReader::PacketReader(std::span<const std::uint8_t> file) : file_(file) {
     summary_.bigEndian = bigEndian_;
     return;
   }
-  const bool microseconds = StartsWith(file, {0xA1, 0xB2, 0xC3, 0xD4}) || StartsWith(file, {0xD4, 0xC3, 0xB2, 0xA1});
-  const bool nanoseconds = StartsWith(file, {0xA1, 0xB2, 0x3C, 0x4D}) || StartsWith(file, {0x4D, 0x3C, 0xB2, 0xA1});
+  const bool microseconds =
+      StartsWith(file, {0xA1, 0xB2, 0xC3, 0xD4}) || StartsWith(file, {0xD4, 0xC3, 0xB2, 0xA1});
+  const bool nanoseconds =
+      StartsWith(file, {0xA1, 0xB2, 0x3C, 0x4D}) || StartsWith(file, {0x4D, 0x3C, 0xB2, 0xA1});
   if (!microseconds && !nanoseconds) {
     done_ = true;
     return;
@@ -137,13 +139,13 @@ void PacketReader::AddInterface(std::span<const std::uint8_t> body) {
     while (body.size() - option >= 4) {
       const std::uint16_t code = order.U16(body.data() + option);
       const std::uint64_t valueLength = order.U16(body.data() + option + 2);
-      if (code == 0) break;  // end of options
+      if (code == 0) break;                                             // end of options
       if (PaddedToFour(valueLength) > body.size() - option - 4) break;  // option runs past the block
       if (code == kOptionTimeResolution && valueLength >= 1) {
         const std::uint8_t resolution = body[option + 4];
         const int exponent = resolution & 0x7F;
-        interface.unitsPerSecond =
-            (resolution & 0x80) ? std::ldexp(1.0L, exponent) : std::pow(10.0L, static_cast<long double>(exponent));
+        interface.unitsPerSecond = (resolution & 0x80) ? std::ldexp(1.0L, exponent)
+                                                       : std::pow(10.0L, static_cast<long double>(exponent));
       }
       option += 4 + PaddedToFour(valueLength);
     }
@@ -167,7 +169,8 @@ bool PacketReader::TakeEnhancedPacket(std::span<const std::uint8_t> body, Packet
     record.interfaceId = interface.id;
     record.linkType = interface.linkType;
     // The time stamp is one 64-bit count stored as two words, the high word first.
-    const std::uint64_t stamp = (std::uint64_t{order.U32(body.data() + 4)} << 32) | order.U32(body.data() + 8);
+    const std::uint64_t stamp =
+        (std::uint64_t{order.U32(body.data() + 4)} << 32) | order.U32(body.data() + 8);
     record.seconds = static_cast<long double>(stamp) / interface.unitsPerSecond;
   }
   return true;

@@ -12,12 +12,12 @@
 namespace tesk::usbcap {
 
 struct PacketRecord {
-  std::uint64_t frame = 0;        // counting from 1
-  std::uint32_t interfaceId = 0;  // over the whole file
-  std::uint16_t linkType = 0;     // 0 when the record names no interface we know
-  bool bigEndian = false;         // byte order of its file or section
+  std::uint64_t frame = 0;              // counting from 1
+  std::uint32_t interfaceId = 0;        // over the whole file
+  std::uint16_t linkType = 0;           // 0 when the record names no interface we know
+  bool bigEndian = false;               // byte order of its file or section
   std::span<const std::uint8_t> bytes;  // the captured bytes
-  long double seconds = 0;        // time stamp, seconds since 1970
+  long double seconds = 0;              // time stamp, seconds since 1970
 };
 
 struct ContainerSummary {

@@ -99,7 +99,8 @@ class StreamSelection {
       if (event.event == UrbEvent::Submit) {
         if (event.awaitsCompletion) ForgetReusedUrb(record.interfaceId, event.urbId);
         if (event.IsBulkOut()) Submit(record, event);
-      } else if ((event.event == UrbEvent::Complete || event.event == UrbEvent::Error) && !waitingUrbs_.empty()) {
+      } else if ((event.event == UrbEvent::Complete || event.event == UrbEvent::Error) &&
+                 !waitingUrbs_.empty()) {
         Complete(record.interfaceId, event);
       }
       // Once a stream is chosen and no undecided stream holds a submission that
@@ -216,15 +217,18 @@ class JobCollection {
       first = false;
       if (!ReadUsbEvent(record, event)) continue;
       ++statistics_.usbRecords;
-      if (answers_.Wanted()) answers_.Note(record, event, static_cast<double>(record.seconds - firstSeconds_));
+      if (answers_.Wanted())
+        answers_.Note(record, event, static_cast<double>(record.seconds - firstSeconds_));
       if (event.event == UrbEvent::Submit) {
-        if (event.awaitsCompletion && window_.HasWaiting()) window_.SettleUnmatched(record.interfaceId, event.urbId);
+        if (event.awaitsCompletion && window_.HasWaiting())
+          window_.SettleUnmatched(record.interfaceId, event.urbId);
         if (event.IsBulkOut()) {
           const UsbStreamKey key = KeyOf(record, event);
           CountStream(key);
           if (job && key == job->key) window_.Submit(record, event);
         }
-      } else if ((event.event == UrbEvent::Complete || event.event == UrbEvent::Error) && window_.HasWaiting()) {
+      } else if ((event.event == UrbEvent::Complete || event.event == UrbEvent::Error) &&
+                 window_.HasWaiting()) {
         window_.Complete(record.interfaceId, event);
       }
       Flush();
@@ -337,7 +341,8 @@ bool LooksLikeUsbCapture(std::span<const std::uint8_t> firstBytes) {
 }
 
 UsbCaptureResult DecodeUsbCapture(std::span<const std::uint8_t> file, std::span<std::uint8_t> data,
-                                  std::vector<UsbTransfer>* transfers, std::vector<UsbInTransfer>* inTransfers,
+                                  std::vector<UsbTransfer>* transfers,
+                                  std::vector<UsbInTransfer>* inTransfers,
                                   const platform::ProgressHook* progress) {
   UsbCaptureResult result;
   if (!LooksLikeUsbCapture(file)) return result;

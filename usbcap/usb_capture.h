@@ -36,11 +36,11 @@ enum class TransferOutcome : std::uint8_t {
 
 // One submission of the job's stream that added bytes to the job or left a gap.
 struct UsbTransfer {
-  std::uint64_t frame = 0;       // packet number in the file, counting from 1
-  double seconds = 0;            // time since the file's first packet
-  std::uint64_t jobOffset = 0;   // where its bytes start in the job
-  std::uint64_t length = 0;      // bytes taken into the job
-  std::uint64_t missing = 0;     // bytes that were sent but the capture does not hold
+  std::uint64_t frame = 0;      // packet number in the file, counting from 1
+  double seconds = 0;           // time since the file's first packet
+  std::uint64_t jobOffset = 0;  // where its bytes start in the job
+  std::uint64_t length = 0;     // bytes taken into the job
+  std::uint64_t missing = 0;    // bytes that were sent but the capture does not hold
   TransferOutcome outcome = TransferOutcome::Completed;
 };
 
@@ -48,11 +48,11 @@ struct UsbTransfer {
 // transfer that completed with bytes): the answers to status queries among
 // them. Listed beside the job; never part of it.
 struct UsbInTransfer {
-  std::uint64_t frame = 0;      // packet number of the completion, counting from 1
-  double seconds = 0;           // time since the file's first packet
-  std::uint8_t endpoint = 0;    // bit 7 set
-  std::uint64_t jobOffset = 0;  // job bytes submitted before it
-  std::uint64_t length = 0;     // bytes the device sent
+  std::uint64_t frame = 0;          // packet number of the completion, counting from 1
+  double seconds = 0;               // time since the file's first packet
+  std::uint8_t endpoint = 0;        // bit 7 set
+  std::uint64_t jobOffset = 0;      // job bytes submitted before it
+  std::uint64_t length = 0;         // bytes the device sent
   std::vector<std::uint8_t> bytes;  // the first kInBytesListed of them the capture holds
 };
 
@@ -64,20 +64,20 @@ inline constexpr std::size_t kMostInTransfersListed = 65536;
 
 struct UsbCaptureStatistics {
   UsbContainer container = UsbContainer::None;
-  bool bigEndian = false;               // byte order of the file (pcapng: its first section)
+  bool bigEndian = false;                // byte order of the file (pcapng: its first section)
   std::vector<std::uint16_t> linkTypes;  // distinct link types of the interfaces, first seen first
-  std::uint32_t interfaces = 0;         // pcap: 1; pcapng: interface blocks over all sections
-  std::uint64_t packets = 0;            // packet records read whole
-  std::uint64_t usbRecords = 0;         // of them, records of a USB link type we read
-  std::uint64_t bulkOutStreams = 0;     // distinct bulk OUT streams seen
-  UsbStreamKey jobStream;               // valid when a job was found
-  std::uint64_t transfersTaken = 0;     // submissions that added bytes or left a gap
-  std::uint64_t transfersDropped = 0;   // submissions of the job's stream that were never sent
-  std::uint64_t transfersCut = 0;       // taken, but cut by a completion with an error
-  std::uint64_t gaps = 0;               // taken transfers that the capture holds only in part
-  std::uint64_t gapBytes = 0;           // bytes missing in those
-  bool damaged = false;                 // reading ended early at a block or record that is not whole
-  std::uint64_t damagedAt = 0;          // file offset of that block or record
+  std::uint32_t interfaces = 0;          // pcap: 1; pcapng: interface blocks over all sections
+  std::uint64_t packets = 0;             // packet records read whole
+  std::uint64_t usbRecords = 0;          // of them, records of a USB link type we read
+  std::uint64_t bulkOutStreams = 0;      // distinct bulk OUT streams seen
+  UsbStreamKey jobStream;                // valid when a job was found
+  std::uint64_t transfersTaken = 0;      // submissions that added bytes or left a gap
+  std::uint64_t transfersDropped = 0;    // submissions of the job's stream that were never sent
+  std::uint64_t transfersCut = 0;        // taken, but cut by a completion with an error
+  std::uint64_t gaps = 0;                // taken transfers that the capture holds only in part
+  std::uint64_t gapBytes = 0;            // bytes missing in those
+  bool damaged = false;                  // reading ended early at a block or record that is not whole
+  std::uint64_t damagedAt = 0;           // file offset of that block or record
 };
 
 struct UsbCaptureResult {

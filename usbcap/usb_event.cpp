@@ -47,7 +47,8 @@ bool ReadUsbmon(const PacketRecord& record, std::uint64_t headerLength, UsbEvent
   // The data follow the isochronous descriptors, if any; 16 bytes each, in
   // 64 bits so that no count of them can wrap the offset.
   std::uint64_t dataStart = headerLength;
-  if (headerLength == kUsbmonMmappedHeader) dataStart += std::uint64_t{order.U32(header + 60)} * kIsoDescriptor;
+  if (headerLength == kUsbmonMmappedHeader)
+    dataStart += std::uint64_t{order.U32(header + 60)} * kIsoDescriptor;
   // flag_data is not consulted: the captured length alone says whether bytes follow.
   TakePayload(bytes, dataStart, capturedLength, event);
   return true;

@@ -30,9 +30,9 @@ struct UsbEvent {
   std::uint16_t bus = 0;
   std::uint64_t urbId = 0;
   std::int32_t status = 0;
-  std::uint64_t urbLength = 0;  // submit: bytes the URB carries; complete: bytes it moved
+  std::uint64_t urbLength = 0;            // submit: bytes the URB carries; complete: bytes it moved
   std::span<const std::uint8_t> payload;  // the bytes the capture holds
-  std::uint64_t missing = 0;    // bytes the URB carries beyond the payload
+  std::uint64_t missing = 0;              // bytes the URB carries beyond the payload
   // The record holds what the device sent: usbmon's 'C' of an IN endpoint,
   // USBPcap's device-to-host record.
   bool fromDevice = false;
@@ -40,7 +40,8 @@ struct UsbEvent {
   bool IsBulkOut() const { return transferType == kTransferBulk && (endpoint & 0x80) == 0; }
   // Bytes a bulk or interrupt IN endpoint sent to the host.
   bool IsInAnswer() const {
-    return fromDevice && (endpoint & 0x80) != 0 && (transferType == kTransferBulk || transferType == kTransferInterrupt);
+    return fromDevice && (endpoint & 0x80) != 0 &&
+           (transferType == kTransferBulk || transferType == kTransferInterrupt);
   }
 };
 

@@ -4,12 +4,10 @@
 
 namespace tesk::view {
 
-StoredRows RowsToDraw(int exposedTop, int exposedBottom, int positionY, int pictureHeight,
-                      bool bottomUp) {
+StoredRows RowsToDraw(int exposedTop, int exposedBottom, int positionY, int pictureHeight, bool bottomUp) {
   // Picture rows, top row 0, clipped to the picture.
   const std::int64_t top = std::max<std::int64_t>(std::int64_t{exposedTop} + positionY, 0);
-  const std::int64_t bottom =
-      std::min<std::int64_t>(std::int64_t{exposedBottom} + positionY, pictureHeight);
+  const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{exposedBottom} + positionY, pictureHeight);
   if (top >= bottom) return {};
   const auto count = static_cast<int>(bottom - top);
   if (!bottomUp) return {static_cast<int>(top), count};

@@ -18,8 +18,7 @@ struct StoredRows {
 // The stored rows behind the client rows exposedTop (inclusive) to
 // exposedBottom (exclusive), with picture row positionY at the top of the
 // client area. Bottom-up DIBs store the picture's last row first.
-StoredRows RowsToDraw(int exposedTop, int exposedBottom, int positionY, int pictureHeight,
-                      bool bottomUp);
+StoredRows RowsToDraw(int exposedTop, int exposedBottom, int positionY, int pictureHeight, bool bottomUp);
 
 // Bytes per stored row of a 1-bit DIB: whole 32-bit words.
 std::int64_t DibRowStride(std::int64_t width);

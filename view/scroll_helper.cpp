@@ -77,7 +77,8 @@ int ScrollHelper::MoveTo(const Axis& axis, std::int64_t target) {
   const ScrollInfo range = owner_->GetScrollInfo(axis.bar);
   if (range.minimum == range.maximum) return 0;
   const std::int64_t last = std::int64_t{axis.view} - axis.page;
-  const auto position = static_cast<int>(std::clamp<std::int64_t>(target, 0, std::max<std::int64_t>(last, 0)));
+  const auto position =
+      static_cast<int>(std::clamp<std::int64_t>(target, 0, std::max<std::int64_t>(last, 0)));
   const int moved = position - axis.position;
   if (moved == 0) return 0;
   axis.position = position;

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -11,10 +14,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-
-#include <QInputDialog>
-#include <QKeyEvent>
-#include <QMouseEvent>
 
 #include "view/picture_rows.h"
 #include "view/zoom_steps.h"
@@ -53,8 +52,7 @@ CZoomCtrl::CZoomCtrl(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
 
   for (const ScrollBar bar : {ScrollBar::Horizontal, ScrollBar::Vertical}) {
-    auto* scrollBar = new QScrollBar(
-        bar == ScrollBar::Horizontal ? Qt::Horizontal : Qt::Vertical, this);
+    auto* scrollBar = new QScrollBar(bar == ScrollBar::Horizontal ? Qt::Horizontal : Qt::Vertical, this);
     scrollBar->setObjectName(bar == ScrollBar::Horizontal ? "horizontal" : "vertical");
     scrollBar->setFocusPolicy(Qt::NoFocus);
     scrollBar->setRange(0, 0);
@@ -157,7 +155,8 @@ void CZoomCtrl::ShowRows(int first, int count, bool scroll) {
     const int page = ToDevice(ClientRect().height());
     // Rows already in full view stay where they are.
     const int y = helper_.PositionY();
-    if (top < y || bottom > y + page) helper_.ScrollTo(helper_.PositionX(), top - std::max(page - (bottom - top), 0) / 3);
+    if (top < y || bottom > y + page)
+      helper_.ScrollTo(helper_.PositionX(), top - std::max(page - (bottom - top), 0) / 3);
   }
   update();
 }
@@ -232,9 +231,7 @@ QRect CZoomCtrl::ClientRect() const {
   return QRect(0, 0, std::max(width, 0), std::max(height, 0));
 }
 
-int CZoomCtrl::BarExtent() const {
-  return style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-}
+int CZoomCtrl::BarExtent() const { return style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this); }
 
 void CZoomCtrl::PlaceBars() {
   const int extent = BarExtent();
@@ -308,10 +305,18 @@ void CZoomCtrl::DrawMarks(QPainter& painter, const QRect& exposed) {
   if (zoom_ >= view::kDotGridZoom) {
     // A faint line between dots, only over the exposed dots.
     painter.setPen(QColor(128, 128, 160, 60));
-    const auto firstColumn = static_cast<std::int64_t>(std::floor((exposed.left() * ratio + helper_.PositionX()) / zoom_));
-    const auto lastColumn = std::min<std::int64_t>(imageWidth_, static_cast<std::int64_t>(std::ceil(((exposed.right() + 1) * ratio + helper_.PositionX()) / zoom_)));
-    const auto firstRow = static_cast<std::int64_t>(std::floor((exposed.top() * ratio + helper_.PositionY()) / zoom_));
-    const auto lastRow = std::min<std::int64_t>(imageHeight_, static_cast<std::int64_t>(std::ceil(((exposed.bottom() + 1) * ratio + helper_.PositionY()) / zoom_)));
+    const auto firstColumn =
+        static_cast<std::int64_t>(std::floor((exposed.left() * ratio + helper_.PositionX()) / zoom_));
+    const auto lastColumn =
+        std::min<std::int64_t>(imageWidth_,
+                               static_cast<std::int64_t>(
+                                   std::ceil(((exposed.right() + 1) * ratio + helper_.PositionX()) / zoom_)));
+    const auto firstRow =
+        static_cast<std::int64_t>(std::floor((exposed.top() * ratio + helper_.PositionY()) / zoom_));
+    const auto lastRow =
+        std::min<std::int64_t>(imageHeight_,
+                               static_cast<std::int64_t>(std::ceil(
+                                   ((exposed.bottom() + 1) * ratio + helper_.PositionY()) / zoom_)));
     const double top = viewY(std::max<std::int64_t>(firstRow, 0));
     const double bottom = viewY(lastRow);
     const double left = viewX(std::max<std::int64_t>(firstColumn, 0));
@@ -324,8 +329,10 @@ void CZoomCtrl::DrawMarks(QPainter& painter, const QRect& exposed) {
   if (bandMarksShown_) {
     // A short coloured tick at the left edge where each band begins.
     painter.setPen(QPen(QColor(220, 40, 40), 1));
-    const auto first = std::lower_bound(bandRows_.begin(), bandRows_.end(),
-                                        static_cast<int>(std::floor((exposed.top() * ratio + helper_.PositionY()) / zoom_)) - 1);
+    const auto first =
+        std::lower_bound(bandRows_.begin(), bandRows_.end(),
+                         static_cast<int>(std::floor((exposed.top() * ratio + helper_.PositionY()) / zoom_)) -
+                             1);
     for (auto row = first; row != bandRows_.end(); ++row) {
       const double y = viewY(*row);
       if (y > exposed.bottom() + 1) break;
@@ -498,10 +505,9 @@ void CZoomCtrl::SetScrollInfo(ScrollBar bar, const view::ScrollInfo& info) {
   stored = info;
   // The system's bar shows only while its range is wider than one page; its
   // last position is maximum - page + 1.
-  const bool shown = info.maximum > info.minimum &&
-                     std::int64_t{info.page} <= std::int64_t{info.maximum} - info.minimum;
-  const int lastPosition =
-      std::max(info.minimum, info.maximum - std::max(info.page - 1, 0));
+  const bool shown =
+      info.maximum > info.minimum && std::int64_t{info.page} <= std::int64_t{info.maximum} - info.minimum;
+  const int lastPosition = std::max(info.minimum, info.maximum - std::max(info.page - 1, 0));
   stored.position = std::clamp(info.position, info.minimum, lastPosition);
 
   QScrollBar* scrollBar = BarOf(bar);
@@ -520,8 +526,7 @@ void CZoomCtrl::SetScrollInfo(ScrollBar bar, const view::ScrollInfo& info) {
 
 void CZoomCtrl::SetScrollPosition(ScrollBar bar, int position) {
   view::ScrollInfo& stored = barInfo_[IndexOf(bar)];
-  const int lastPosition =
-      std::max(stored.minimum, stored.maximum - std::max(stored.page - 1, 0));
+  const int lastPosition = std::max(stored.minimum, stored.maximum - std::max(stored.page - 1, 0));
   stored.position = std::clamp(position, stored.minimum, lastPosition);
   const QSignalBlocker blocker(BarOf(bar));
   BarOf(bar)->setValue(stored.position);
@@ -531,9 +536,7 @@ int CZoomCtrl::TrackPosition(ScrollBar bar) const { return BarOf(bar)->sliderPos
 
 view::Extent CZoomCtrl::UsableSize() const { return {ToDevice(width()), ToDevice(height())}; }
 
-view::Extent CZoomCtrl::ScrollBarThickness() const {
-  return {ToDevice(BarExtent()), ToDevice(BarExtent())};
-}
+view::Extent CZoomCtrl::ScrollBarThickness() const { return {ToDevice(BarExtent()), ToDevice(BarExtent())}; }
 
 void CZoomCtrl::ScrollContents(int dx, int dy) {
   const QRect client = ClientRect();

@@ -71,7 +71,6 @@ class CZoomCtrl : public QWidget, private tesk::view::ScrollOwner {
   void ZoomChanged(double zoom);
 
  public:
-
   const tesk::view::ScrollHelper& Helper() const { return helper_; }
   QScrollBar* HorizontalBar() const { return bars_[0]; }
   QScrollBar* VerticalBar() const { return bars_[1]; }

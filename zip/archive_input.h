@@ -19,8 +19,8 @@ std::uint64_t ExtractionBudget(std::uint64_t archiveSize);
 
 // What an extraction found, for the loader.
 struct ArchiveExtraction {
-  std::int32_t entryCount = 0;   // as the archive declares
-  std::string lastEntryName;     // of the last entry extracted, "/" between folders
+  std::int32_t entryCount = 0;      // as the archive declares
+  std::string lastEntryName;        // of the last entry extracted, "/" between folders
   std::uint64_t declaredBytes = 0;  // the sizes of the entries it was to extract, added up
 };
 

@@ -3,8 +3,8 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <array>
+#include <cerrno>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,8 +52,7 @@ class EntryDataSource {
   // The next block, empty when every byte has been read; false on a short read.
   bool Next(std::span<const std::uint8_t>& block) {
     std::vector<std::uint8_t>& buffer = reader_.compressedBlock;
-    const std::size_t count =
-        static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), remaining_));
+    const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), remaining_));
     const std::span<std::uint8_t> bytes(buffer.data(), count);
     if (!reader_.ReadAt(position_, bytes)) return false;
     position_ += count;
@@ -99,8 +98,7 @@ ZipResult CopyStored(EntryDataSource& source, std::uint64_t declaredSize, Output
 ZipResult CopyInflated(EntryDataSource& source, std::uint64_t declaredSize, OutputSink& sink,
                        std::vector<std::uint8_t>& output) {
   z_stream stream{};
-  if (::inflateInit2(&stream, kRawInflateWindowBits) != Z_OK)
-    return kZipBadData;  // no inflater to be had
+  if (::inflateInit2(&stream, kRawInflateWindowBits) != Z_OK) return kZipBadData;  // no inflater to be had
   std::uint64_t left = declaredSize;
   ZipResult result = kZipOk;
   for (;;) {
@@ -165,8 +163,8 @@ std::uint8_t CheckByte(const CentralRecord& central) {
 
 }  // namespace
 
-ZipResult ZipReaderExtractEntry(ZipHandle* handle, std::int32_t index,
-                                const std::string& destinationName, int* systemError) {
+ZipResult ZipReaderExtractEntry(ZipHandle* handle, std::int32_t index, const std::string& destinationName,
+                                int* systemError) {
   ZipResult failure = kZipOk;
   ZipReader* reader = ReaderOf(handle, failure);
   if (!reader) return failure;
@@ -209,8 +207,10 @@ ZipResult ZipReaderExtractEntry(ZipHandle* handle, std::int32_t index,
   // What stands in the entry's place is checked before anything is written:
   // a held file, a link, a FIFO or a device there is never replaced.
   int refusal = 0;
-  if (platform::IsHeldFile(outputPath)) refusal = EBUSY;
-  else platform::IsOtherThanRegularFile(outputPath, false, &refusal);
+  if (platform::IsHeldFile(outputPath))
+    refusal = EBUSY;
+  else
+    platform::IsOtherThanRegularFile(outputPath, false, &refusal);
   if (refusal != 0) {
     if (systemError) *systemError = refusal;
     return kZipCannotOpen;  // the place of the output file is taken

@@ -30,9 +30,9 @@ std::optional<ExtendedTimes> FindExtendedTimes(std::span<const std::uint8_t> ext
     if (dataSize == 0) return times;
     const std::uint8_t flags = extra[dataStart];
     std::size_t next = dataStart + 1;
-    for (auto [bit, time] : {std::pair{kHasWriteTime, &times.writeTime},
-                             std::pair{kHasAccessTime, &times.accessTime},
-                             std::pair{kHasCreationTime, &times.creationTime}}) {
+    for (auto [bit, time] :
+         {std::pair{kHasWriteTime, &times.writeTime}, std::pair{kHasAccessTime, &times.accessTime},
+          std::pair{kHasCreationTime, &times.creationTime}}) {
       if (!(flags & bit)) continue;
       if (next + 4 > fieldEnd) break;
       *time = static_cast<std::int32_t>(platform::ReadLe32(extra.data() + next));
@@ -43,8 +43,9 @@ std::optional<ExtendedTimes> FindExtendedTimes(std::span<const std::uint8_t> ext
   return std::nullopt;
 }
 
-std::array<std::uint8_t, kLocalTimestampFieldSize> EncodeLocalTimestampField(
-    std::int64_t writeTime, std::int64_t accessTime, std::int64_t creationTime) {
+std::array<std::uint8_t, kLocalTimestampFieldSize> EncodeLocalTimestampField(std::int64_t writeTime,
+                                                                             std::int64_t accessTime,
+                                                                             std::int64_t creationTime) {
   std::array<std::uint8_t, kLocalTimestampFieldSize> field{};
   platform::PutLe16(field.data(), kExtendedTimestampId);
   platform::PutLe16(field.data() + 2, kLocalTimestampFieldSize - 4);
@@ -55,8 +56,7 @@ std::array<std::uint8_t, kLocalTimestampFieldSize> EncodeLocalTimestampField(
   return field;
 }
 
-std::array<std::uint8_t, kCentralTimestampFieldSize> EncodeCentralTimestampField(
-    std::int64_t writeTime) {
+std::array<std::uint8_t, kCentralTimestampFieldSize> EncodeCentralTimestampField(std::int64_t writeTime) {
   std::array<std::uint8_t, kCentralTimestampFieldSize> field{};
   platform::PutLe16(field.data(), kExtendedTimestampId);
   platform::PutLe16(field.data() + 2, kCentralTimestampFieldSize - 4);

@@ -30,9 +30,9 @@ std::optional<ExtendedTimes> FindExtendedTimes(std::span<const std::uint8_t> ext
 // the last write only (with the same flags byte, as the local field has).
 inline constexpr std::size_t kLocalTimestampFieldSize = 17;
 inline constexpr std::size_t kCentralTimestampFieldSize = 9;
-std::array<std::uint8_t, kLocalTimestampFieldSize> EncodeLocalTimestampField(
-    std::int64_t writeTime, std::int64_t accessTime, std::int64_t creationTime);
-std::array<std::uint8_t, kCentralTimestampFieldSize> EncodeCentralTimestampField(
-    std::int64_t writeTime);
+std::array<std::uint8_t, kLocalTimestampFieldSize> EncodeLocalTimestampField(std::int64_t writeTime,
+                                                                             std::int64_t accessTime,
+                                                                             std::int64_t creationTime);
+std::array<std::uint8_t, kCentralTimestampFieldSize> EncodeCentralTimestampField(std::int64_t writeTime);
 
 }  // namespace tesk::zip

@@ -5,12 +5,11 @@
 namespace tesk::zip {
 namespace {
 
-constexpr std::array<std::string_view, 8> kCompressedSuffixes = {
-    ".Z", ".zip", ".zoo", ".arc", ".lzh", ".arj", ".gz", ".tgz"};
+constexpr std::array<std::string_view, 8> kCompressedSuffixes = {".Z",   ".zip", ".zoo", ".arc",
+                                                                 ".lzh", ".arj", ".gz",  ".tgz"};
 
 char LowerAscii(char character) {
-  return character >= 'A' && character <= 'Z' ? static_cast<char>(character - 'A' + 'a')
-                                              : character;
+  return character >= 'A' && character <= 'Z' ? static_cast<char>(character - 'A' + 'a') : character;
 }
 
 bool EqualIgnoringAsciiCase(std::string_view left, std::string_view right) {

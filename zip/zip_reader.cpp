@@ -18,9 +18,7 @@ constexpr std::uint64_t kEndRecordSearchSpan = 65535 + kEndRecordSize;
 
 // Makers whose external attributes carry the MS-DOS attribute bits in their
 // low byte: MS-DOS, Macintosh, NTFS and VFAT.
-bool HasDosAttributes(std::uint8_t maker) {
-  return maker == 0 || maker == 7 || maker == 11 || maker == 14;
-}
+bool HasDosAttributes(std::uint8_t maker) { return maker == 0 || maker == 7 || maker == 11 || maker == 14; }
 
 constexpr std::uint32_t kDosAttributeMask =
     kEntryReadOnly | kEntryHidden | kEntrySystem | kEntryDirectory | kEntryArchive;
@@ -51,8 +49,7 @@ void SetEntryTimes(const CentralRecord& record, std::span<const std::uint8_t> lo
 bool IsUsableEndRecord(const EndRecord& end, std::uint64_t position) {
   if (end.diskNumber != 0 || end.centralDirectoryDisk != 0) return false;  // a multi-disk archive
   if (end.entriesOnDisk != end.entriesTotal) return false;
-  const std::uint64_t directoryEnd =
-      std::uint64_t{end.centralDirectoryOffset} + end.centralDirectorySize;
+  const std::uint64_t directoryEnd = std::uint64_t{end.centralDirectoryOffset} + end.centralDirectorySize;
   return directoryEnd <= position;  // else the directory would run into the end record
 }
 
@@ -66,8 +63,7 @@ bool FindEndRecord(ZipReader& reader, EndRecord& end, std::uint64_t& position) {
   std::vector<std::uint8_t> tail(static_cast<std::size_t>(span));
   if (!reader.ReadAt(start, tail)) return false;
   for (std::size_t offset = tail.size() - kEndRecordSize + 1; offset-- > 0;) {
-    const std::span<const std::uint8_t, kEndRecordSize> candidate(tail.data() + offset,
-                                                                  kEndRecordSize);
+    const std::span<const std::uint8_t, kEndRecordSize> candidate(tail.data() + offset, kEndRecordSize);
     if (DecodeEndRecord(candidate, end) && IsUsableEndRecord(end, start + offset)) {
       position = start + offset;
       return true;
@@ -105,12 +101,10 @@ void ReadCentralDirectory(ZipReader& reader, std::uint64_t directoryEnd) {
 // hold no other entry's local header and stay in front of the central
 // directory. Archives that let entries share data inflate a few kilobytes
 // into terabytes; no tool makes them.
-bool StaysInItsOwnRange(const ZipReader& reader, std::uint64_t localHeaderPosition,
-                        std::uint64_t dataEnd) {
+bool StaysInItsOwnRange(const ZipReader& reader, std::uint64_t localHeaderPosition, std::uint64_t dataEnd) {
   if (dataEnd > reader.centralDirectoryStart) return false;
   const auto& positions = reader.localHeaderPositions;
-  const auto [first, last] =
-      std::equal_range(positions.begin(), positions.end(), localHeaderPosition);
+  const auto [first, last] = std::equal_range(positions.begin(), positions.end(), localHeaderPosition);
   if (last - first > 1) return false;  // another entry starts at the same header
   return last == positions.end() || *last >= dataEnd;
 }
@@ -136,8 +130,7 @@ ZipHandle* ZipReaderOpen(const std::filesystem::path& archivePath) {
   EndRecord end;
   std::uint64_t endPosition = 0;
   if (!FindEndRecord(*reader, end, endPosition)) return nullptr;
-  const std::uint64_t directoryEnd =
-      std::uint64_t{end.centralDirectoryOffset} + end.centralDirectorySize;
+  const std::uint64_t directoryEnd = std::uint64_t{end.centralDirectoryOffset} + end.centralDirectorySize;
   // Offsets count from the archive's own start; anything in front of it shifts them all.
   reader->prefix = endPosition - directoryEnd;
   reader->entryCount = end.entriesTotal;
@@ -177,17 +170,14 @@ ZipResult LookUpEntry(ZipReader& reader, std::int32_t index, ZipEntryInfo& info,
   const CentralRecord& central = entry.record;
 
   std::string rawName(central.nameLength, '\0');
-  if (!reader.ReadAt(entry.namePosition,
-                     {reinterpret_cast<std::uint8_t*>(rawName.data()), rawName.size()}))
+  if (!reader.ReadAt(entry.namePosition, {reinterpret_cast<std::uint8_t*>(rawName.data()), rawName.size()}))
     return kZipBadLocalHeader;  // the central record's name cannot be read
 
   std::array<std::uint8_t, kLocalHeaderSize> headerBytes{};
   LocalHeader local;
-  if (!reader.ReadAt(entry.localHeaderPosition, headerBytes) ||
-      !DecodeLocalHeader(headerBytes, local))
+  if (!reader.ReadAt(entry.localHeaderPosition, headerBytes) || !DecodeLocalHeader(headerBytes, local))
     return kZipBadLocalHeader;  // no local header where the central record points
-  if (local.method != central.method ||
-      (local.method != kMethodStored && local.method != kMethodDeflated))
+  if (local.method != central.method || (local.method != kMethodStored && local.method != kMethodDeflated))
     return kZipBadLocalHeader;  // a method we cannot extract, or one the headers disagree on
   if (!(local.flags & kFlagDataDescriptor) &&
       (local.crc32 != central.crc32 || local.compressedSize != central.compressedSize ||

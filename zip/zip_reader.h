@@ -42,8 +42,8 @@ ZipResult ZipReaderGetEntry(ZipHandle* handle, std::int32_t index, ZipEntryInfo&
 // folder for a directory entry. The caller passes the name a lookup of the
 // same index gave. `systemError`, when given, receives the errno of a file
 // that could not be created or written (0x200, 0x400).
-ZipResult ZipReaderExtractEntry(ZipHandle* handle, std::int32_t index,
-                                const std::string& destinationName, int* systemError = nullptr);
+ZipResult ZipReaderExtractEntry(ZipHandle* handle, std::int32_t index, const std::string& destinationName,
+                                int* systemError = nullptr);
 
 // Closes the archive and releases the reader and the handle.
 ZipResult ZipReaderClose(ZipHandle* handle);

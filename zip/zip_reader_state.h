@@ -31,7 +31,7 @@ class ZipReader final : public ZipComponent {
   std::uint64_t fileSize = 0;
   // Bytes in front of the archive proper (a stub), added to every offset it holds.
   std::uint64_t prefix = 0;
-  std::uint32_t entryCount = 0;  // as the end record says
+  std::uint32_t entryCount = 0;             // as the end record says
   std::uint64_t centralDirectoryStart = 0;  // in the file
   // The records up to the first one that cannot be read, in the archive's
   // order; the entries after it cannot be reached.
@@ -55,7 +55,6 @@ ZipReader* ReaderOf(ZipHandle* handle, ZipResult& failure);
 
 // The lookup of one entry (index 0 ... count - 1, or -1 for the count), cached.
 // `dataPosition` receives where the entry's data start in the file.
-ZipResult LookUpEntry(ZipReader& reader, std::int32_t index, ZipEntryInfo& info,
-                      std::uint64_t& dataPosition);
+ZipResult LookUpEntry(ZipReader& reader, std::int32_t index, ZipEntryInfo& info, std::uint64_t& dataPosition);
 
 }  // namespace tesk::zip

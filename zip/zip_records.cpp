@@ -24,8 +24,7 @@ void EncodeLocalHeader(const LocalHeader& header, std::span<std::uint8_t, kLocal
   PutLe16(out + 28, header.extraLength);
 }
 
-void EncodeCentralRecord(const CentralRecord& record,
-                         std::span<std::uint8_t, kCentralRecordSize> bytes) {
+void EncodeCentralRecord(const CentralRecord& record, std::span<std::uint8_t, kCentralRecordSize> bytes) {
   std::uint8_t* out = bytes.data();
   PutLe32(out + 0, kCentralRecordSignature);
   PutLe16(out + 4, record.versionMadeBy);
@@ -78,8 +77,7 @@ bool DecodeLocalHeader(std::span<const std::uint8_t, kLocalHeaderSize> bytes, Lo
   return true;
 }
 
-bool DecodeCentralRecord(std::span<const std::uint8_t, kCentralRecordSize> bytes,
-                         CentralRecord& record) {
+bool DecodeCentralRecord(std::span<const std::uint8_t, kCentralRecordSize> bytes, CentralRecord& record) {
   const std::uint8_t* in = bytes.data();
   if (ReadLe32(in) != kCentralRecordSignature) return false;
   record.versionMadeBy = ReadLe16(in + 4);

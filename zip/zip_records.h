@@ -79,8 +79,7 @@ struct EndRecord {
 
 // Each encoder fills exactly the record's fixed size, signature included.
 void EncodeLocalHeader(const LocalHeader& header, std::span<std::uint8_t, kLocalHeaderSize> bytes);
-void EncodeCentralRecord(const CentralRecord& record,
-                         std::span<std::uint8_t, kCentralRecordSize> bytes);
+void EncodeCentralRecord(const CentralRecord& record, std::span<std::uint8_t, kCentralRecordSize> bytes);
 void EncodeEndRecord(const EndRecord& record, std::span<std::uint8_t, kEndRecordSize> bytes);
 
 // Whether `bytes` open with a local header's signature: an archive we load is
@@ -89,8 +88,7 @@ bool StartsWithLocalHeader(std::span<const std::uint8_t> bytes);
 
 // Each decoder returns false when the signature is not the record's.
 bool DecodeLocalHeader(std::span<const std::uint8_t, kLocalHeaderSize> bytes, LocalHeader& header);
-bool DecodeCentralRecord(std::span<const std::uint8_t, kCentralRecordSize> bytes,
-                         CentralRecord& record);
+bool DecodeCentralRecord(std::span<const std::uint8_t, kCentralRecordSize> bytes, CentralRecord& record);
 bool DecodeEndRecord(std::span<const std::uint8_t, kEndRecordSize> bytes, EndRecord& record);
 
 }  // namespace tesk::zip

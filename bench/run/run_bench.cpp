@@ -170,8 +170,7 @@ std::vector<Stage> TimeStages(const fs::path& input) {
   const std::uint8_t* pureData = nullptr;
   std::int64_t pureLength = 0;
   source.GatherPureData(pureData, pureLength);
-  const core::BandGeometry geometry =
-      core::ComputeBandGeometry(mode, widthBytes, bandHeight, pureLength);
+  const core::BandGeometry geometry = core::ComputeBandGeometry(mode, widthBytes, bandHeight, pureLength);
   const std::span<const std::uint8_t> pure(pureData, static_cast<std::size_t>(pureLength));
   stages.push_back({"pure data", SecondsSince(start)});
 
@@ -183,9 +182,8 @@ std::vector<Stage> TimeStages(const fs::path& input) {
   }
   stages.push_back({".dat", SecondsSince(start)});
 
-  const image::PictureGeometry picture = {geometry.widthBytes, geometry.bitmapWidth,
-                                          geometry.bitmapHeight, geometry.rowStride,
-                                          geometry.pixelBytes};
+  const image::PictureGeometry picture = {geometry.widthBytes, geometry.bitmapWidth, geometry.bitmapHeight,
+                                          geometry.rowStride, geometry.pixelBytes};
   start = Clock::now();
   image::BuildDibImage(image, pure, picture, false);
   stages.push_back({"DIB", SecondsSince(start)});
@@ -221,9 +219,8 @@ bool PrintComparison(const Comparison& comparison, double jobBytes) {
   const double theirs = comparison.theirs.Median();
   auto row = [jobBytes](const char* name, const Side& side) {
     const double peak = static_cast<double>(side.peakKilobytes) * 1024.0;
-    std::printf("  %-34s %8.3f s median of %zu  peak %7.1f MiB = %.2f x the job%s\n", name,
-                side.Median(), side.seconds.size(), peak / kMebibyte, peak / jobBytes,
-                side.ok ? "" : "  FAILED");
+    std::printf("  %-34s %8.3f s median of %zu  peak %7.1f MiB = %.2f x the job%s\n", name, side.Median(),
+                side.seconds.size(), peak / kMebibyte, peak / jobBytes, side.ok ? "" : "  FAILED");
   };
   row("tesk-cli --keep all", comparison.ours);
   row("zip -8 + pnmtopng + ppmtobmp", comparison.theirs);
@@ -279,8 +276,9 @@ int main(int argc, char** argv) {
     const fs::path job = folder / "job.prn";
     const fs::path pbm = folder / "job.pbm";
     {
-      const auto picture = tesk::tools::MakeReceiptPicture(
-          kWidthBytes, RowsForDotBytes(static_cast<std::int64_t>(rawMegabytes * kMebibyte)));
+      const auto picture =
+          tesk::tools::MakeReceiptPicture(kWidthBytes, RowsForDotBytes(static_cast<std::int64_t>(
+                                                           rawMegabytes * kMebibyte)));
       WriteBytes(job, {}, tesk::tools::BuildFixedLayoutJob(picture, kBandHeight));
       WritePbm(pbm, picture);
     }
@@ -312,15 +310,13 @@ int main(int argc, char** argv) {
       WriteBytes(job, {}, transfers.front().bytes);
       WritePbm(pbm, picture);
       std::ofstream text(capture, std::ios::binary);
-      tesk::tools::WriteCaptureText(tesk::tools::CaptureLayout{}, transfers,
-                                    [&text](std::string_view piece) {
-                                      text.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-                                    });
+      tesk::tools::WriteCaptureText(tesk::tools::CaptureLayout{}, transfers, [&text](std::string_view piece) {
+        text.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+      });
     }
     const double jobBytes = static_cast<double>(fs::file_size(job));
     const double textBytes = static_cast<double>(fs::file_size(capture));
-    std::printf("\ncapture text: %.1f MB of text for a job of %.1f MB\n", textBytes / 1e6,
-                jobBytes / 1e6);
+    std::printf("\ncapture text: %.1f MB of text for a job of %.1f MB\n", textBytes / 1e6, jobBytes / 1e6);
     const Comparison comparison = Alternate(repeat, cli, capture, job, pbm, folder);
     ok = PrintComparison(comparison, jobBytes) && ok;
     std::printf("  ours: %.1f MB/s of text end to end\n", textBytes / comparison.ours.Median() / 1e6);

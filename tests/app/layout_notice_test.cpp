@@ -2,6 +2,8 @@
 // does not fit the dropped job, gone for a job it fits, and its button reads
 // the same file again from its GS v 0 commands. Runs offscreen.
 
+#include "app/layout_notice.h"
+
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
@@ -11,10 +13,9 @@
 #include <memory>
 
 #include "app/comparison_window.h"
-#include "app/layout_notice.h"
 #include "app/tesk_dlg.h"
-#include "tests/support/qt_test_main.h"
 #include "tests/support/driver_job.h"
+#include "tests/support/qt_test_main.h"
 #include "tests/support/temp_folder.h"
 #include "view/zoom_ctrl.h"
 
@@ -85,7 +86,8 @@ class LayoutNoticeTest : public QObject {
     const std::unique_ptr<QMenu> menu(window.dialog.CreateContextMenu());
     bool checked = false;
     for (QAction* action : menu->actions())
-      if (action->text() == QString::fromUtf8(CTeskDlg::kGatherFromCommandsItem)) checked = action->isChecked();
+      if (action->text() == QString::fromUtf8(CTeskDlg::kGatherFromCommandsItem))
+        checked = action->isChecked();
     QVERIFY(checked);
   }
 

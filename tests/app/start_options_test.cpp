@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include <QDir>
+#include <ostream>
 
 #include "app/tesk_app.h"
 
@@ -25,7 +24,10 @@ const OptionsCase kOptionsCases[] = {
     {"OnlyTheFirstFileCounts", {"/jobs/a.prn", "/jobs/b.prn"}, "/jobs/a.prn", false, false},
     {"RelativeFileBecomesAbsolute", {"a.prn"}, QDir::current().absoluteFilePath("a.prn"), false, false},
     {"ReportReady", {"--report-ready", "/jobs/a.prn"}, "/jobs/a.prn", true, false},
-    {"AfterDoubleDashADashIsAFile", {"--", "-a.prn"}, QDir::current().absoluteFilePath("-a.prn"), false,
+    {"AfterDoubleDashADashIsAFile",
+     {"--", "-a.prn"},
+     QDir::current().absoluteFilePath("-a.prn"),
+     false,
      false},
     {"UnknownOption", {"--frobnicate"}, "", false, true},
     {"ZoomAndPanel", {"--zoom=4", "--job-panel", "/jobs/a.prn"}, "/jobs/a.prn", false, false},

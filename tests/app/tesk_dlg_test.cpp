@@ -68,7 +68,8 @@ fs::path WriteJob(const TempFolder& folder, const std::string& name, const QStri
   return path;
 }
 
-tesk::tools::CaptureTransfer Transfer(const char* phase, std::vector<std::uint8_t> bytes, std::string device = {}) {
+tesk::tools::CaptureTransfer Transfer(const char* phase, std::vector<std::uint8_t> bytes,
+                                      std::string device = {}) {
   tesk::tools::CaptureTransfer transfer;
   transfer.phase = phase;
   transfer.bytes = std::move(bytes);
@@ -92,7 +93,8 @@ int LineShowing(const std::string& text, const std::vector<std::uint8_t>& job, s
   int outLine = 0;
   while (outLine < lines.size() && lines[outLine].mid(8, 5).trimmed() != "OUT") ++outLine;
   const int line = outLine + 1 + static_cast<int>(offset / 16);
-  const QString bytes = QString("%1 %2").arg(job[offset], 2, 16, QChar('0')).arg(job[offset + 1], 2, 16, QChar('0'));
+  const QString bytes =
+      QString("%1 %2").arg(job[offset], 2, 16, QChar('0')).arg(job[offset + 1], 2, 16, QChar('0'));
   if (line > lines.size() || !lines[line - 1].contains(bytes)) return -1;
   return line;
 }
@@ -267,7 +269,9 @@ class TeskDlgTest : public QObject {
     const int across =
         (metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 26 + 1) / 2;
     const int down = metrics.height();
-    auto pixels = [](int value, int base, int divisor) { return (2 * value * base + divisor) / (2 * divisor); };
+    auto pixels = [](int value, int base, int divisor) {
+      return (2 * value * base + divisor) / (2 * divisor);
+    };
     const QRect geometry = control->geometry();
     QCOMPARE(geometry.x(), pixels(units.x(), across, 4));
     QCOMPARE(geometry.y(), pixels(units.y(), down, 8));
@@ -445,9 +449,12 @@ class TeskDlgTest : public QObject {
     tesk::testing::WriteFile(folder / "second.dat", std::string_view("not the run's"));
     ConversionWorker& worker = window.dialog.Worker();
     // On the run's own thread, so the stop comes exactly after the second stage.
-    const auto stopper = connect(&worker, &ConversionWorker::Progressed, &worker,
-                                 [&worker](int stagesDone) { if (stagesDone == 2) worker.Cancel(); },
-                                 Qt::DirectConnection);
+    const auto stopper = connect(
+        &worker, &ConversionWorker::Progressed, &worker,
+        [&worker](int stagesDone) {
+          if (stagesDone == 2) worker.Cancel();
+        },
+        Qt::DirectConnection);
     bool refused = false;
     const auto dropper = connect(&worker, &ConversionWorker::Progressed, this, [&] {
       if (!refused) refused = !window.Drop(WriteJob(folder, "third.prn", kPictureRows));
@@ -481,9 +488,12 @@ class TeskDlgTest : public QObject {
     const fs::path second = folder / "second.prn";
     tesk::testing::WriteFile(second, job);
     ConversionWorker& worker = window.dialog.Worker();
-    const auto stopper = connect(&worker, &ConversionWorker::Progressed, &worker,
-                                 [&worker](int stagesDone) { if (stagesDone == 0) worker.Cancel(); },
-                                 Qt::DirectConnection);
+    const auto stopper = connect(
+        &worker, &ConversionWorker::Progressed, &worker,
+        [&worker](int stagesDone) {
+          if (stagesDone == 0) worker.Cancel();
+        },
+        Qt::DirectConnection);
     QVERIFY(window.Drop(second));
     disconnect(stopper);
     QVERIFY(window.messages.empty());
@@ -662,7 +672,8 @@ class TeskDlgTest : public QObject {
     const auto item = [&] {
       std::unique_ptr<QMenu> menu(window.dialog.CreateContextMenu());
       for (QAction* action : menu->actions())
-        if (action->text() == QString::fromUtf8("按GS v 0命令解析")) return std::make_pair(std::move(menu), action);
+        if (action->text() == QString::fromUtf8("按GS v 0命令解析"))
+          return std::make_pair(std::move(menu), action);
       return std::make_pair(std::move(menu), static_cast<QAction*>(nullptr));
     };
     {
@@ -717,7 +728,8 @@ class TeskDlgTest : public QObject {
     const auto origin = tesk::core::LocateRow(window.dialog.Listing(), 3);
     QVERIFY(origin);
     const QString readout = DescribeDot(window.dialog.Listing(), QPoint(5, 3));
-    QVERIFY2(readout.contains(QString::fromUtf8("BusHound 第 %1 行").arg(LineShowing(text, job, origin->offset))),
+    QVERIFY2(readout.contains(
+                 QString::fromUtf8("BusHound 第 %1 行").arg(LineShowing(text, job, origin->offset))),
              qPrintable(readout));
   }
 
@@ -834,7 +846,8 @@ class TeskDlgTest : public QObject {
                                        job.begin() + static_cast<std::ptrdiff_t>(origin->offset) + 2),
              PureRows({kPictureRows[3].toStdString()}));
     const QString readout = DescribeDot(window.dialog.Listing(), QPoint(0, 3));
-    QVERIFY2(readout.contains(QString::fromUtf8("BusHound 第 %1 行").arg(LineShowing(text, job, origin->offset))),
+    QVERIFY2(readout.contains(
+                 QString::fromUtf8("BusHound 第 %1 行").arg(LineShowing(text, job, origin->offset))),
              qPrintable(readout));
   }
 
@@ -858,7 +871,8 @@ class TeskDlgTest : public QObject {
     QCOMPARE(last->text(1), QString("12"));
     QCOMPARE(last->text(0), QString::number(job.size()));
     const int answerLine = static_cast<int>(QString::fromStdString(text).split('\n').indexOf(
-                               QRegularExpression("^ *27\\.1 +IN [\\s\\S]*"))) + 1;
+                               QRegularExpression("^ *27\\.1 +IN [\\s\\S]*"))) +
+                           1;
     QVERIFY(answerLine > 0);
     QCOMPARE(last->text(3), QString::fromUtf8("DLE EOT 1: online  (BusHound 第 %1 行)").arg(answerLine));
     // The command before it is the query.

@@ -26,10 +26,9 @@ struct Atoms {
 
 Atoms InternAtoms(Display* display) {
   auto atom = [display](const char* name) { return XInternAtom(display, name, False); };
-  return {atom("XdndAware"),     atom("XdndEnter"),         atom("XdndPosition"),
-          atom("XdndStatus"),    atom("XdndDrop"),          atom("XdndFinished"),
-          atom("XdndLeave"),     atom("XdndSelection"),     atom("XdndActionCopy"),
-          atom("text/uri-list")};
+  return {atom("XdndAware"),      atom("XdndEnter"),    atom("XdndPosition"), atom("XdndStatus"),
+          atom("XdndDrop"),       atom("XdndFinished"), atom("XdndLeave"),    atom("XdndSelection"),
+          atom("XdndActionCopy"), atom("text/uri-list")};
 }
 
 void Send(Display* display, Window target, Atom type, long l0, long l1, long l2, long l3, long l4) {
@@ -125,7 +124,9 @@ int main(int argc, char** argv) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (std::chrono::steady_clock::now() < deadline) {
     if (!XPending(display)) {
-      struct timespec pause {0, 2'000'000};
+      struct timespec pause {
+        0, 2'000'000
+      };
       nanosleep(&pause, nullptr);
       continue;
     }

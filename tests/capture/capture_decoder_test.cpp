@@ -60,8 +60,7 @@ Bytes Join(Bytes first, const Bytes& second) {
   return first;
 }
 
-const CaptureTransfer kDeviceIdRequest = {"CTL", testing::HexBytes("a1 00 00 00 00 00 f1 03"),
-                                          "CLASS"};
+const CaptureTransfer kDeviceIdRequest = {"CTL", testing::HexBytes("a1 00 00 00 00 00 f1 03"), "CLASS"};
 const CaptureTransfer kStatusByte = {"IN", {0x12}, ""};
 
 std::string Capture(int bytesPerLine, const std::vector<CaptureTransfer>& transfers) {
@@ -126,15 +125,18 @@ std::string Utf16(std::string_view text) {
 // A capture of 8 bytes per line whose only OUT transfer is one full line, with
 // another column after the Data column: `head` over it, `value` in it. Without
 // `withHeader` the column heads and dashes are left out.
-std::string OneLineBeforeAnotherColumn(const std::string& head, const std::string& value,
-                                       bool withHeader) {
+std::string OneLineBeforeAnotherColumn(const std::string& head, const std::string& value, bool withHeader) {
   const std::string padding(head.size() > value.size() ? head.size() - value.size() : 0, ' ');
   std::string text = "Bus Hound 6.01 capture.\r\n\r\n";
   if (withHeader)
-    text += "Device  Phase  Data                     " + head + "  Cmd.Phase.Ofs(rep)\r\n"
-            "------  -----  -----------------------  " + std::string(head.size(), '-') + "  ------------------\r\n";
-  return text + "  27.2  OUT    1b 40 aa aa  aa 1d 76 30  " + value + padding + "  1.1.0\r\n"
-                "  27.2  IN     00                       " + value + padding + "  2.1.0\r\n";
+    text += "Device  Phase  Data                     " + head +
+            "  Cmd.Phase.Ofs(rep)\r\n"
+            "------  -----  -----------------------  " +
+            std::string(head.size(), '-') + "  ------------------\r\n";
+  return text + "  27.2  OUT    1b 40 aa aa  aa 1d 76 30  " + value + padding +
+         "  1.1.0\r\n"
+         "  27.2  IN     00                       " +
+         value + padding + "  2.1.0\r\n";
 }
 
 struct CaptureCase {
@@ -150,8 +152,8 @@ std::vector<CaptureCase> CaptureCases() {
   const Bytes otherJob = TestJob(90, 5);
   std::vector<CaptureCase> cases;
   for (const int bytesPerLine : {4, 8, 16, 32, 64})
-    cases.push_back({"BytesPerLine" + std::to_string(bytesPerLine), JobCapture(bytesPerLine, job), 1,
-                     job, bytesPerLine});
+    cases.push_back(
+        {"BytesPerLine" + std::to_string(bytesPerLine), JobCapture(bytesPerLine, job), 1, job, bytesPerLine});
 
   const std::string capture = JobCapture(16, job);
   const std::string endsInJob = Capture(16, {kDeviceIdRequest, {"OUT", job, ""}});
@@ -162,58 +164,87 @@ std::vector<CaptureCase> CaptureCases() {
   const Bytes notAJob = Slice(TestJob(40), 2, 40);
   const Bytes lineWithoutJunk = Join(Slice(job, 0, 36), Slice(job, 48, job.size()));
 
-  cases.insert(cases.end(), {
-      {"ShortLastLine", JobCapture(16, TestJob(37)), 1, TestJob(37), 16},
-      {"DescriptionFullOfDots", JobCapture(16, dots), 1, dots, 16},
-      {"CapitalHex", CapitalHex(capture, 16), 1, job, 16},
-      {"LowerCaseOut", Capture(16, {kDeviceIdRequest, {"out", job, ""}, kStatusByte}), 0, {}, 0},
-      {"InAndCtlBetweenOutTransfers",
-       Capture(16, {kDeviceIdRequest, {"OUT", job, ""}, {"IN", TestJob(40, 3), ""}, kDeviceIdRequest,
-                    {"OUT", otherJob, ""}, kStatusByte}),
-       1, job, 16},
-      {"EmptyLineInsideTransfer", InsertBeforeLine(capture, "2.1.48 ", "\r\n"), 1, job, 16},
-      {"ShortLineInsideTransfer", InsertBeforeLine(capture, "2.1.48 ", "  27.2         \r\n"), 1, job,
-       16},
-      {"DeviceColumnNotExamined", MarkDeviceColumns(capture), 1, job, 16},
-      {"LastLineWithoutCrLf", endsInJob.substr(0, endsInJob.size() - 2), 1, Slice(job, 0, 192), 16},
-      {"LfOnlyLineEnds", ReplaceAll(capture, "\r\n", "\n"), 0, {}, 0},
-      {"Utf16Text", Utf16(capture), 0, {}, 0},
-      {"ZeroByteInMiddle", InsertBeforeLine(capture, "2.1.48 ", std::string(1, '\0')), 1,
-       Slice(job, 0, 48), 16},
-      {"SingleLineTransferThenSecondOut",
-       Capture(16, {{"OUT", {0x1B, 0x40}, ""}, kStatusByte, {"OUT", otherJob, ""}}), 1, {0x1B, 0x40},
-       16},
-      // A transfer of one line, with no later transfer that tells how long a
-      // line is: the line's own layout ends its bytes.
-      {"SecondOutNotAJob", Capture(16, {{"OUT", {0x1B, 0x40, 0x0A}, ""}, {"OUT", notAJob, ""}}), 1,
-       {0x1B, 0x40, 0x0A}, 0},
-      {"OnlyOutIsOneShortLine", JobCapture(16, TestJob(5)), 1, TestJob(5), 0},
-      {"OnlyOutIsOneFullLine", JobCapture(16, TestJob(16)), 1, TestJob(16), 0},
-      {"OnlyOutIsOneFullWideLine", JobCapture(64, TestJob(64)), 1, TestJob(64), 0},
-      // Whatever column follows the data, its text is never read as bytes.
-      {"OneLineBeforeADateColumn", OneLineBeforeAnotherColumn("Date      ", "2024-05-06", true), 1,
-       {0x1B, 0x40, 0xAA, 0xAA, 0xAA, 0x1D, 0x76, 0x30}, 0},
-      {"OneLineBeforeADateColumnNoHeader", OneLineBeforeAnotherColumn("Date      ", "2024-05-06", false),
-       1, {0x1B, 0x40, 0xAA, 0xAA, 0xAA, 0x1D, 0x76, 0x30}, 0},
-      {"OneLineBeforeATimeColumnNoHeader", OneLineBeforeAnotherColumn("Time        ", "12:34:56.789", false),
-       1, {0x1B, 0x40, 0xAA, 0xAA, 0xAA, 0x1D, 0x76, 0x30}, 0},
-      {"OneLineBeforeALengthColumn", OneLineBeforeAnotherColumn("Length", "16", true), 1,
-       {0x1B, 0x40, 0xAA, 0xAA, 0xAA, 0x1D, 0x76, 0x30}, 0},
-      {"FirstOutNotAJob", Capture(16, {kDeviceIdRequest, {"OUT", notAJob, ""}, {"OUT", job, ""}}), 0,
-       {}, 0},
-      {"HeaderLineWithOut", InsertBeforeLine(capture, "Device  Phase", "Capture OUT of 27.2\r\n"), 0,
-       {}, 0},
-      {"HeaderLineWithInAndCtl",
-       InsertBeforeLine(capture, "Device  Phase", "Capture CTL and IN only\r\n"), 1, job, 16},
-      {"IndentedHeaderLineLooksLikeData",
-       InsertBeforeLine(capture, "Device  Phase", "               1b 40 1d 76\r\n"), 1, job, 16},
-      {"UnreadablePieceEndsItsLine",
-       ReplaceFirst(capture, capture.substr(LineStartOf(capture, "2.1.32 ") + 28, 2), "zz"), 1,
-       lineWithoutJunk, 16},
-      {"MissingOffset", ReplaceFirst(capture, "2.1.16 ", "2.1.   "), 0, {}, 0},
-      {"ZeroOffset", ReplaceFirst(capture, "2.1.16 ", "2.1.0  "), 0, {}, 0},
-      {"NegativeOffset", ReplaceFirst(capture, "2.1.16 ", "2.1.-16"), 0, {}, 0},
-  });
+  cases.insert(cases.end(),
+               {
+                   {"ShortLastLine", JobCapture(16, TestJob(37)), 1, TestJob(37), 16},
+                   {"DescriptionFullOfDots", JobCapture(16, dots), 1, dots, 16},
+                   {"CapitalHex", CapitalHex(capture, 16), 1, job, 16},
+                   {"LowerCaseOut", Capture(16, {kDeviceIdRequest, {"out", job, ""}, kStatusByte}), 0, {}, 0},
+                   {"InAndCtlBetweenOutTransfers",
+                    Capture(16, {kDeviceIdRequest,
+                                 {"OUT", job, ""},
+                                 {"IN", TestJob(40, 3), ""},
+                                 kDeviceIdRequest,
+                                 {"OUT", otherJob, ""},
+                                 kStatusByte}),
+                    1, job, 16},
+                   {"EmptyLineInsideTransfer", InsertBeforeLine(capture, "2.1.48 ", "\r\n"), 1, job, 16},
+                   {"ShortLineInsideTransfer", InsertBeforeLine(capture, "2.1.48 ", "  27.2         \r\n"), 1,
+                    job, 16},
+                   {"DeviceColumnNotExamined", MarkDeviceColumns(capture), 1, job, 16},
+                   {"LastLineWithoutCrLf", endsInJob.substr(0, endsInJob.size() - 2), 1, Slice(job, 0, 192),
+                    16},
+                   {"LfOnlyLineEnds", ReplaceAll(capture, "\r\n", "\n"), 0, {}, 0},
+                   {"Utf16Text", Utf16(capture), 0, {}, 0},
+                   {"ZeroByteInMiddle", InsertBeforeLine(capture, "2.1.48 ", std::string(1, '\0')), 1,
+                    Slice(job, 0, 48), 16},
+                   {"SingleLineTransferThenSecondOut",
+                    Capture(16, {{"OUT", {0x1B, 0x40}, ""}, kStatusByte, {"OUT", otherJob, ""}}),
+                    1,
+                    {0x1B, 0x40},
+                    16},
+                   // A transfer of one line, with no later transfer that tells how long a
+                   // line is: the line's own layout ends its bytes.
+                   {"SecondOutNotAJob",
+                    Capture(16, {{"OUT", {0x1B, 0x40, 0x0A}, ""}, {"OUT", notAJob, ""}}),
+                    1,
+                    {0x1B, 0x40, 0x0A},
+                    0},
+                   {"OnlyOutIsOneShortLine", JobCapture(16, TestJob(5)), 1, TestJob(5), 0},
+                   {"OnlyOutIsOneFullLine", JobCapture(16, TestJob(16)), 1, TestJob(16), 0},
+                   {"OnlyOutIsOneFullWideLine", JobCapture(64, TestJob(64)), 1, TestJob(64), 0},
+                   // Whatever column follows the data, its text is never read as bytes.
+                   {"OneLineBeforeADateColumn",
+                    OneLineBeforeAnotherColumn("Date      ", "2024-05-06", true),
+                    1,
+                    {0x1B, 0x40, 0xAA, 0xAA, 0xAA, 0x1D, 0x76, 0x30},
+                    0},
+                   {"OneLineBeforeADateColumnNoHeader",
+                    OneLineBeforeAnotherColumn("Date      ", "2024-05-06", false),
+                    1,
+                    {0x1B, 0x40, 0xAA, 0xAA, 0xAA, 0x1D, 0x76, 0x30},
+                    0},
+                   {"OneLineBeforeATimeColumnNoHeader",
+                    OneLineBeforeAnotherColumn("Time        ", "12:34:56.789", false),
+                    1,
+                    {0x1B, 0x40, 0xAA, 0xAA, 0xAA, 0x1D, 0x76, 0x30},
+                    0},
+                   {"OneLineBeforeALengthColumn",
+                    OneLineBeforeAnotherColumn("Length", "16", true),
+                    1,
+                    {0x1B, 0x40, 0xAA, 0xAA, 0xAA, 0x1D, 0x76, 0x30},
+                    0},
+                   {"FirstOutNotAJob",
+                    Capture(16, {kDeviceIdRequest, {"OUT", notAJob, ""}, {"OUT", job, ""}}),
+                    0,
+                    {},
+                    0},
+                   {"HeaderLineWithOut",
+                    InsertBeforeLine(capture, "Device  Phase", "Capture OUT of 27.2\r\n"),
+                    0,
+                    {},
+                    0},
+                   {"HeaderLineWithInAndCtl",
+                    InsertBeforeLine(capture, "Device  Phase", "Capture CTL and IN only\r\n"), 1, job, 16},
+                   {"IndentedHeaderLineLooksLikeData",
+                    InsertBeforeLine(capture, "Device  Phase", "               1b 40 1d 76\r\n"), 1, job, 16},
+                   {"UnreadablePieceEndsItsLine",
+                    ReplaceFirst(capture, capture.substr(LineStartOf(capture, "2.1.32 ") + 28, 2), "zz"), 1,
+                    lineWithoutJunk, 16},
+                   {"MissingOffset", ReplaceFirst(capture, "2.1.16 ", "2.1.   "), 0, {}, 0},
+                   {"ZeroOffset", ReplaceFirst(capture, "2.1.16 ", "2.1.0  "), 0, {}, 0},
+                   {"NegativeOffset", ReplaceFirst(capture, "2.1.16 ", "2.1.-16"), 0, {}, 0},
+               });
   return cases;
 }
 

@@ -28,9 +28,9 @@ TEST_P(HexPieceAgreesWithScanf, SameByteOrSameRefusal) {
 // A test name for a piece: letters and digits as they are, every other character
 // spelled out, so "-0x" reads Minus_0x and the empty piece Empty.
 std::string PieceName(std::string_view piece) {
-  static constexpr std::pair<char, const char*> kSpelled[] = {
-      {'+', "Plus"}, {'-', "Minus"}, {'.', "Dot"}, {' ', "Space"}, {'\t', "Tab"},
-      {'\v', "Vt"},   {'\f', "Ff"},     {'\r', "Cr"},  {'\n', "Lf"}};
+  static constexpr std::pair<char, const char*> kSpelled[] = {{'+', "Plus"},  {'-', "Minus"}, {'.', "Dot"},
+                                                              {' ', "Space"}, {'\t', "Tab"},  {'\v', "Vt"},
+                                                              {'\f', "Ff"},   {'\r', "Cr"},   {'\n', "Lf"}};
   std::string name;
   bool word = false;  // whether the name ends in a spelled character
   for (const char c : piece) {
@@ -57,13 +57,13 @@ std::string PieceName(std::string_view piece) {
   return name.empty() ? "Empty" : name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    OddPieces, HexPieceAgreesWithScanf,
-    ::testing::Values("1b", "1B", "0x1b", "0X1B", "+1b", "-1", "-ff", "123", "g1", "1g", "", "0x",
-                      "0xg", "0x0x1", "x1", "-", "+", "+-1", "--1", "-0x", " 1b", "\t1b", "\v\f\r\n1b",
-                      "\t", "0", "00", "1.", ".", "\xb5", "ffffffffffffffff", "-ffffffffffffffff",
-                      "10000000000000000", "-10000000000000000", "000000000000000000000001b"),
-    [](const auto& info) { return PieceName(info.param); });
+INSTANTIATE_TEST_SUITE_P(OddPieces, HexPieceAgreesWithScanf,
+                         ::testing::Values("1b", "1B", "0x1b", "0X1B", "+1b", "-1", "-ff", "123", "g1", "1g",
+                                           "", "0x", "0xg", "0x0x1", "x1", "-", "+", "+-1", "--1", "-0x",
+                                           " 1b", "\t1b", "\v\f\r\n1b", "\t", "0", "00", "1.", ".", "\xb5",
+                                           "ffffffffffffffff", "-ffffffffffffffff", "10000000000000000",
+                                           "-10000000000000000", "000000000000000000000001b"),
+                         [](const auto& info) { return PieceName(info.param); });
 
 struct DecimalCase {
   const char* name;
@@ -93,10 +93,8 @@ constexpr std::int32_t kLeast = std::numeric_limits<std::int32_t>::min();
 INSTANTIATE_TEST_SUITE_P(
     Table, DecimalReading,
     ::testing::Values(DecimalCase{"Offset", "16       ", true, 16},
-                      DecimalCase{"LeadingSpace", "  \t64", true, 64},
-                      DecimalCase{"Plus", "+8", true, 8},
-                      DecimalCase{"Minus", "-16", true, -16},
-                      DecimalCase{"StopsAtLetter", "32x", true, 32},
+                      DecimalCase{"LeadingSpace", "  \t64", true, 64}, DecimalCase{"Plus", "+8", true, 8},
+                      DecimalCase{"Minus", "-16", true, -16}, DecimalCase{"StopsAtLetter", "32x", true, 32},
                       DecimalCase{"LargestInt", "2147483647", true, kMost},
                       DecimalCase{"SmallestInt", "-2147483648", true, kLeast},
                       // Out of range, where the C library's result is not defined,
@@ -104,8 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DecimalCase{"BeyondRange", "4294967312", true, kMost, false},
                       DecimalCase{"FarBeyondRange", "99999999999999999999999", true, kMost, false},
                       DecimalCase{"BelowRange", "-2147483649", true, kLeast, false},
-                      DecimalCase{"Empty", "", false, 0},
-                      DecimalCase{"LoneSign", "-", false, 0},
+                      DecimalCase{"Empty", "", false, 0}, DecimalCase{"LoneSign", "-", false, 0},
                       DecimalCase{"Letters", "ab", false, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -19,8 +19,7 @@ Bytes Joined(std::initializer_list<Bytes> parts) {
   return joined;
 }
 
-const CaptureTransfer kDeviceIdRequest = {"CTL", testing::HexBytes("a1 00 00 00 00 00 f1 03"),
-                                          "CLASS"};
+const CaptureTransfer kDeviceIdRequest = {"CTL", testing::HexBytes("a1 00 00 00 00 00 f1 03"), "CLASS"};
 const CaptureTransfer kStatusByte = {"IN", {0x12}, ""};
 
 // A job sent in 4096-byte transfers, as a driver hands it to the bus, with the
@@ -109,8 +108,8 @@ std::vector<WholeCaptureCase> WholeCaptureCases() {
                        Capture(layout.columns, bytesPerLine, split.transfers), true, split.job, kTaken,
                        kCopies, bytesPerLine});
     cases.push_back({std::string(layout.name) + "_LfLineEnds",
-                     Capture(layout.columns, 16, split.transfers, "\n"), true, split.job, kTaken,
-                     kCopies, 16});
+                     Capture(layout.columns, 16, split.transfers, "\n"), true, split.job, kTaken, kCopies,
+                     16});
   }
 
   const auto& defaultColumns = SavedLayouts()[0].columns;
@@ -120,54 +119,71 @@ std::vector<WholeCaptureCase> WholeCaptureCases() {
   const std::string capture = Capture(defaultColumns, 16, split.transfers);
   const Bytes singleLine = TestJob(12);
 
-  cases.insert(cases.end(), {
-      {"LastLineWithoutCrLf", WithoutLastLineEnd(Capture(defaultColumns, 16, endsInJob)), true,
-       split.job, kTaken, kCopies, 16},
-      {"LastLineWithoutLf", WithoutLastLineEnd(Capture(dataFirst, 32, endsInJob, "\n")), true,
-       split.job, kTaken, kCopies, 32},
-      // Without the column heads the default places hold, and the offsets tell
-      // how many bytes a line shows.
-      {"NoHeader", WithoutHeader(capture), true, split.job, kTaken, kCopies, 16},
-      {"NoHeaderLf", WithoutHeader(Capture(defaultColumns, 32, split.transfers, "\n")), true,
-       split.job, kTaken, kCopies, 32},
-      // Heads that do not name the phase cannot place it: the default places hold.
-      {"UnknownPhaseHead", ReplaceFirst(capture, "Phase  Data", "Stage  Data"), true, split.job, kTaken,
-       kCopies, 16},
-      // No transfer of two lines tells the count: the padding ends the line.
-      {"NoHeaderSingleLineJob",
-       WithoutHeader(Capture(defaultColumns, 16, {kDeviceIdRequest, {"OUT", singleLine, ""}, kStatusByte})),
-       true, singleLine, 1, 0, 0},
-      {"LowerCaseHeads",
-       ReplaceFirst(capture, "Device  Phase  Data", "device  phase  data"), true, split.job, kTaken,
-       kCopies, 16},
-      {"EmptyLineInsideTransfer", ReplaceFirst(capture, "\r\n               ", "\r\n\r\n               "),
-       true, split.job, kTaken, kCopies, 16},
-      {"RepeatedFirstTransfer",
-       Capture(defaultColumns, 16, {{"OUT", singleLine, "", 3}, kStatusByte}), true,
-       Joined({singleLine, singleLine, singleLine}), 1, 2, 16},
-      // A count far beyond the text's own size: the job outgrows the file.
-      {"RepeatLongerThanFile", Capture(defaultColumns, 16, {{"OUT", singleLine, "", 20000}}), true,
-       [&] {
-         Bytes many;
-         for (int copy = 0; copy < 20000; ++copy) many.insert(many.end(), singleLine.begin(), singleLine.end());
-         return many;
-       }(),
-       1, 19999, 16},
-      {"NotAJobBeforeTheJob",
-       Capture(defaultColumns, 16, {{"OUT", Slice(TestJob(40), 2, 40), ""}, {"OUT", TestJob(50), ""}}),
-       true, TestJob(50), 1, 0, 16},
-      {"NoJob", Capture(defaultColumns, 16, {kDeviceIdRequest, {"OUT", Slice(TestJob(40), 2, 40), ""}}),
-       false, {}, 0, 0, 0},
-      {"LowerCaseOut", Capture(defaultColumns, 16, {{"out", TestJob(50), ""}}), false, {}, 0, 0, 0},
-      {"ZeroRepeatCount", ReplaceFirst(capture, ".1.0(3)", ".1.0(0)"), false, {}, 0, 0, 0},
-      {"UnreadableRepeatCount", ReplaceFirst(capture, ".1.0(3)", ".1.0(x)"), false, {}, 0, 0, 0},
-      // 100 bytes two thousand million times: refused before any room is made.
-      {"RepeatBeyondTheLargestJob", ReplaceFirst(capture, ".1.0(3)", ".1.0(2000000000)"), false, {},
-       0, 0, 0},
-      {"RepeatCountOfTwentyDigits", ReplaceFirst(capture, ".1.0(3)", ".1.0(99999999999999999999)"), false,
-       {}, 0, 0, 0},
-      {"Empty", "", false, {}, 0, 0, 0},
-  });
+  cases.insert(
+      cases.end(),
+      {
+          {"LastLineWithoutCrLf", WithoutLastLineEnd(Capture(defaultColumns, 16, endsInJob)), true, split.job,
+           kTaken, kCopies, 16},
+          {"LastLineWithoutLf", WithoutLastLineEnd(Capture(dataFirst, 32, endsInJob, "\n")), true, split.job,
+           kTaken, kCopies, 32},
+          // Without the column heads the default places hold, and the offsets tell
+          // how many bytes a line shows.
+          {"NoHeader", WithoutHeader(capture), true, split.job, kTaken, kCopies, 16},
+          {"NoHeaderLf", WithoutHeader(Capture(defaultColumns, 32, split.transfers, "\n")), true, split.job,
+           kTaken, kCopies, 32},
+          // Heads that do not name the phase cannot place it: the default places hold.
+          {"UnknownPhaseHead", ReplaceFirst(capture, "Phase  Data", "Stage  Data"), true, split.job, kTaken,
+           kCopies, 16},
+          // No transfer of two lines tells the count: the padding ends the line.
+          {"NoHeaderSingleLineJob",
+           WithoutHeader(
+               Capture(defaultColumns, 16, {kDeviceIdRequest, {"OUT", singleLine, ""}, kStatusByte})),
+           true, singleLine, 1, 0, 0},
+          {"LowerCaseHeads", ReplaceFirst(capture, "Device  Phase  Data", "device  phase  data"), true,
+           split.job, kTaken, kCopies, 16},
+          {"EmptyLineInsideTransfer", ReplaceFirst(capture, "\r\n               ", "\r\n\r\n               "),
+           true, split.job, kTaken, kCopies, 16},
+          {"RepeatedFirstTransfer", Capture(defaultColumns, 16, {{"OUT", singleLine, "", 3}, kStatusByte}),
+           true, Joined({singleLine, singleLine, singleLine}), 1, 2, 16},
+          // A count far beyond the text's own size: the job outgrows the file.
+          {"RepeatLongerThanFile", Capture(defaultColumns, 16, {{"OUT", singleLine, "", 20000}}), true,
+           [&] {
+             Bytes many;
+             for (int copy = 0; copy < 20000; ++copy)
+               many.insert(many.end(), singleLine.begin(), singleLine.end());
+             return many;
+           }(),
+           1, 19999, 16},
+          {"NotAJobBeforeTheJob",
+           Capture(defaultColumns, 16, {{"OUT", Slice(TestJob(40), 2, 40), ""}, {"OUT", TestJob(50), ""}}),
+           true, TestJob(50), 1, 0, 16},
+          {"NoJob",
+           Capture(defaultColumns, 16, {kDeviceIdRequest, {"OUT", Slice(TestJob(40), 2, 40), ""}}),
+           false,
+           {},
+           0,
+           0,
+           0},
+          {"LowerCaseOut", Capture(defaultColumns, 16, {{"out", TestJob(50), ""}}), false, {}, 0, 0, 0},
+          {"ZeroRepeatCount", ReplaceFirst(capture, ".1.0(3)", ".1.0(0)"), false, {}, 0, 0, 0},
+          {"UnreadableRepeatCount", ReplaceFirst(capture, ".1.0(3)", ".1.0(x)"), false, {}, 0, 0, 0},
+          // 100 bytes two thousand million times: refused before any room is made.
+          {"RepeatBeyondTheLargestJob",
+           ReplaceFirst(capture, ".1.0(3)", ".1.0(2000000000)"),
+           false,
+           {},
+           0,
+           0,
+           0},
+          {"RepeatCountOfTwentyDigits",
+           ReplaceFirst(capture, ".1.0(3)", ".1.0(99999999999999999999)"),
+           false,
+           {},
+           0,
+           0,
+           0},
+          {"Empty", "", false, {}, 0, 0, 0},
+      });
   return cases;
 }
 

@@ -63,8 +63,7 @@ TEST(WholeCaptureReader, FindsTheColumnsWhereTheHeaderPutsThem) {
   using enum tools::DumpColumn;
   const std::vector<tools::CaptureTransfer> transfers = {{"OUT", {0x1B, 0x40, 0x0A}, ""}};
   const std::string text = tools::MakeCaptureText(
-      tools::CaptureLayout{16, "27.2", {Device, Length, Phase, Data, Description, Command, Time}},
-      transfers);
+      tools::CaptureLayout{16, "27.2", {Device, Length, Phase, Data, Description, Command, Time}}, transfers);
   const Read read = ReadText(text);
   ASSERT_EQ(read.result, WholeCaptureResult::Job);
   const CaptureColumns& columns = read.statistics.columns;

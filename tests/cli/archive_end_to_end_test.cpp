@@ -49,8 +49,8 @@ INSTANTIATE_TEST_SUITE_P(Table, SampleForms, ::testing::Values("receipt.prn", "r
 
 TEST(SampleArchive, IsOurWritersArchiveOfTheRawSample) {
   const fs::path archive = fs::path(TESK_SAMPLES_DIR) / "receipt.zip";
-  testing::ExpectEveryToolAccepts(archive,
-                                  {{"receipt.prn", testing::ReadFile(fs::path(TESK_SAMPLES_DIR) / "receipt.prn")}});
+  testing::ExpectEveryToolAccepts(archive, {{"receipt.prn",
+                                             testing::ReadFile(fs::path(TESK_SAMPLES_DIR) / "receipt.prn")}});
   const auto listing = testing::PythonListing(archive);
   ASSERT_EQ(listing.size(), 1u);
   EXPECT_EQ(listing[0].substr(0, 20), "receipt.prn 0x2 8 0x");
@@ -61,7 +61,8 @@ TEST(ArchiveEndToEnd, ExtractedEntryIsNamedInTheTextReport) {
   TempFolder folder;
   fs::copy_file(fs::path(TESK_SAMPLES_DIR) / "receipt.prn", folder / "job.prn");
   std::string output;
-  ASSERT_EQ(testing::RunCommand("cd " + testing::Quoted(folder.path()) + " && zip -q pack.zip job.prn && rm job.prn",
+  ASSERT_EQ(testing::RunCommand("cd " + testing::Quoted(folder.path()) +
+                                    " && zip -q pack.zip job.prn && rm job.prn",
                                 &output),
             0)
       << output;
@@ -76,7 +77,8 @@ TEST(ArchiveEndToEnd, ExtractedEntryIsNamedInTheTextReport) {
 
 TEST(ArchiveEndToEnd, EmptyArchiveIsInvalidData) {
   TempFolder folder;
-  testing::WriteFile(folder / "empty.zip", testing::HexBytes("504b0506 00000000 00000000 00000000 00000000 0000"));
+  testing::WriteFile(folder / "empty.zip",
+                     testing::HexBytes("504b0506 00000000 00000000 00000000 00000000 0000"));
   int status = -1;
   const std::string output = Cli(testing::Quoted(folder / "empty.zip"), &status);
   EXPECT_EQ(status, 1);

@@ -20,8 +20,7 @@ const fs::path kSampleCapture = fs::path(TESK_SAMPLES_DIR) / "receipt.txt";
 
 std::string CliJson(const fs::path& input, int* status) {
   std::string output;
-  *status = testing::RunCommand(std::string(TESK_CLI_PATH) + " --json --keep all " + input.string(),
-                                &output);
+  *status = testing::RunCommand(std::string(TESK_CLI_PATH) + " --json --keep all " + input.string(), &output);
   return output;
 }
 

@@ -76,7 +76,8 @@ TEST(CliInspect, ListsTheCommandsAndWritesNothing) {
 
   const std::string json = Cli("--inspect --json " + input.string(), &status);
   EXPECT_EQ(status, 0);
-  EXPECT_NE(json.find("\"matches\":true,\"verdict\":\"fixed layout matches all 20 bands\""), std::string::npos);
+  EXPECT_NE(json.find("\"matches\":true,\"verdict\":\"fixed layout matches all 20 bands\""),
+            std::string::npos);
   EXPECT_NE(json.find("{\"offset\":0,\"length\":2,\"name\":\"ESC @\""), std::string::npos);
 
   std::size_t files = 0;

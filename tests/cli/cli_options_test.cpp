@@ -48,9 +48,12 @@ TEST(CliOptions, KeepListReplacesTheDefaults) {
 }
 
 TEST(CliOptions, UsageErrors) {
-  for (const std::vector<std::string>& arguments :
-       {std::vector<std::string>{}, {"--keep"}, {"--keep", "gif", "a"}, {"--frobnicate", "a"},
-        {"--capture"}, {"--capture", "all", "a"}}) {
+  for (const std::vector<std::string>& arguments : {std::vector<std::string>{},
+                                                    {"--keep"},
+                                                    {"--keep", "gif", "a"},
+                                                    {"--frobnicate", "a"},
+                                                    {"--capture"},
+                                                    {"--capture", "all", "a"}}) {
     CliOptions options;
     std::string error;
     EXPECT_FALSE(ParseCliOptions(arguments, options, error));
@@ -138,7 +141,8 @@ TEST(CliOptions, LintLoadsItsProfileWithoutThePaper) {
 TEST(CliOptions, UsageErrorsSayWhatWasWrong) {
   for (const auto& [arguments, expected] : std::vector<std::pair<std::vector<std::string>, std::string>>{
            {{}, "no input file given"},
-           {{"--keep", "bin,gif", "a"}, "unknown output 'gif' in --keep (bin, zip, dat, bmp, png, all, none)"},
+           {{"--keep", "bin,gif", "a"},
+            "unknown output 'gif' in --keep (bin, zip, dat, bmp, png, all, none)"},
            {{"--layout", "bands", "a"}, "unknown layout 'bands' (fixed, commands)"},
            {{"--capture=all", "a"}, "unknown capture reading 'all' (whole, default)"},
            {{"--render", "pdf", "a"}, "unknown drawing 'pdf' (bands, paper)"},
@@ -149,7 +153,8 @@ TEST(CliOptions, UsageErrorsSayWhatWasWrong) {
            {{"--profile", "58mm-203dpi", "a"}, "--profile needs --render paper, --lint or --listen"},
            {{"--diff", "a"}, "--diff compares two files, 1 given"},
            {{"--diff", "a", "b", "c"}, "--diff compares two files, 3 given"},
-           {{"--lint", "--inspect", "a"}, "--inspect, --lint and --diff each do a different job; give one of them"}}) {
+           {{"--lint", "--inspect", "a"},
+            "--inspect, --lint and --diff each do a different job; give one of them"}}) {
     CliOptions options;
     std::string error;
     EXPECT_FALSE(ParseCliOptions(arguments, options, error));
@@ -159,10 +164,10 @@ TEST(CliOptions, UsageErrorsSayWhatWasWrong) {
 
 TEST(CliOptions, HelpListsEveryOptionWithinEightyColumns) {
   const std::string usage = CliUsage();
-  for (const char* shown : {"Usage: tesk-cli [OPTION]... FILE...", "--keep LIST", "--bottom-up", "--top-down",
-                            "--layout KIND", "--capture HOW", "--render WHAT", "--profile NAME|FILE", "--inspect",
-                            "--lint", "--diff", "--json", "--help", "--version",
-                            "Exit status: 0"})
+  for (const char* shown :
+       {"Usage: tesk-cli [OPTION]... FILE...", "--keep LIST", "--bottom-up", "--top-down", "--layout KIND",
+        "--capture HOW", "--render WHAT", "--profile NAME|FILE", "--inspect", "--lint", "--diff", "--json",
+        "--help", "--version", "Exit status: 0"})
     EXPECT_NE(usage.find(shown), std::string::npos) << shown << "\n" << usage;
   std::stringstream lines(usage);
   std::string line;

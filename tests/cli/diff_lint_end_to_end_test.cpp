@@ -37,7 +37,8 @@ TEST(DiffEndToEnd, OverlayShowsDotsOfBothAndOfEach) {
   testing::WriteFile(folder / "a.prn", HexBytes(std::string(kHead) + "f0 81"));
   testing::WriteFile(folder / "b.prn", HexBytes(std::string(kHead) + "cc 81"));
   int status = 0;
-  const std::string json = Cli("--diff --json " + Quoted(folder / "a.prn") + " " + Quoted(folder / "b.prn"), &status);
+  const std::string json =
+      Cli("--diff --json " + Quoted(folder / "a.prn") + " " + Quoted(folder / "b.prn"), &status);
   EXPECT_EQ(status, 1) << json;
   EXPECT_NE(json.find("\"differingDots\":4"), std::string::npos) << json;
   EXPECT_NE(json.find("\"regions\":[{\"x\":2,\"y\":0,\"width\":4,\"height\":1}]"), std::string::npos) << json;
@@ -53,7 +54,8 @@ TEST(DiffEndToEnd, RawJobAndItsCaptureCompareIdentical) {
   for (const char* name : {"receipt.prn", "receipt.txt"})
     fs::copy_file(fs::path(TESK_SAMPLES_DIR) / name, folder / name);
   int status = 0;
-  const std::string text = Cli(Quoted(folder / "receipt.prn") + " --diff " + Quoted(folder / "receipt.txt"), &status);
+  const std::string text =
+      Cli(Quoted(folder / "receipt.prn") + " --diff " + Quoted(folder / "receipt.txt"), &status);
   EXPECT_EQ(status, 0) << text;
   EXPECT_NE(text.find("pictures identical"), std::string::npos) << text;
   EXPECT_NE(text.find("0 changed, 0 only in A, 0 only in B"), std::string::npos) << text;
@@ -66,7 +68,8 @@ TEST(DiffEndToEnd, UsageErrorsExitTwo) {
   testing::TempFolder folder;
   testing::WriteFile(folder / "a.prn", HexBytes(std::string(kHead) + "f0 81"));
   for (const std::string& arguments :
-       {"--diff " + Quoted(folder / "a.prn"), "--diff --inspect " + Quoted(folder / "a.prn") + " " + Quoted(folder / "a.prn"),
+       {"--diff " + Quoted(folder / "a.prn"),
+        "--diff --inspect " + Quoted(folder / "a.prn") + " " + Quoted(folder / "a.prn"),
         "--diff " + Quoted(folder / "a.prn") + " " + Quoted(folder / "missing.prn")}) {
     int status = 0;
     Cli(arguments + " 2>&1", &status);
@@ -83,11 +86,13 @@ TEST(LintEndToEnd, FindingsOneALineAndAsJson) {
   EXPECT_EQ(status, 0);
   const std::string text = Cli("--lint --profile 58mm-203dpi " + Quoted(folder / "quirky.prn"), &status);
   EXPECT_EQ(status, 1);
-  EXPECT_NE(text.find("quirky.prn:17: feed-after-raster: LF right after GS v 0: 58mm-203dpi feeds"), std::string::npos)
+  EXPECT_NE(text.find("quirky.prn:17: feed-after-raster: LF right after GS v 0: 58mm-203dpi feeds"),
+            std::string::npos)
       << text;
   EXPECT_NE(text.find("quirky.prn:18: cut-off-command: "), std::string::npos) << text;
   const std::string json = Cli("--lint --json " + Quoted(folder / "quirky.prn"), &status);
-  EXPECT_NE(json.find("\"profile\":\"80mm-203dpi\",\"findings\":[{\"code\":\"feed-after-raster\",\"offset\":17"),
+  EXPECT_NE(json.find(
+                "\"profile\":\"80mm-203dpi\",\"findings\":[{\"code\":\"feed-after-raster\",\"offset\":17"),
             std::string::npos)
       << json;
 }

@@ -35,7 +35,8 @@ TEST_P(HostileCli, EndsWithItsMessageAndLeavesTheFolderSound) {
   } else {
     EXPECT_EQ(status, 1) << output;
     bool found = false;
-    for (const std::string& message : row.messages) found = found || output.find(message) != std::string::npos;
+    for (const std::string& message : row.messages)
+      found = found || output.find(message) != std::string::npos;
     EXPECT_TRUE(found) << output;
   }
   row.check(folder.path());

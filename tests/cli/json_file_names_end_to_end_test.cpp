@@ -55,7 +55,7 @@ std::string Hex(const std::string& bytes) {
 // Runs tesk-cli with `arguments` and returns the checker's lines; a report that
 // Python's json refuses fails the test.
 std::multimap<std::string, std::string> HexFields(const TempFolder& folder, const std::string& arguments,
-                                                   int expectedStatus) {
+                                                  int expectedStatus) {
   const fs::path json = folder / "report.json";
   const fs::path checker = folder / "check.py";
   testing::WriteFile(checker, std::string_view(kChecker));
@@ -76,8 +76,9 @@ std::multimap<std::string, std::string> HexFields(const TempFolder& folder, cons
 using Fields = std::multimap<std::string, std::string>;
 
 TEST(JsonFileNames, RunReportsOfEveryInputKindKeepTheExactBytes) {
-  for (const auto& [sample, extension, outputs] : std::vector<std::tuple<const char*, const char*, int>>{
-           {"receipt.prn", ".prn", 4}, {"receipt.txt", ".txt", 5}}) {
+  for (const auto& [sample, extension, outputs] :
+       std::vector<std::tuple<const char*, const char*, int>>{{"receipt.prn", ".prn", 4},
+                                                              {"receipt.txt", ".txt", 5}}) {
     TempFolder folder;
     const fs::path input = folder / (kForeignName + extension);
     fs::copy_file(fs::path(TESK_SAMPLES_DIR) / sample, input);
@@ -113,7 +114,9 @@ TEST(JsonFileNames, InspectAndFailureReportsKeepTheExactBytes) {
   const fs::path capture = folder / (kForeignName + ".pcapng");
   const fs::path missing = folder / (kForeignName + ".missing");
   fs::copy_file(fs::path(TESK_SAMPLES_DIR) / "receipt.prn", raw);
-  ASSERT_EQ(testing::RunCommand(std::string(TESK_MAKE_USBCAP_PATH) + " " + Quoted(raw) + " " + Quoted(capture)), 0);
+  ASSERT_EQ(testing::RunCommand(std::string(TESK_MAKE_USBCAP_PATH) + " " + Quoted(raw) + " " +
+                                Quoted(capture)),
+            0);
 
   for (const auto& [arguments, path, status, exists] :
        std::vector<std::tuple<std::string, fs::path, int, const char*>>{

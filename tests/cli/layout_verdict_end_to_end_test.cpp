@@ -26,8 +26,9 @@ struct Streams {
 Streams CliApart(const TempFolder& folder, const std::string& arguments) {
   const fs::path errors = folder / "stderr.txt";
   Streams streams;
-  streams.status = testing::RunCommand(
-      "{ " + std::string(TESK_CLI_PATH) + " " + arguments + " 2>" + Quoted(errors) + "; }", &streams.out);
+  streams.status = testing::RunCommand("{ " + std::string(TESK_CLI_PATH) + " " + arguments + " 2>" +
+                                           Quoted(errors) + "; }",
+                                       &streams.out);
   streams.err = std::string(reinterpret_cast<const char*>(testing::ReadFile(errors).data()),
                             testing::ReadFile(errors).size());
   fs::remove(errors);
@@ -39,10 +40,12 @@ std::string VerdictFields(const TempFolder& folder, const std::string& json) {
   const fs::path file = folder / "report.json";
   testing::WriteFile(file, std::string_view(json));
   std::string printed;
-  testing::RunCommand("python3 -c 'import json,sys; v=json.load(open(sys.argv[1]))[\"layoutVerdict\"]; "
-                      "m=v[\"firstMismatch\"]; print(v[\"fits\"], v[\"commandBands\"], m and m[\"band\"], "
-                      "m and m[\"reason\"])' " + Quoted(file),
-                      &printed);
+  testing::RunCommand(
+      "python3 -c 'import json,sys; v=json.load(open(sys.argv[1]))[\"layoutVerdict\"]; "
+      "m=v[\"firstMismatch\"]; print(v[\"fits\"], v[\"commandBands\"], m and m[\"band\"], "
+      "m and m[\"reason\"])' " +
+          Quoted(file),
+      &printed);
   fs::remove(file);
   return printed;
 }
@@ -133,8 +136,9 @@ TEST(LayoutVerdictCli, InspectListsTheImageCommandsNoReadingDraws) {
   EXPECT_NE(json.find("\"undrawnImages\":[{\"offset\":2,\"name\":\"ESC *\","), std::string::npos) << json;
 
   fs::copy_file(fs::path(TESK_SAMPLES_DIR) / "receipt.prn", folder / "receipt.prn");
-  EXPECT_NE(Cli("--inspect " + Quoted(folder / "receipt.prn")).find("  image commands no reading draws: none\n"),
-            std::string::npos);
+  EXPECT_NE(
+      Cli("--inspect " + Quoted(folder / "receipt.prn")).find("  image commands no reading draws: none\n"),
+      std::string::npos);
 }
 
 }  // namespace

@@ -54,10 +54,10 @@ bool SendJob(std::uint16_t port, const Bytes& job) {
 class ListeningCli {
  public:
   ListeningCli(const TempFolder& folder, const std::string& options) : folder_(folder) {
-    const std::string start = "sh -c '" + std::string(TESK_CLI_PATH) + " --listen 127.0.0.1:0 " + options + " >" +
-                              (folder / "out").string() + " 2>" + (folder / "err").string() + " & echo $! >" +
-                              (folder / "pid").string() + "; wait $!; echo $? >" + (folder / "status").string() +
-                              "' >/dev/null 2>&1 &";
+    const std::string start = "sh -c '" + std::string(TESK_CLI_PATH) + " --listen 127.0.0.1:0 " + options +
+                              " >" + (folder / "out").string() + " 2>" + (folder / "err").string() +
+                              " & echo $! >" + (folder / "pid").string() + "; wait $!; echo $? >" +
+                              (folder / "status").string() + "' >/dev/null 2>&1 &";
     if (testing::RunCommand(start) != 0) return;
     const std::string err = AwaitText(folder / "err", "(Ctrl-C ends)");
     if (const std::size_t at = err.find("127.0.0.1:"); at != std::string::npos)
@@ -130,7 +130,8 @@ TEST(ListenEndToEnd, AnswersStatusQueriesWithTheProfilesBytes) {
                      R"({"status": {"printerStatus": 22, "paperRollSensor": 114, "paperSensor": 3,
                                     "automaticStatus": [24, 0, 12, 0]},
                         "identity": {"modelId": 7, "modelName": "Bench 7"}})");
-  ListeningCli cli(folder, "--out " + (folder / "jobs").string() + " --profile " + (folder / "empty.json").string());
+  ListeningCli cli(folder,
+                   "--out " + (folder / "jobs").string() + " --profile " + (folder / "empty.json").string());
   ASSERT_NE(cli.Port(), 0);
   int error = 0;
   platform::TcpSocket socket = platform::ConnectTcp("127.0.0.1", cli.Port(), kPatience, error);
@@ -153,12 +154,14 @@ TEST(ListenEndToEnd, AnswersStatusQueriesWithTheProfilesBytes) {
   }
   EXPECT_EQ(answers, testing::HexBytes("16 12 72 03 07 5f 42 65 6e 63 68 20 37 00 18 00 0c 00 12"));
   EXPECT_EQ(cli.Interrupt(), "0\n");
-  EXPECT_FALSE(fs::exists(folder / "jobs") && !fs::is_empty(folder / "jobs")) << "a query-only connection was saved";
+  EXPECT_FALSE(fs::exists(folder / "jobs") && !fs::is_empty(folder / "jobs"))
+      << "a query-only connection was saved";
 }
 
 TEST(ListenEndToEnd, UsageErrors) {
-  for (const char* arguments : {"--listen 9100 job.prn", "--listen 9100", "--listen 99999 --out x",
-                                "--out x job.prn", "--forward 127.0.0.1 --listen 0 --out x", "--idle 0 --listen 0 --out x"}) {
+  for (const char* arguments :
+       {"--listen 9100 job.prn", "--listen 9100", "--listen 99999 --out x", "--out x job.prn",
+        "--forward 127.0.0.1 --listen 0 --out x", "--idle 0 --listen 0 --out x"}) {
     int status = -1;
     const std::string output = Cli(arguments, &status);
     EXPECT_EQ(status, 2) << arguments << "\n" << output;
@@ -166,10 +169,12 @@ TEST(ListenEndToEnd, UsageErrors) {
   // A printer name that gives no address is told at once, before any job comes.
   TempFolder folder;
   int status = -1;
-  const std::string output =
-      Cli("--listen 127.0.0.1:0 --out " + (folder / "jobs").string() + " --forward no..such-printer:9100 2>&1", &status);
+  const std::string output = Cli("--listen 127.0.0.1:0 --out " + (folder / "jobs").string() +
+                                     " --forward no..such-printer:9100 2>&1",
+                                 &status);
   EXPECT_EQ(status, 1) << output;
-  EXPECT_NE(output.find("tesk-cli: cannot find the printer no..such-printer:9100: "), std::string::npos) << output;
+  EXPECT_NE(output.find("tesk-cli: cannot find the printer no..such-printer:9100: "), std::string::npos)
+      << output;
   EXPECT_FALSE(fs::exists(folder / "jobs")) << "the folder was made for a server that never ran";
 }
 

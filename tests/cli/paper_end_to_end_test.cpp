@@ -93,7 +93,8 @@ TEST(PaperEndToEnd, AJobWhoseBandRunEndsInAMessageStillGetsItsPaper) {
   EXPECT_NE(output.find("\"message\":\"数据文件无效!\""), std::string::npos) << output;
   // 24 rows of column image in a 30-dot line, and a second line feed.
   EXPECT_NE(output.find("\"paperHeight\":60"), std::string::npos) << output;
-  EXPECT_NE(output.find("{\"offset\":10,\"command\":\"GS v 0\",\"reason\":\"cut off by the end of the job\"}"),
+  EXPECT_NE(output.find(
+                "{\"offset\":10,\"command\":\"GS v 0\",\"reason\":\"cut off by the end of the job\"}"),
             std::string::npos)
       << output;
   const auto rows = DecodedRows(folder / "job.paper.png", 3);
@@ -118,7 +119,8 @@ TEST(PaperEndToEnd, ReadsAUserProfile) {
   TempFolder folder;
   testing::WriteFile(folder / "narrow.json", std::string_view(R"({"name": "narrow", "printableWidth": 64})"));
   const fs::path job = WriteJob(folder, "1b40 1b6101 1d7630 00 0100 0100 ff");
-  const std::string output = Cli("--render paper --profile " + Quoted(folder / "narrow.json") + " " + Quoted(job));
+  const std::string output =
+      Cli("--render paper --profile " + Quoted(folder / "narrow.json") + " " + Quoted(job));
   EXPECT_NE(output.find("paper (narrow)"), std::string::npos) << output;
   int width = 0;
   EXPECT_EQ(DecodedRows(folder / "job.paper.png", 64, &width),
@@ -142,12 +144,16 @@ TEST(PaperEndToEnd, InspectListsTheDisplayListAndWritesNothing) {
   TempFolder folder;
   const fs::path job = WriteJob(folder, kJob);
   const std::string output = Cli("--inspect --render paper " + Quoted(job));
-  EXPECT_NE(output.find("paper (80mm-203dpi): 576 dots wide, 29 rows in 2 piece(s)"), std::string::npos) << output;
-  EXPECT_NE(output.find("        20      1       0        4      2     24  column image"), std::string::npos) << output;
+  EXPECT_NE(output.find("paper (80mm-203dpi): 576 dots wide, 29 rows in 2 piece(s)"), std::string::npos)
+      << output;
+  EXPECT_NE(output.find("        20      1       0        4      2     24  column image"), std::string::npos)
+      << output;
   EXPECT_FALSE(fs::exists(folder / "job.paper.png"));
   const std::string json = Cli("--inspect --json --render paper " + Quoted(job));
-  EXPECT_NE(json.find("{\"offset\":2,\"kind\":\"raster image\",\"piece\":1,\"x\":0,\"y\":0,\"width\":16,\"height\":2}"),
-            std::string::npos)
+  EXPECT_NE(
+      json.find(
+          "{\"offset\":2,\"kind\":\"raster image\",\"piece\":1,\"x\":0,\"y\":0,\"width\":16,\"height\":2}"),
+      std::string::npos)
       << json;
 }
 

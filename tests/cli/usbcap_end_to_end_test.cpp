@@ -38,8 +38,8 @@ TEST_P(UsbCaptureEndToEnd, ConvertsLikeTheRawJob) {
   const fs::path capture = captured / "receipt.pcapng";
   int status = -1;
   Shell(std::string(TESK_MAKE_USBCAP_PATH) + " " + GetParam().options + " " +
-          (fs::path(TESK_SAMPLES_DIR) / "receipt.prn").string() + " " + capture.string(),
-      &status);
+            (fs::path(TESK_SAMPLES_DIR) / "receipt.prn").string() + " " + capture.string(),
+        &status);
   ASSERT_EQ(status, 0);
 
   const std::string fromRaw = Cli("--json " + (raw / "receipt.prn").string(), &status);
@@ -55,7 +55,8 @@ TEST_P(UsbCaptureEndToEnd, ConvertsLikeTheRawJob) {
 INSTANTIATE_TEST_SUITE_P(Table, UsbCaptureEndToEnd,
                          ::testing::Values(ToolCase{"PcapNgMmapped", ""},
                                            ToolCase{"PcapUsbmonBigEndian", "--pcap --link 189 --big-endian"},
-                                           ToolCase{"PcapNgUsbPcapSimple", "--link 249 --simple --urb 16384"}),
+                                           ToolCase{"PcapNgUsbPcapSimple",
+                                                    "--link 249 --simple --urb 16384"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(UsbCaptureInspect, ListsTheTransfersAndTheGaps) {
@@ -74,19 +75,24 @@ TEST(UsbCaptureInspect, ListsTheTransfersAndTheGaps) {
   EXPECT_NE(text.find("job: interface 0, bus 1, device 5, endpoint 0x02"), std::string::npos);
   EXPECT_NE(text.find("transfers taken: 9 (0 cut by an error), dropped: 0, gaps: 9 (26223 bytes missing)"),
             std::string::npos);
-  EXPECT_NE(text.find("           6    0.000625           0       952      3144  completed"), std::string::npos);
+  EXPECT_NE(text.find("           6    0.000625           0       952      3144  completed"),
+            std::string::npos);
 
   const std::string json = Cli("--inspect --json " + capture.string(), &status);
   EXPECT_EQ(status, 0);
-  EXPECT_NE(json.find("\"kind\":\"USB packet capture\",\"dataLength\":8568,\"usbCapture\":{\"container\":\"pcap\""),
+  EXPECT_NE(json.find(
+                "\"kind\":\"USB packet capture\",\"dataLength\":8568,\"usbCapture\":{\"container\":\"pcap\""),
             std::string::npos)
       << json.substr(0, 800);
-  EXPECT_NE(json.find("\"transfersTaken\":9,\"transfersCut\":0,\"transfersDropped\":0,\"gaps\":9,\"gapBytes\":26223"),
-            std::string::npos);
+  EXPECT_NE(
+      json.find(
+          "\"transfersTaken\":9,\"transfersCut\":0,\"transfersDropped\":0,\"gaps\":9,\"gapBytes\":26223"),
+      std::string::npos);
   EXPECT_NE(json.find("{\"frame\":6,\"seconds\":0.000625,\"jobOffset\":0,\"length\":952,\"missing\":3144,"
                       "\"outcome\":\"completed\"}"),
             std::string::npos);
-  EXPECT_EQ(Shell("python3 -c 'import json,sys; json.load(sys.stdin)' <<'EOF'\n" + json + "EOF\n", &status), "");
+  EXPECT_EQ(Shell("python3 -c 'import json,sys; json.load(sys.stdin)' <<'EOF'\n" + json + "EOF\n", &status),
+            "");
   EXPECT_EQ(status, 0) << "not valid JSON";
 }
 
@@ -109,8 +115,8 @@ TEST(UsbCaptureInspect, ListsWhatThePrinterAnswered) {
   const std::string text = Cli("--inspect " + capture.string(), &status);
   EXPECT_EQ(status, 0) << text;
   const std::size_t query = text.find("DLE EOT   real-time status 1");
-  const std::size_t in =
-      text.find("         5  12" + std::string(31, ' ') + "IN        DLE EOT 1: online (packet 3, 0.000000 s)");
+  const std::size_t in = text.find("         5  12" + std::string(31, ' ') +
+                                   "IN        DLE EOT 1: online (packet 3, 0.000000 s)");
   const std::size_t feed = text.find("         5  0a");
   EXPECT_NE(query, std::string::npos) << text;
   EXPECT_NE(in, std::string::npos) << text;
@@ -137,11 +143,13 @@ TEST(UsbCaptureInspect, CaptureWithoutAJobSaysWhatItHeld) {
   const std::string text = Cli("--inspect " + capture.string(), &status);
   EXPECT_EQ(status, 1);
   EXPECT_NE(text.find("数据文件无效!"), std::string::npos) << text;
-  EXPECT_NE(text.find("bulk OUT streams: 2; job: none (no bulk OUT stream begins with ESC @)"), std::string::npos)
+  EXPECT_NE(text.find("bulk OUT streams: 2; job: none (no bulk OUT stream begins with ESC @)"),
+            std::string::npos)
       << text;
   const std::string json = Cli("--inspect --json " + capture.string(), &status);
   EXPECT_EQ(status, 1);
-  EXPECT_NE(json.find("\"bulkOutStreams\":2,\"jobStream\":null,\"transfersTaken\":0"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"bulkOutStreams\":2,\"jobStream\":null,\"transfersTaken\":0"), std::string::npos)
+      << json;
 }
 
 }  // namespace

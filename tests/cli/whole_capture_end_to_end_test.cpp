@@ -26,8 +26,9 @@ const fs::path kSampleJob = fs::path(TESK_SAMPLES_DIR) / "receipt.prn";
 std::vector<CaptureTransfer> InTransfers(const Bytes& job, std::size_t size) {
   std::vector<CaptureTransfer> transfers = {{"CTL", testing::HexBytes("a1 00 00 00 00 00 f1 03"), "CLASS"}};
   for (std::size_t at = 0; at < job.size(); at += size) {
-    transfers.push_back({"OUT", Bytes(job.begin() + static_cast<std::ptrdiff_t>(at),
-                                      job.begin() + static_cast<std::ptrdiff_t>(std::min(job.size(), at + size))),
+    transfers.push_back({"OUT",
+                         Bytes(job.begin() + static_cast<std::ptrdiff_t>(at),
+                               job.begin() + static_cast<std::ptrdiff_t>(std::min(job.size(), at + size))),
                          ""});
     transfers.push_back({"IN", {0x12}, ""});
   }
@@ -114,7 +115,9 @@ INSTANTIATE_TEST_SUITE_P(
         WholeCase{"LengthDeltaDateTimeLf",
                   {16, "27.2", {Device, Length, Phase, Data, Description, Delta, Command, Date, Time}, "\n"},
                   true},
-        WholeCase{"DataFirstRepeats", {32, "3.1", {Data, Description, Device, Phase, Command}, "\r\n"}, false},
+        WholeCase{"DataFirstRepeats",
+                  {32, "3.1", {Data, Description, Device, Phase, Command}, "\r\n"},
+                  false},
         WholeCase{"DefaultColumnsRepeatsLf", {8, "27.2", tools::DefaultDumpColumns(), "\n"}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -182,20 +185,20 @@ TEST(WholeCaptureInspect, TellsTheReaderTheTransfersAndTheRepeats) {
   int status = -1;
   const std::string text = Cli("--capture whole --inspect " + input.string(), &status);
   EXPECT_EQ(status, 0) << text;
-  EXPECT_NE(text.find("  capture text, " + std::to_string(job.size()) + " bytes\n  capture reader: whole\n"
+  EXPECT_NE(text.find("  capture text, " + std::to_string(job.size()) +
+                      " bytes\n  capture reader: whole\n"
                       "    columns: Device@0 Phase@8 Data@15 Description@67 Cmd.Phase.Ofs(rep)@85\n"
                       "    bytes per line: 16 (Data column width)\n    device: 27.2\n"
-                      "    transfers taken: " + std::to_string(transfers.size()) +
-                      ", repeated: " + std::to_string(repeated) + " (" + std::to_string(copies) +
-                      " copies added), to other devices: 0\n"),
+                      "    transfers taken: " +
+                      std::to_string(transfers.size()) + ", repeated: " + std::to_string(repeated) + " (" +
+                      std::to_string(copies) + " copies added), to other devices: 0\n"),
             std::string::npos)
       << text;
 
   const std::string json = Cli("--capture whole --inspect --json " + input.string(), &status);
   EXPECT_EQ(status, 0);
-  EXPECT_NE(json.find("\"transfersTaken\":" + std::to_string(transfers.size()) +
-                      ",\"repeatedTransfers\":" + std::to_string(repeated) +
-                      ",\"repeatCopies\":" + std::to_string(copies) + ","),
+  EXPECT_NE(json.find("\"transfersTaken\":" + std::to_string(transfers.size()) + ",\"repeatedTransfers\":" +
+                      std::to_string(repeated) + ",\"repeatCopies\":" + std::to_string(copies) + ","),
             std::string::npos)
       << json;
   EXPECT_NE(json.find("\"capture\":{\"reader\":\"whole\",\"columnsFromHeader\":true,\"columns\":[{\"name\":"

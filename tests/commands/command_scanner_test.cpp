@@ -54,7 +54,8 @@ TEST(CommandScanner, NamesEveryCommandOfAReceipt) {
 }
 
 TEST(CommandScanner, ReadsPageModeCommandsWithTheirParameters) {
-  const auto job = HexBytes("1b4c 1b57 0a00 1400 4002 0001 1b5403 1d24 2000 1d5c feff 1b24 0800 41 1b0c 18 0c 1b53");
+  const auto job =
+      HexBytes("1b4c 1b57 0a00 1400 4002 0001 1b5403 1d24 2000 1d5c feff 1b24 0800 41 1b0c 18 0c 1b53");
   EXPECT_EQ(Lines(job), (std::vector<std::string>{
                             "0 ESC L: select page mode",
                             "2 ESC W: page area from 10, 20, 576 x 256",
@@ -70,8 +71,8 @@ TEST(CommandScanner, ReadsPageModeCommandsWithTheirParameters) {
                         }));
   std::vector<CommandCode> codes;
   ScanCommands(job, [&](const CommandRecord& command) { codes.push_back(command.code); });
-  EXPECT_EQ(codes, (std::vector<CommandCode>{CommandCode::PageMode, CommandCode::PageArea, CommandCode::PageDirection,
-                                             CommandCode::PageVerticalPosition,
+  EXPECT_EQ(codes, (std::vector<CommandCode>{CommandCode::PageMode, CommandCode::PageArea,
+                                             CommandCode::PageDirection, CommandCode::PageVerticalPosition,
                                              CommandCode::PageRelativeVerticalPosition,
                                              CommandCode::AbsolutePosition, CommandCode::None,
                                              CommandCode::PrintPageAndStay, CommandCode::CancelPage,
@@ -153,9 +154,10 @@ TEST(CommandScanner, ReadsACommandAtAnyOffsetWithItsCode) {
     CommandCode code;
     std::uint64_t parameters;
   };
-  for (const Expected& expected : {Expected{0, CommandCode::RasterImage, 3}, Expected{9, CommandCode::LineFeed, 9},
-                                   Expected{10, CommandCode::FeedDots, 12}, Expected{13, CommandCode::Graphics, 18},
-                                   Expected{20, CommandCode::None, 22}}) {
+  for (const Expected& expected :
+       {Expected{0, CommandCode::RasterImage, 3}, Expected{9, CommandCode::LineFeed, 9},
+        Expected{10, CommandCode::FeedDots, 12}, Expected{13, CommandCode::Graphics, 18},
+        Expected{20, CommandCode::None, 22}}) {
     const CommandRecord command = ReadCommand(job, expected.offset);
     EXPECT_EQ(command.code, expected.code) << expected.offset;
     EXPECT_EQ(ParameterOffset(command), expected.parameters) << expected.offset;

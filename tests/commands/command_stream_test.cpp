@@ -1,9 +1,10 @@
 // Which files the command reading takes for print jobs, and which image
 // commands --inspect lists as drawn by no reading.
 
+#include "commands/command_stream.h"
+
 #include <gtest/gtest.h>
 
-#include "commands/command_stream.h"
 #include "commands/image_commands.h"
 #include "tests/support/temp_folder.h"
 
@@ -47,22 +48,23 @@ INSTANTIATE_TEST_SUITE_P(Table, CommandStreams, ::testing::ValuesIn(kStreams),
 TEST(UndrawnImages, AreTheImageCommandsNoReadingDraws) {
   const auto job = HexBytes(
       "1b40"
-      "1b2a2102 00 010203 040506"                   // ESC * 24-dot double density, 2 columns
-      "1d284c0600 30 70 30 0101 31"                 // GS ( L fn 112: store raster graphics
-      "1d284c0200 30 31"                            // GS ( L fn 49: dot density, no image
-      "1d384c04000000 30 32 00 00"                  // GS 8 L fn 50: print buffered graphics
-      "1d2a0101 0102030405060708"                   // GS * define bit image
-      "1d2f00"                                      // GS / print it
-      "1c700100"                                    // FS p print NV image 1
-      "1d513000 0200 0100 aabb"                     // GS Q 0: 2 dots x 1 byte
-      "1d76300001000100 ff"                         // GS v 0: drawn by the band readings
+      "1b2a2102 00 010203 040506"    // ESC * 24-dot double density, 2 columns
+      "1d284c0600 30 70 30 0101 31"  // GS ( L fn 112: store raster graphics
+      "1d284c0200 30 31"             // GS ( L fn 49: dot density, no image
+      "1d384c04000000 30 32 00 00"   // GS 8 L fn 50: print buffered graphics
+      "1d2a0101 0102030405060708"    // GS * define bit image
+      "1d2f00"                       // GS / print it
+      "1c700100"                     // FS p print NV image 1
+      "1d513000 0200 0100 aabb"      // GS Q 0: 2 dots x 1 byte
+      "1d76300001000100 ff"          // GS v 0: drawn by the band readings
       "1b4a18");
   std::vector<std::string> listed;
   ScanCommands(job, [&](const CommandRecord& command) {
-    if (IsUndrawnImageCommand(command, job)) listed.push_back(std::to_string(command.offset) + " " + CommandName(command));
+    if (IsUndrawnImageCommand(command, job))
+      listed.push_back(std::to_string(command.offset) + " " + CommandName(command));
   });
   const std::vector<std::string> expected = {"2 ESC *", "13 GS ( L", "31 GS 8 L", "42 GS *",
-                                             "54 GS /", "57 FS p", "61 GS Q 0"};
+                                             "54 GS /", "57 FS p",   "61 GS Q 0"};
   EXPECT_EQ(listed, expected);
 }
 

@@ -99,7 +99,8 @@ TEST_F(ArchiveRun, EarlierRunsArchiveIsReplacedByANewOne) {
   // Made by Python with the entry stored, so the new archive tells itself apart.
   const Bytes job = FixedLayoutJob(2, 3, 1);
   testing::WriteFile(folder / "job.bin", job);
-  Shell("python3 -c \"import zipfile; z = zipfile.ZipFile('jobbin.zip', 'w'); z.write('job.bin'); z.close()\"");
+  Shell(
+      "python3 -c \"import zipfile; z = zipfile.ZipFile('jobbin.zip', 'w'); z.write('job.bin'); z.close()\"");
   fs::remove(folder / "job.bin");
 
   ASSERT_FALSE(Run(folder / "jobbin.zip").has_value());
@@ -175,15 +176,17 @@ TEST_F(ArchiveRun, LastDirectoryEntryNamesAFolderThatCannotBeLoaded) {
 }
 
 TEST_F(ArchiveRun, ArchiveWithoutAnyUsableEntryIsInvalid) {
-  testing::WriteFile(folder / "empty.zip", testing::HexBytes("504b0506 00000000 00000000 00000000 00000000 0000"));
+  testing::WriteFile(folder / "empty.zip",
+                     testing::HexBytes("504b0506 00000000 00000000 00000000 00000000 0000"));
   auto message = Run(folder / "empty.zip");
   ASSERT_TRUE(message.has_value());
   EXPECT_EQ(message->text, "数据文件无效!");
 
   // It begins like an archive, but its one entry would land outside the folder.
   testing::WriteFile(folder / "job.prn", FixedLayoutJob(1, 1, 1));
-  Shell("zip -q evil.zip job.prn && python3 -c \"d = open('evil.zip', 'rb').read(); "
-        "open('evil.zip', 'wb').write(d.replace(b'job.prn', b'../j.pr'))\" && rm job.prn");
+  Shell(
+      "zip -q evil.zip job.prn && python3 -c \"d = open('evil.zip', 'rb').read(); "
+      "open('evil.zip', 'wb').write(d.replace(b'job.prn', b'../j.pr'))\" && rm job.prn");
   message = Run(folder / "evil.zip");
   ASSERT_TRUE(message.has_value());
   EXPECT_EQ(message->text, "数据文件无效!");

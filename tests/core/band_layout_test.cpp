@@ -1,7 +1,8 @@
+#include "core/band_layout.h"
+
 #include <gtest/gtest.h>
 
 #include "core/band_geometry.h"
-#include "core/band_layout.h"
 #include "core/raster_source.h"
 #include "tests/core/job_builder.h"
 
@@ -26,17 +27,17 @@ Bytes Concat(Bytes a, const Bytes& b) {
 }
 
 const LayoutCase kLayouts[] = {
-    {"HeaderAtSevenOneBand", HexBytes("1b40 aaaaaaaaaa 1d7630000200 0300 010203040506"), 0, 2, 3, 6,
-     1, 3, 4, 32, 12, HexBytes("010203040506")},
+    {"HeaderAtSevenOneBand", HexBytes("1b40 aaaaaaaaaa 1d7630000200 0300 010203040506"), 0, 2, 3, 6, 1, 3, 4,
+     32, 12, HexBytes("010203040506")},
     {"TwoBands",
-     HexBytes("1b40 aaaaaaaaaa 1d76300002000300 010203040506 1b4a00 1d76300002000300 0708090a0b0c"),
-     0, 2, 3, 12, 2, 6, 4, 32, 24, HexBytes("010203040506 0708090a0b0c")},
+     HexBytes("1b40 aaaaaaaaaa 1d76300002000300 010203040506 1b4a00 1d76300002000300 0708090a0b0c"), 0, 2, 3,
+     12, 2, 6, 4, 32, 24, HexBytes("010203040506 0708090a0b0c")},
     // data[7..8] is not 1D 76: the header is read at 10, whatever stands there.
-    {"HeaderAtTen", HexBytes("1b40 aaaaaaaaaaaaaaaa 998877 05 0100 0200 f00f"), 5, 1, 2, 2, 1, 2, 4, 32,
-     8, HexBytes("f00f")},
+    {"HeaderAtTen", HexBytes("1b40 aaaaaaaaaaaaaaaa 998877 05 0100 0200 f00f"), 5, 1, 2, 2, 1, 2, 4, 32, 8,
+     HexBytes("f00f")},
     {"LaterHeaderNamesOtherSize",
-     HexBytes("1b40 aaaaaaaaaa 1d76300001000200 1122 1b4a00 1d76300005000500 3344 5566"), 0, 1, 2,
-     4, 2, 4, 4, 32, 16, HexBytes("1122 3344")},
+     HexBytes("1b40 aaaaaaaaaa 1d76300001000200 1122 1b4a00 1d76300005000500 3344 5566"), 0, 1, 2, 4, 2, 4, 4,
+     32, 16, HexBytes("1122 3344")},
     {"ModeThirtyHexIsFortyEight", FixedLayoutJob(1, 1, 1, 0x30), 48, 1, 1, 1, 1, 1, 4, 32, 4, {}},
     {"WidthThree", FixedLayoutJob(3, 2, 1), 0, 3, 2, 6, 1, 2, 4, 32, 8, {}},
     {"WidthFour", FixedLayoutJob(4, 2, 1), 0, 4, 2, 8, 1, 2, 4, 32, 8, {}},
@@ -44,20 +45,39 @@ const LayoutCase kLayouts[] = {
     {"WidthEight", FixedLayoutJob(8, 1, 1), 0, 8, 1, 8, 1, 1, 8, 64, 8, {}},
     // A band cut off by the end of the job is completed with white rows.
     {"CutOffLastBandCompleted",
-     HexBytes("1b40 aaaaaaaaaa 1d76300002000200 01020304 1b4a00 1d76300002000200 0506"), 0, 2, 2, 8,
-     2, 4, 4, 32, 16, HexBytes("01020304 05060000")},
+     HexBytes("1b40 aaaaaaaaaa 1d76300002000200 01020304 1b4a00 1d76300002000200 0506"), 0, 2, 2, 8, 2, 4, 4,
+     32, 16, HexBytes("01020304 05060000")},
     // Trailing bytes more than 11 past the last band's data are one more band.
     {"TrailingBytesGatheredAsBand",
-     Concat(HexBytes("1b40 aaaaaaaaaa 1d76300001000100 7f"), HexBytes("0000000000000000000000 ee")),
-     0, 1, 1, 2, 2, 2, 4, 32, 8, HexBytes("7f ee")},
-    {"ZeroWidthGathersNothing", HexBytes("1b40 aaaaaaaaaa 1d76300000000800 0102030405"), 0, 0, 8, 0,
-     0, 0, 0, 0, 0, {}},
-    {"ZeroHeightGathersNothing", HexBytes("1b40 aaaaaaaaaa 1d76300004000000 0102030405"), 0, 4, 0, 0,
-     0, 0, 4, 32, 0, {}},
+     Concat(HexBytes("1b40 aaaaaaaaaa 1d76300001000100 7f"), HexBytes("0000000000000000000000 ee")), 0, 1, 1,
+     2, 2, 2, 4, 32, 8, HexBytes("7f ee")},
+    {"ZeroWidthGathersNothing",
+     HexBytes("1b40 aaaaaaaaaa 1d76300000000800 0102030405"),
+     0,
+     0,
+     8,
+     0,
+     0,
+     0,
+     0,
+     0,
+     0,
+     {}},
+    {"ZeroHeightGathersNothing",
+     HexBytes("1b40 aaaaaaaaaa 1d76300004000000 0102030405"),
+     0,
+     4,
+     0,
+     0,
+     0,
+     0,
+     4,
+     32,
+     0,
+     {}},
     // Too short for the header: the missing bytes read as zero.
     {"TooShortForHeader", HexBytes("1b40 aaaaaaaaaa 1d7630"), 0, 0, 0, 0, 0, 0, 0, 0, 0, {}},
-    {"HeaderWithoutData", HexBytes("1b40 aaaaaaaaaa 1d76300002000300"), 0, 2, 3, 0, 0, 0, 4, 32, 0,
-     {}},
+    {"HeaderWithoutData", HexBytes("1b40 aaaaaaaaaa 1d76300002000300"), 0, 2, 3, 0, 0, 0, 4, 32, 0, {}},
 };
 
 void PrintTo(const LayoutCase& layout, std::ostream* out) { *out << layout.name; }
@@ -119,7 +139,6 @@ TEST(BandLayoutGather, ManyBandsKeepTheirOrder) {
   for (std::int64_t index = 0; index < pureLength; ++index)
     ASSERT_EQ(pure[index], static_cast<std::uint8_t>(1 + index)) << "at " << index;
 }
-
 
 // A cut-off last band is completed when the job holds half of it, or the white
 // rows stay under 1 MiB; beyond that the header does not belong to its data.

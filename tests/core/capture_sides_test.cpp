@@ -22,7 +22,8 @@ using testing::HexBytes;
 
 Bytes Counting(std::size_t count, std::uint8_t first) {
   Bytes bytes(count);
-  for (std::size_t index = 0; index < count; ++index) bytes[index] = static_cast<std::uint8_t>(first + index * 7);
+  for (std::size_t index = 0; index < count; ++index)
+    bytes[index] = static_cast<std::uint8_t>(first + index * 7);
   return bytes;
 }
 

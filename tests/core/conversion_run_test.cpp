@@ -45,7 +45,7 @@ TEST_F(ConversionRun, RawJobReportsEveryFigureAndKeepsTheChosenFiles) {
   EXPECT_TRUE(figures.imageReady);
   EXPECT_EQ(figures.loadedPath, input);
 
-  EXPECT_FALSE(fs::exists(folder / "job.bin"));  // raw input is its own plain binary
+  EXPECT_FALSE(fs::exists(folder / "job.bin"));    // raw input is its own plain binary
   ASSERT_TRUE(fs::exists(folder / "jobbin.zip"));  // and it is what the archive packs
   EXPECT_EQ(figures.zipFileSize, fs::file_size(folder / "jobbin.zip"));
   EXPECT_FALSE(fs::exists(folder / "job.dat"));  // written, then deleted: Pure Data is off

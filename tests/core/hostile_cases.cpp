@@ -58,12 +58,13 @@ std::string CaptureWithDateColumn() {
          "\r\n"
          "Device  Phase  Data                                                Date        Cmd.Phase.Ofs(rep)\r\n"
          "------  -----  --------------------------------------------------  ----------  ------------------\r\n"
-         "  27.2  OUT    " + data + "  2024-05-06  1.1.0        \r\n"
+         "  27.2  OUT    " +
+         data +
+         "  2024-05-06  1.1.0        \r\n"
          "  27.2  IN     00                                                  2024-05-06  2.1.0        \r\n";
 }
 
-HostileCase ArchiveNamedLikeOutput(const std::string& suffix, const std::string& cliKeep,
-                                   bool keepAll) {
+HostileCase ArchiveNamedLikeOutput(const std::string& suffix, const std::string& cliKeep, bool keepAll) {
   HostileCase row;
   row.name = "ArchiveNamedLikeIts" + CapitalisedExtension(suffix) + (keepAll ? "KeepingAll" : "KeepingNone");
   row.cliOptions = "--keep " + cliKeep;
@@ -144,9 +145,8 @@ std::vector<HostileCase> BuildCases() {
     HostileCase row;
     row.name = "ArchiveBeyondItsBudgetWritesNothing";
     row.prepare = [](const fs::path& folder) {
-      HandArchive archive = BuildArchive({Deflated("a.prn", SmallJob()),
-                                          Deflated("b.prn", SmallJob()),
-                                          Deflated("c.prn", SmallJob())});
+      HandArchive archive = BuildArchive(
+          {Deflated("a.prn", SmallJob()), Deflated("b.prn", SmallJob()), Deflated("c.prn", SmallJob())});
       for (std::size_t index = 0; index < 3; ++index) archive.SetUncompressedSize(index, 1u << 30);
       WriteFile(folder / "bomb.zip", archive.bytes);
       return folder / "bomb.zip";

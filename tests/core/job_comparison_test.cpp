@@ -1,12 +1,13 @@
 // Two jobs compared: their commands lined up, their pictures dot by dot.
 
+#include "core/job_comparison.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
 #include "core/command_alignment.h"
-#include "core/job_comparison.h"
 #include "core/job_listing.h"
 #include "core/picture_comparison.h"
 #include "tests/support/temp_folder.h"
@@ -20,8 +21,8 @@ using testing::HexBytes;
 
 // A band of `widthBytes` x `height` bytes, all `fill`.
 std::string Band(int widthBytes, int height, const char* fill) {
-  std::string hex = "1d 76 30 00 " + std::to_string(widthBytes / 10) + std::to_string(widthBytes % 10) + " 00 0" +
-                    std::to_string(height) + " 00";
+  std::string hex = "1d 76 30 00 " + std::to_string(widthBytes / 10) + std::to_string(widthBytes % 10) +
+                    " 00 0" + std::to_string(height) + " 00";
   for (int index = 0; index < widthBytes * height; ++index) hex += std::string(" ") + fill;
   return hex;
 }
@@ -84,12 +85,14 @@ INSTANTIATE_TEST_SUITE_P(
         AlignmentCase{"OneBandChanged", kHead + Band(2, 2, "ff") + kFeed + Band(2, 2, "0f"),
                       kHead + Band(2, 2, "ff") + kFeed + Band(2, 2, "f0"), 5, 1, 0, 0, "GS v 0", "GS v 0"},
         AlignmentCase{"BandInserted", kHead + Band(2, 2, "ff") + kFeed + Band(2, 2, "0f"),
-                      kHead + Band(2, 2, "ff") + kFeed + Band(2, 2, "3c") + kFeed + Band(2, 2, "0f"), 6, 0, 0, 2,
-                      "", "GS v 0"},
-        AlignmentCase{"BandRemoved", kHead + Band(2, 2, "ff") + kFeed + Band(2, 2, "3c") + kFeed + Band(2, 2, "0f"),
+                      kHead + Band(2, 2, "ff") + kFeed + Band(2, 2, "3c") + kFeed + Band(2, 2, "0f"), 6, 0, 0,
+                      2, "", "GS v 0"},
+        AlignmentCase{"BandRemoved",
+                      kHead + Band(2, 2, "ff") + kFeed + Band(2, 2, "3c") + kFeed + Band(2, 2, "0f"),
                       kHead + Band(2, 2, "ff") + kFeed + Band(2, 2, "0f"), 6, 0, 2, 0, "GS v 0", ""},
         AlignmentCase{"FeedChanged", kHead + Band(2, 2, "ff") + kFeed + Band(2, 2, "0f"),
-                      kHead + Band(2, 2, "ff") + " 1b 4a 30 " + Band(2, 2, "0f"), 5, 1, 0, 0, "ESC J", "ESC J"},
+                      kHead + Band(2, 2, "ff") + " 1b 4a 30 " + Band(2, 2, "0f"), 5, 1, 0, 0, "ESC J",
+                      "ESC J"},
         AlignmentCase{"NothingInCommon", "0a 0a", "1b 4a 01", 0, 0, 2, 1, "control", ""}),
     [](const ::testing::TestParamInfo<AlignmentCase>& info) { return std::string(info.param.name); });
 
@@ -137,11 +140,11 @@ TEST(PictureComparison, OverlayMarksDotsOfBothAndOfEach) {
   EXPECT_EQ(comparison.onlyInB, 2);
   // Rows 0 and 3 differ, row 1 and 2 do not: two row bands.
   ASSERT_EQ(comparison.regions.size(), 2u);
-  EXPECT_EQ((std::vector<std::int64_t>{comparison.regions[0].x, comparison.regions[0].y, comparison.regions[0].width,
-                                       comparison.regions[0].height}),
+  EXPECT_EQ((std::vector<std::int64_t>{comparison.regions[0].x, comparison.regions[0].y,
+                                       comparison.regions[0].width, comparison.regions[0].height}),
             (std::vector<std::int64_t>{3, 0, 1, 1}));
-  EXPECT_EQ((std::vector<std::int64_t>{comparison.regions[1].x, comparison.regions[1].y, comparison.regions[1].width,
-                                       comparison.regions[1].height}),
+  EXPECT_EQ((std::vector<std::int64_t>{comparison.regions[1].x, comparison.regions[1].y,
+                                       comparison.regions[1].width, comparison.regions[1].height}),
             (std::vector<std::int64_t>{3, 3, 2, 1}));
 }
 
@@ -187,7 +190,8 @@ TEST(CompareJobs, WritesOnlyTheOverlay) {
   EXPECT_EQ(comparison.result, ComparisonResult::Different);
   EXPECT_EQ(comparison.overlayPath, folder / "a.diff.png");
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder.path())) names.push_back(entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator(folder.path()))
+    names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"a.diff.png", "a.zip", "b.prn"}));
 }

@@ -1,13 +1,14 @@
 // One job per finding that raises exactly it, and a clean job that raises
 // none, on every built-in profile.
 
+#include "core/job_lint.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <tuple>
 
-#include "core/job_lint.h"
 #include "printer/profile.h"
 #include "tests/core/job_builder.h"
 
@@ -21,8 +22,13 @@ using testing::HexBytes;
 const char* const kPreamble = "1b 40 1b 61 01 1b 32";
 
 Bytes Raster(int widthBytes, int height) {
-  Bytes command = {0x1D, 0x76, 0x30, 0x00, static_cast<std::uint8_t>(widthBytes & 0xFF),
-                   static_cast<std::uint8_t>(widthBytes >> 8), static_cast<std::uint8_t>(height & 0xFF),
+  Bytes command = {0x1D,
+                   0x76,
+                   0x30,
+                   0x00,
+                   static_cast<std::uint8_t>(widthBytes & 0xFF),
+                   static_cast<std::uint8_t>(widthBytes >> 8),
+                   static_cast<std::uint8_t>(height & 0xFF),
                    static_cast<std::uint8_t>(height >> 8)};
   command.resize(command.size() + static_cast<std::size_t>(widthBytes * height), 0x55);
   return command;
@@ -36,8 +42,8 @@ Bytes Join(std::initializer_list<Bytes> parts) {
 
 // Two 384-dot bands in the drivers' layout (ESC J 24 between them) and a short text line.
 Bytes CleanJob() {
-  return Join({HexBytes(kPreamble), Raster(48, 24), HexBytes("1b 4a 18"), Raster(48, 24), HexBytes("1b 4a 18"),
-               HexBytes("48 69 0a")});
+  return Join({HexBytes(kPreamble), Raster(48, 24), HexBytes("1b 4a 18"), Raster(48, 24),
+               HexBytes("1b 4a 18"), HexBytes("48 69 0a")});
 }
 
 struct LintCase {
@@ -51,22 +57,45 @@ struct LintCase {
 const std::vector<LintCase>& Cases() {
   static const std::vector<LintCase> cases = {
       {"Clean", CleanJob, std::nullopt},
-      {"RasterHeightHighByte", [] { return Join({HexBytes(kPreamble), Raster(1, 256)}); },
+      {"RasterHeightHighByte",
+       [] {
+         return Join({HexBytes(kPreamble), Raster(1, 256)});
+       },
        LintCode::RasterHeightHighByte, [](printer::Profile& p) { p.quirks.rasterHeightLowByteOnly = true; }},
-      {"RasterTooTall", [] { return Join({HexBytes(kPreamble), Raster(1, 101)}); }, LintCode::RasterTooTall,
-       [](printer::Profile& p) { p.quirks.maxRasterHeight = 100; }},
-      {"ImageWiderThanPaper", [] { return Join({HexBytes(kPreamble), Raster(80, 1)}); }, LintCode::WiderThanPaper},
-      {"TextWiderThanPaper", [] { return Join({HexBytes("1b 40"), Bytes(61, 'A'), HexBytes("0a")}); },
+      {"RasterTooTall",
+       [] {
+         return Join({HexBytes(kPreamble), Raster(1, 101)});
+       },
+       LintCode::RasterTooTall, [](printer::Profile& p) { p.quirks.maxRasterHeight = 100; }},
+      {"ImageWiderThanPaper",
+       [] {
+         return Join({HexBytes(kPreamble), Raster(80, 1)});
+       },
        LintCode::WiderThanPaper},
-      {"FeedAfterRaster", [] { return Join({HexBytes(kPreamble), Raster(48, 2), HexBytes("0a")}); },
+      {"TextWiderThanPaper",
+       [] {
+         return Join({HexBytes("1b 40"), Bytes(61, 'A'), HexBytes("0a")});
+       },
+       LintCode::WiderThanPaper},
+      {"FeedAfterRaster",
+       [] {
+         return Join({HexBytes(kPreamble), Raster(48, 2), HexBytes("0a")});
+       },
        LintCode::FeedAfterRaster},
-      {"ColumnImagePitch", [] { return HexBytes("1b 40 1b 2a 00 02 00 ff 81 0a"); }, LintCode::ColumnImagePitch},
+      {"ColumnImagePitch", [] { return HexBytes("1b 40 1b 2a 00 02 00 ff 81 0a"); },
+       LintCode::ColumnImagePitch},
       {"CutOffCommand", [] { return HexBytes("1b 40 1b 4a"); }, LintCode::CutOffCommand},
       {"UnknownBytes", [] { return HexBytes("1b 40 1b 07 48 69 0a"); }, LintCode::UnknownBytes},
       {"NoInitialise", [] { return HexBytes("48 69 0a"); }, LintCode::NoInitialise},
-      {"BandWidthDiffers", [] { return Join({HexBytes(kPreamble), Raster(48, 2), HexBytes("1b 4a 02"), Raster(40, 2)}); },
+      {"BandWidthDiffers",
+       [] {
+         return Join({HexBytes(kPreamble), Raster(48, 2), HexBytes("1b 4a 02"), Raster(40, 2)});
+       },
        LintCode::BandWidthDiffers},
-      {"FixedLayoutMismatch", [] { return Join({HexBytes(kPreamble), Raster(48, 2), HexBytes("1b 4a 02"), Raster(48, 3)}); },
+      {"FixedLayoutMismatch",
+       [] {
+         return Join({HexBytes(kPreamble), Raster(48, 2), HexBytes("1b 4a 02"), Raster(48, 3)});
+       },
        LintCode::FixedLayoutMismatch},
   };
   return cases;
@@ -75,7 +104,8 @@ const std::vector<LintCase>& Cases() {
 std::string CodesOf(const std::vector<LintFinding>& findings) {
   std::string codes;
   for (const LintFinding& finding : findings)
-    codes += std::string(codes.empty() ? "" : " ") + LintCodeName(finding.code) + "@" + std::to_string(finding.offset);
+    codes += std::string(codes.empty() ? "" : " ") + LintCodeName(finding.code) + "@" +
+             std::to_string(finding.offset);
   return codes;
 }
 
@@ -100,21 +130,21 @@ TEST_P(LintCaseTest, RaisesExactlyItsFinding) {
   EXPECT_FALSE(findings.front().explanation.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryProfile, LintCaseTest,
-    ::testing::Combine(::testing::ValuesIn(printer::BuiltInProfileNames()),
-                       ::testing::Range<std::size_t>(0, Cases().size())),
-    [](const ::testing::TestParamInfo<LintCaseTest::ParamType>& info) {
-      std::string profile = std::get<0>(info.param);
-      for (char& c : profile)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-      return "P" + profile + "_" + Cases()[std::get<1>(info.param)].name;
-    });
+INSTANTIATE_TEST_SUITE_P(EveryProfile, LintCaseTest,
+                         ::testing::Combine(::testing::ValuesIn(printer::BuiltInProfileNames()),
+                                            ::testing::Range<std::size_t>(0, Cases().size())),
+                         [](const ::testing::TestParamInfo<LintCaseTest::ParamType>& info) {
+                           std::string profile = std::get<0>(info.param);
+                           for (char& c : profile)
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return "P" + profile + "_" + Cases()[std::get<1>(info.param)].name;
+                         });
 
 // Quirks are switches: the same job is clean on a printer without them.
 TEST(LintQuirks, FindingsThatNeedAQuirkVanishWithoutIt) {
   printer::Profile profile;
-  for (const Bytes& job : {Join({HexBytes(kPreamble), Raster(1, 256)}), Join({HexBytes(kPreamble), Raster(1, 101)})})
+  for (const Bytes& job :
+       {Join({HexBytes(kPreamble), Raster(1, 256)}), Join({HexBytes(kPreamble), Raster(1, 101)})})
     EXPECT_EQ(CodesOf(LintJob(job, profile)), "");
 }
 

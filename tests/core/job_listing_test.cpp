@@ -32,7 +32,8 @@ TEST_F(JobListingTest, BandsAreTiedToTheCommandsThatDrewThem) {
     ASSERT_EQ(drawn.size(), 3u);
     for (std::size_t band = 0; band < 3; ++band) {
       EXPECT_EQ(listing.bands[band].command, drawn[band]);
-      EXPECT_EQ(listing.commands[static_cast<std::size_t>(drawn[band])].firstRow, 2 * static_cast<std::int64_t>(band));
+      EXPECT_EQ(listing.commands[static_cast<std::size_t>(drawn[band])].firstRow,
+                2 * static_cast<std::int64_t>(band));
     }
     // Each row's offset holds that row's bytes: they count up from 1.
     for (std::int64_t row = 0; row < 6; ++row) {
@@ -51,9 +52,9 @@ TEST(LocateRow, NamesTheTransferThatCarriedTheRow) {
   JobListing listing;
   listing.bands = {{0, 4, 10, 100, -1}};
   listing.transfers = {{0, 110, 1, 0.0}, {110, 50, 7, 0.25}};
-  EXPECT_EQ(LocateRow(listing, 0)->transfer, 0);   // offset 100
-  EXPECT_EQ(LocateRow(listing, 1)->transfer, 1);   // offset 110: the second begins there
-  EXPECT_EQ(LocateRow(listing, 3)->transfer, 1);   // offset 130
+  EXPECT_EQ(LocateRow(listing, 0)->transfer, 0);  // offset 100
+  EXPECT_EQ(LocateRow(listing, 1)->transfer, 1);  // offset 110: the second begins there
+  EXPECT_EQ(LocateRow(listing, 3)->transfer, 1);  // offset 130
   listing.transfers.pop_back();
   EXPECT_EQ(LocateRow(listing, 3)->transfer, -1);  // no transfer carried offset 130
 }

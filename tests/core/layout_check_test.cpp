@@ -1,11 +1,12 @@
 // The fixed-layout check and the picture gathered from the commands, over jobs
 // whose bands stand where real drivers put them.
 
+#include "core/layout_check.h"
+
 #include <gtest/gtest.h>
 
 #include "core/command_layout.h"
 #include "core/conversion_run.h"
-#include "core/layout_check.h"
 #include "tests/support/temp_folder.h"
 
 namespace tesk::core {
@@ -44,8 +45,7 @@ void PrintTo(const JobCase& job, std::ostream* out) { *out << job.name; }
 
 const JobCase kJobs[] = {
     {"FixedLayout", "1b40 1b6101 1b32 1d76300001000200 f00f 1b4a00 1d76300001000200 3cc3",
-     "fixed layout matches all 2 bands", 1, 2, 2,
-     "11110000 00001111 00111100 11000011"},
+     "fixed layout matches all 2 bands", 1, 2, 2, "11110000 00001111 00111100 11000011"},
     // The second band's header happens to stand at 10, so the fixed layout takes it alone.
     {"FirstBandAtZero", "1d76300001000200 f00f 1d76300001000200 3cc3",
      "the fixed layout takes 1 band, but the job holds 2 GS v 0 commands", 1, 2, 2,
@@ -57,8 +57,7 @@ const JobCase kJobs[] = {
      "band 1: no GS v 0 command at offset 10, where the fixed layout expects its header", 1, 1, 2,
      "11111111 00011000"},
     {"BackToBackBands", "1b40 1b6101 1b32 1d76300001000100 aa 1d76300001000100 55",
-     "the fixed layout takes 1 band, but the job holds 2 GS v 0 commands", 1, 1, 2,
-     "10101010 01010101"},
+     "the fixed layout takes 1 band, but the job holds 2 GS v 0 commands", 1, 1, 2, "10101010 01010101"},
     {"BackToBackLongerJob",
      "1b40 1b6101 1b32 1d76300001000100 aa 1d76300001000100 55 1d76300001000100 66 1b4a00 1b4a00",
      "band 2: no GS v 0 command at offset 19, where the fixed layout expects its header", 1, 1, 3,
@@ -69,10 +68,9 @@ const JobCase kJobs[] = {
      "band 2: GS v 0 at offset 20 is 1 bytes x 2 rows, not the first band's 2 x 1", 2, 1, 2,
      "11111111 11111111 10000000 00000000 00000001 00000000"},
     {"CutOffLastBand", "1b40 1b6101 1b32 1d76300001000200 f00f 1b4a00 1d76300001000200 3c",
-     "band 2: the band is cut off by the end of the job", 1, 2, 2,
-     "11110000 00001111 00111100 00000000"},
-    {"DoubleWidthMode", "1b40 1b6101 1b32 1d76303101000100 0f",
-     "fixed layout matches all 1 bands", 1, 1, 1, "00001111"},
+     "band 2: the band is cut off by the end of the job", 1, 2, 2, "11110000 00001111 00111100 00000000"},
+    {"DoubleWidthMode", "1b40 1b6101 1b32 1d76303101000100 0f", "fixed layout matches all 1 bands", 1, 1, 1,
+     "00001111"},
 };
 
 class LayoutOfJobs : public ::testing::TestWithParam<JobCase> {};

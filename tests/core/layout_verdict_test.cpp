@@ -38,11 +38,13 @@ const VerdictCase kVerdicts[] = {
     {"DriverFirstBandAtEight", DriverJob(8), false, LayoutMismatch::NoBandTaken, 0, 2,
      "the fixed layout takes no band, yet the job holds 2 GS v 0 commands"},
     {"OtherSize", HexBytes("1b40 1b6101 1b32 1d76300002000100 ffff 1b4a00 1d76300001000200 8001"), false,
-     LayoutMismatch::OtherSize, 2, 2, "band 2: GS v 0 at offset 20 is 1 bytes x 2 rows, not the first band's 2 x 1"},
+     LayoutMismatch::OtherSize, 2, 2,
+     "band 2: GS v 0 at offset 20 is 1 bytes x 2 rows, not the first band's 2 x 1"},
     {"CutOff", HexBytes("1b40 1b6101 1b32 1d76300001000200 f00f 1b4a00 1d76300001000200 3c"), false,
      LayoutMismatch::CutOff, 2, 2, "band 2: the band is cut off by the end of the job"},
     {"MoreCommandsThanBands", HexBytes("1b40 1b6101 1b32 1d76300001000100 aa 1d76300001000100 55"), false,
-     LayoutMismatch::OtherBandCount, 0, 2, "the fixed layout takes 1 band, but the job holds 2 GS v 0 commands"},
+     LayoutMismatch::OtherBandCount, 0, 2,
+     "the fixed layout takes 1 band, but the job holds 2 GS v 0 commands"},
     {"NoRasterCommand", HexBytes("1b40 1b4a18 0a"), false, LayoutMismatch::NoRasterCommand, 0, 0,
      "no GS v 0 command in the job; the fixed layout takes no band"},
 };
@@ -167,7 +169,8 @@ TEST_F(VerdictRun, CommandReadingWithoutRasterCommandsSaysSoAndKeepsThePicture) 
   EXPECT_FALSE(figures.widthBytes.has_value());
   EXPECT_FALSE(figures.imageReady);
   EXPECT_EQ(image.pixels.get(), shown);
-  for (const char* suffix : {".dat", ".bmp", ".png"}) EXPECT_FALSE(fs::exists(folder / (std::string("text") + suffix)));
+  for (const char* suffix : {".dat", ".bmp", ".png"})
+    EXPECT_FALSE(fs::exists(folder / (std::string("text") + suffix)));
 }
 
 }  // namespace

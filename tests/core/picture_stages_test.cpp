@@ -22,8 +22,7 @@ namespace fs = std::filesystem;
 
 using PictureStages = RunFixture;
 
-class PictureSizes : public PictureStages,
-                     public ::testing::WithParamInterface<std::tuple<int, bool>> {};
+class PictureSizes : public PictureStages, public ::testing::WithParamInterface<std::tuple<int, bool>> {};
 
 TEST_P(PictureSizes, AreTheFilesLengths) {
   const auto [widthBytes, bottomUp] = GetParam();
@@ -63,12 +62,11 @@ TEST_F(PictureStages, SizesAreReportedForFilesThatAreThenDeleted) {
 // the other one is still written.
 struct Uncreatable {
   const char* name;
-  const char* picture;     // the file that cannot be created
-  bool inputHasThatName;   // else a folder stands in its place
+  const char* picture;    // the file that cannot be created
+  bool inputHasThatName;  // else a folder stands in its place
 };
 
-class UncreatablePicture : public PictureStages,
-                           public ::testing::WithParamInterface<Uncreatable> {};
+class UncreatablePicture : public PictureStages, public ::testing::WithParamInterface<Uncreatable> {};
 
 TEST_P(UncreatablePicture, IsSkippedSilently) {
   const Uncreatable& param = GetParam();
@@ -92,13 +90,12 @@ TEST_P(UncreatablePicture, IsSkippedSilently) {
     EXPECT_TRUE(fs::is_directory(blocked));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pictures, UncreatablePicture,
-    ::testing::Values(Uncreatable{"BmpNamedLikeTheInput", "job.bmp", true},
-                      Uncreatable{"PngNamedLikeTheInput", "job.png", true},
-                      Uncreatable{"FolderInThePlaceOfTheBmp", "job.bmp", false},
-                      Uncreatable{"FolderInThePlaceOfThePng", "job.png", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Pictures, UncreatablePicture,
+                         ::testing::Values(Uncreatable{"BmpNamedLikeTheInput", "job.bmp", true},
+                                           Uncreatable{"PngNamedLikeTheInput", "job.png", true},
+                                           Uncreatable{"FolderInThePlaceOfTheBmp", "job.bmp", false},
+                                           Uncreatable{"FolderInThePlaceOfThePng", "job.png", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PictureStages, PictureWithoutRowsHasNoPng) {
   const fs::path input = folder / "job.prn";
@@ -129,8 +126,7 @@ TEST_F(PictureStages, ShortPngWriteEndsTheRunAndKeepsTheFile) {
 std::vector<std::string> DecodedRows(const fs::path& file) {
   std::string output;
   const int status = testing::RunCommand(
-      "/usr/bin/python3 '" TESK_SOURCE_DIR "/tests/image/decode_dots.py' '" + file.string() + "'",
-      &output);
+      "/usr/bin/python3 '" TESK_SOURCE_DIR "/tests/image/decode_dots.py' '" + file.string() + "'", &output);
   EXPECT_EQ(status, 0) << output;
   std::istringstream lines(output);
   int width = 0;
@@ -181,8 +177,7 @@ TEST_F(PictureStages, BothDirectionsShowTheSameUprightPicture) {
   const std::size_t height = dots.size();
   for (std::size_t row = 0; row < height; ++row) {
     const auto top = topDownBmp.begin() + static_cast<std::ptrdiff_t>(62 + row * stride);
-    const auto bottom =
-        bottomUpBmp.begin() + static_cast<std::ptrdiff_t>(62 + (height - 1 - row) * stride);
+    const auto bottom = bottomUpBmp.begin() + static_cast<std::ptrdiff_t>(62 + (height - 1 - row) * stride);
     ASSERT_TRUE(std::equal(top, top + static_cast<std::ptrdiff_t>(stride), bottom)) << row;
   }
 }

@@ -1,11 +1,12 @@
 // The run's progress hook: what it is told, and what stopping at each stage
 // leaves on disk.
 
+#include "core/run_progress.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "core/run_progress.h"
 #include "tests/core/job_builder.h"
 #include "tests/core/run_fixture.h"
 #include "tools/capture_text.h"

@@ -3,6 +3,8 @@
 // started), over every input form, keep choice and row order, and when the
 // archive or a picture file fails to be written.
 
+#include "core/zip_stage.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -14,7 +16,6 @@
 #include <vector>
 
 #include "core/conversion_run.h"
-#include "core/zip_stage.h"
 #include "platform/little_endian.h"
 #include "platform/write_faults.h"
 #include "tests/support/temp_folder.h"
@@ -63,8 +64,8 @@ Bytes WithoutTimes(Bytes zip) {
     for (std::size_t index = from; index < from + count && index < zip.size(); ++index) zip[index] = 0;
   };
   const std::size_t localExtra = 30 + ReadLe16(&zip[26]);
-  blank(10, 4);                  // DOS time and date
-  blank(localExtra + 5, 12);     // write, access and creation time
+  blank(10, 4);               // DOS time and date
+  blank(localExtra + 5, 12);  // write, access and creation time
   const std::size_t central = ReadLe32(&zip[zip.size() - kEndRecordSize + 16]);
   if (central + 46 > zip.size()) return zip;
   blank(central + 12, 4);
@@ -108,8 +109,8 @@ Outcome Capture(const std::optional<RunMessage>& message, const RunFigures& figu
   outcome.Add("pngFileSize", Text(figures.pngFileSize));
   outcome.Add("imageReady", figures.imageReady ? "yes" : "no");
   if (const auto& verdict = figures.layoutVerdict)
-    outcome.Add("layoutVerdict", std::to_string(verdict->fits) + " " +
-                                     std::to_string(verdict->commandBands) + " " + verdict->reason);
+    outcome.Add("layoutVerdict", std::to_string(verdict->fits) + " " + std::to_string(verdict->commandBands) +
+                                     " " + verdict->reason);
   else
     outcome.Add("layoutVerdict", "none");
   outcome.Add("loadedPath", Relative(figures.loadedPath, folder));
@@ -120,9 +121,9 @@ Outcome Capture(const std::optional<RunMessage>& message, const RunFigures& figu
   std::uint8_t info[image::kBitmapInfoBytes];
   image.SerializeInfo(info);
   outcome.Add("image.info", std::string(reinterpret_cast<const char*>(info), sizeof info));
-  outcome.Add("image.pixels", image.pixels ? std::string(reinterpret_cast<const char*>(image.pixels.get()),
-                                                         image.pixelBytes)
-                                           : "none");
+  outcome.Add("image.pixels",
+              image.pixels ? std::string(reinterpret_cast<const char*>(image.pixels.get()), image.pixelBytes)
+                           : "none");
   for (const auto& entry : fs::directory_iterator(folder)) {
     const std::string name = entry.path().filename().string();
     Bytes bytes = testing::ReadFile(entry.path());
@@ -144,8 +145,8 @@ std::vector<std::string> Differences(const Outcome& inOrder, const Outcome& besi
     const std::string b = second == beside.items.end() ? "(absent)" : second->second;
     if (a == b) continue;
     std::ostringstream line;
-    line << name << ": in order " << (a.size() > 40 ? std::to_string(a.size()) + " bytes" : a)
-         << ", beside " << (b.size() > 40 ? std::to_string(b.size()) + " bytes" : b);
+    line << name << ": in order " << (a.size() > 40 ? std::to_string(a.size()) + " bytes" : a) << ", beside "
+         << (b.size() > 40 ? std::to_string(b.size()) + " bytes" : b);
     differences.push_back(line.str());
   }
   return differences;
@@ -160,9 +161,12 @@ struct WriteFault {
 // The archive failing at its first byte, inside its data and in its central
 // directory, and each picture file failing, as a full disk would.
 constexpr WriteFault kFaults[] = {
-    {"None", "", 0},           {"ArchiveAtOnce", "bin.zip", 0},
-    {"ArchiveData", "bin.zip", 200}, {"ArchiveDirectory", "bin.zip", 1400},
-    {"PureData", ".dat", 100},  {"Bitmap", ".bmp", 100},
+    {"None", "", 0},
+    {"ArchiveAtOnce", "bin.zip", 0},
+    {"ArchiveData", "bin.zip", 200},
+    {"ArchiveDirectory", "bin.zip", 1400},
+    {"PureData", ".dat", 100},
+    {"Bitmap", ".bmp", 100},
     {"Png", ".png", 100},
 };
 
@@ -185,8 +189,7 @@ Outcome RunOnce(const Case& runCase, bool inOrder) {
   image.pixelBytes = 3;
   RunFigures figures;
   if (*runCase.fault->suffix)
-    platform::FailWritesAfter(std::string("receipt") + runCase.fault->suffix, runCase.fault->bytes,
-                              ENOSPC);
+    platform::FailWritesAfter(std::string("receipt") + runCase.fault->suffix, runCase.fault->bytes, ENOSPC);
   if (inOrder) FailNextZipWorkerStart();
   const auto message = RunConversion(input, runCase.options, figures, source, image);
   platform::ClearWriteFaults();
@@ -204,8 +207,7 @@ RunOptions KeepChoice(unsigned mask, bool bottomUp) {
   return options;
 }
 
-class ZipBesideThePicture
-    : public ::testing::TestWithParam<std::tuple<InputForm, bool>> {};
+class ZipBesideThePicture : public ::testing::TestWithParam<std::tuple<InputForm, bool>> {};
 
 TEST_P(ZipBesideThePicture, LeavesWhatTheRunInOrderLeaves) {
   const auto [form, bottomUp] = GetParam();
@@ -231,8 +233,7 @@ TEST_P(ZipBesideThePicture, FailsWhereTheRunInOrderFails) {
       // The failure really happened where it was meant to.
       const bool archiveFails = std::string(fault.suffix) == "bin.zip";
       if (*fault.suffix) {
-        EXPECT_NE(inOrder.items.at("message").find("receipt" + std::string(fault.suffix)),
-                  std::string::npos);
+        EXPECT_NE(inOrder.items.at("message").find("receipt" + std::string(fault.suffix)), std::string::npos);
       }
       if (archiveFails) {
         // Nothing after the archive happened: the earlier run's files and picture stand.
@@ -253,8 +254,7 @@ std::string CaseName(const ::testing::TestParamInfo<std::tuple<InputForm, bool>>
 
 INSTANTIATE_TEST_SUITE_P(Forms, ZipBesideThePicture,
                          ::testing::Combine(::testing::Values(InputForm::Raw, InputForm::CaptureText,
-                                                              InputForm::UsbCapture,
-                                                              InputForm::Archive),
+                                                              InputForm::UsbCapture, InputForm::Archive),
                                             ::testing::Bool()),
                          CaseName);
 

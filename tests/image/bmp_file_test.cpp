@@ -14,9 +14,9 @@ namespace {
 using platform::FileWriteResult;
 using platform::ReadLe16;
 using platform::ReadLe32;
-using testing::PictureCase;
 using testing::Bytes;
 using testing::HexBytes;
+using testing::PictureCase;
 
 TEST(BmpFile, HeaderAndPaddedRows) {
   const std::uint8_t pure[] = {0xFF, 0x00, 0x81, 0x01, 0x02, 0x03};  // widthBytes 3, two rows
@@ -85,8 +85,7 @@ TEST_P(BmpFileOfPicture, ReadsBackFieldByField) {
   // BITMAPINFOHEADER.
   EXPECT_EQ(ReadLe32(&bytes[14]), 40u);
   EXPECT_EQ(static_cast<std::int32_t>(ReadLe32(&bytes[18])), 8 * picture.widthBytes);
-  EXPECT_EQ(static_cast<std::int32_t>(ReadLe32(&bytes[22])),
-            bottomUp ? picture.Height() : -picture.Height());
+  EXPECT_EQ(static_cast<std::int32_t>(ReadLe32(&bytes[22])), bottomUp ? picture.Height() : -picture.Height());
   EXPECT_EQ(ReadLe16(&bytes[26]), 1u);  // planes
   EXPECT_EQ(ReadLe16(&bytes[28]), 1u);  // bits per pixel
   for (std::size_t offset = 30; offset < 54; offset += 4) {
@@ -118,13 +117,12 @@ TEST_P(BmpFileOfPicture, DecodesUprightToThePureDots) {
   EXPECT_EQ(decoded[0].rows, picture.DotRows());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pictures, BmpFileOfPicture,
-    ::testing::Combine(::testing::ValuesIn(testing::PictureCases()), ::testing::Bool()),
-    [](const auto& info) {
-      return std::string(std::get<0>(info.param).name) +
-             (std::get<1>(info.param) ? "BottomUp" : "TopDown");
-    });
+INSTANTIATE_TEST_SUITE_P(Pictures, BmpFileOfPicture,
+                         ::testing::Combine(::testing::ValuesIn(testing::PictureCases()), ::testing::Bool()),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) +
+                                  (std::get<1>(info.param) ? "BottomUp" : "TopDown");
+                         });
 
 }  // namespace
 }  // namespace tesk::image

@@ -57,8 +57,7 @@ TEST(DibImage, FailedAllocationLeavesNoBuffer) {
   EXPECT_EQ(image.pixelBytes, 0u);
 
   ASSERT_TRUE(BuildDibImage(image, pure, {1, 8, 2, 4, 8}, true));
-  EXPECT_EQ(Bytes(image.pixels.get(), image.pixels.get() + image.pixelBytes),
-            HexBytes("01000000 80000000"));
+  EXPECT_EQ(Bytes(image.pixels.get(), image.pixels.get() + image.pixelBytes), HexBytes("01000000 80000000"));
 }
 
 TEST(DibImage, PictureWithoutRowsIsNoFailure) {

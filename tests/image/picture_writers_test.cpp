@@ -83,26 +83,19 @@ TEST_P(UncreatablePicture, IsNotCreatedAndTouchesNothing) {
   EXPECT_EQ(result.status, FileWriteResult::Status::NotCreated);
   EXPECT_EQ(result.error, expectedError);
   switch (obstacle) {
-    case Obstacle::HeldFile:
-      EXPECT_EQ(testing::ReadFile(path), kInput);
-      break;
-    case Obstacle::MissingFolder:
-      EXPECT_FALSE(fs::exists(path.parent_path()));
-      break;
-    case Obstacle::FolderInThePlace:
-      EXPECT_TRUE(fs::is_directory(path));
-      break;
+    case Obstacle::HeldFile: EXPECT_EQ(testing::ReadFile(path), kInput); break;
+    case Obstacle::MissingFolder: EXPECT_FALSE(fs::exists(path.parent_path())); break;
+    case Obstacle::FolderInThePlace: EXPECT_TRUE(fs::is_directory(path)); break;
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Writers, UncreatablePicture,
-    ::testing::Combine(::testing::ValuesIn(kWriters),
-                       ::testing::Values(Obstacle::HeldFile, Obstacle::MissingFolder,
-                                         Obstacle::FolderInThePlace)),
-    [](const auto& info) {
-      return std::string(std::get<0>(info.param).name) + NameOf(std::get<1>(info.param));
-    });
+INSTANTIATE_TEST_SUITE_P(Writers, UncreatablePicture,
+                         ::testing::Combine(::testing::ValuesIn(kWriters),
+                                            ::testing::Values(Obstacle::HeldFile, Obstacle::MissingFolder,
+                                                              Obstacle::FolderInThePlace)),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) + NameOf(std::get<1>(info.param));
+                         });
 
 class ShortWrittenPicture : public ::testing::TestWithParam<std::tuple<Writer, std::uint64_t>> {
  protected:
@@ -124,14 +117,13 @@ TEST_P(ShortWrittenPicture, ReportsTheErrorAndKeepsWhatWasWritten) {
   EXPECT_EQ(fs::file_size(path), bytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Writers, ShortWrittenPicture,
-    // Nothing at all, inside the file header, inside the pixel rows.
-    ::testing::Combine(::testing::ValuesIn(kWriters), ::testing::Values(0u, 10u, 64u)),
-    [](const auto& info) {
-      return std::string(std::get<0>(info.param).name) + "After" +
-             std::to_string(std::get<1>(info.param));
-    });
+INSTANTIATE_TEST_SUITE_P(Writers, ShortWrittenPicture,
+                         // Nothing at all, inside the file header, inside the pixel rows.
+                         ::testing::Combine(::testing::ValuesIn(kWriters), ::testing::Values(0u, 10u, 64u)),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) + "After" +
+                                  std::to_string(std::get<1>(info.param));
+                         });
 
 }  // namespace
 }  // namespace tesk::image

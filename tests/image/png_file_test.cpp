@@ -135,8 +135,7 @@ TEST(PngFile, FailedEncodingWritesNoFile) {
   EXPECT_EQ(failed.status, FileWriteResult::Status::NotCreated);
   EXPECT_FALSE(fs::exists(folder / "x.png"));
   // The failure was for one encoding only.
-  EXPECT_EQ(WritePngFile(pure, {1, 8, 2, 4, 8}, folder / "x.png").status,
-            FileWriteResult::Status::Written);
+  EXPECT_EQ(WritePngFile(pure, {1, 8, 2, 4, 8}, folder / "x.png").status, FileWriteResult::Status::Written);
 }
 
 // The encoder takes no length; fewer bytes than the picture needs must be

@@ -1,10 +1,9 @@
 // Our BMP (both row orders) and PNG files as Qt's own image readers see them.
 
-#include <QImage>
-#include <QString>
-
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QString>
 #include <tuple>
 
 #include "image/bmp_file.h"
@@ -30,9 +29,7 @@ std::vector<std::string> DotsOf(const QImage& picture) {
   return rows;
 }
 
-QImage Load(const std::filesystem::path& path) {
-  return QImage(QString::fromStdString(path.string()));
-}
+QImage Load(const std::filesystem::path& path) { return QImage(QString::fromStdString(path.string())); }
 
 class QtDecodedPicture : public ::testing::TestWithParam<std::tuple<PictureCase, bool>> {};
 
@@ -42,8 +39,7 @@ TEST_P(QtDecodedPicture, ShowsThePureDotsUpright) {
   testing::TempFolder folder;
   DibImage image;
   ASSERT_TRUE(BuildDibImage(image, pure, picture.Geometry(), bottomUp));
-  ASSERT_EQ(WriteBmpFile(image, folder / "picture.bmp").status,
-            platform::FileWriteResult::Status::Written);
+  ASSERT_EQ(WriteBmpFile(image, folder / "picture.bmp").status, platform::FileWriteResult::Status::Written);
   ASSERT_EQ(WritePngFile(pure, picture.Geometry(), folder / "picture.png").status,
             platform::FileWriteResult::Status::Written);
 
@@ -56,13 +52,12 @@ TEST_P(QtDecodedPicture, ShowsThePureDotsUpright) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pictures, QtDecodedPicture,
-    ::testing::Combine(::testing::ValuesIn(testing::PictureCases()), ::testing::Bool()),
-    [](const auto& info) {
-      return std::string(std::get<0>(info.param).name) +
-             (std::get<1>(info.param) ? "BottomUp" : "TopDown");
-    });
+INSTANTIATE_TEST_SUITE_P(Pictures, QtDecodedPicture,
+                         ::testing::Combine(::testing::ValuesIn(testing::PictureCases()), ::testing::Bool()),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) +
+                                  (std::get<1>(info.param) ? "BottomUp" : "TopDown");
+                         });
 
 }  // namespace
 }  // namespace tesk::image

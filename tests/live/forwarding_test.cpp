@@ -71,7 +71,8 @@ TEST_F(ForwardingTest, APrinterOutOfReachLeavesTheJobSavedAndTheFailureReported)
   }
   const JobReport job = NextJob();
   EXPECT_TRUE(job.forwarded);
-  EXPECT_TRUE(job.forwardFailure.starts_with("cannot connect to 127.0.0.1:" + std::to_string(settings.forward->port)))
+  EXPECT_TRUE(
+      job.forwardFailure.starts_with("cannot connect to 127.0.0.1:" + std::to_string(settings.forward->port)))
       << job.forwardFailure;
   EXPECT_EQ(testing::ReadFile(job.path), kJob);
   EXPECT_FALSE(job.incomplete);

@@ -33,8 +33,8 @@ Bytes TaggedJob(int client, int job) {
 // job-YYYYMMDD-HHMMSS-N.prn
 bool IsJobFileName(const std::string& name) {
   const auto digits = [&](std::size_t from, std::size_t count) {
-    return from + count <= name.size() &&
-           std::all_of(name.begin() + from, name.begin() + from + count, [](char c) { return c >= '0' && c <= '9'; });
+    return from + count <= name.size() && std::all_of(name.begin() + from, name.begin() + from + count,
+                                                      [](char c) { return c >= '0' && c <= '9'; });
   };
   const std::size_t end = name.size() - 4;
   return name.size() >= 25 && name.starts_with("job-") && digits(4, 8) && name[12] == '-' && digits(13, 6) &&
@@ -112,7 +112,8 @@ TEST_F(PrintServerTest, TwoHundredJobsFromTwentyConcurrentSendersAreAllSavedAndC
   for (const JobReport& job : jobs) {
     numbers.push_back(job.number);
     EXPECT_FALSE(job.incomplete);
-    EXPECT_EQ(--sent[testing::ReadFile(job.path)], 0) << job.path << " is no job that was sent, or a second copy";
+    EXPECT_EQ(--sent[testing::ReadFile(job.path)], 0)
+        << job.path << " is no job that was sent, or a second copy";
     core::RunFigures figures;
     EXPECT_FALSE(core::RunConversion(job.path, core::RunOptions{}, figures, source, image)) << job.path;
     EXPECT_TRUE(figures.imageReady);
@@ -244,7 +245,8 @@ TEST_F(PrintServerTest, AJobOfHundredsOfMegabytesHoldsNoOtherUpAndIsSavedWhole) 
   std::thread bigSender([&] {
     LiveClient sender(Port());
     bool sentAll = sender.Send(big.Start()) && sender.Receive(1) == HexBytes("12");
-    for (std::uint64_t band = 0; band + 1 < big.Bands() && sentAll; ++band) sentAll = sender.Send(big.Band(band));
+    for (std::uint64_t band = 0; band + 1 < big.Bands() && sentAll; ++band)
+      sentAll = sender.Send(big.Band(band));
     bigSent.set_value(sentAll);
     // The last band only once the others are through: they did not wait for this job.
     othersDone.get_future().wait_for(std::chrono::milliseconds(kPatience));

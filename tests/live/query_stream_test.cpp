@@ -139,7 +139,7 @@ TEST(QueryStream, AnswersFromTheRecordGiven) {
   PrinterStatusAnswers answers;
   answers.paperRollSensor = 0x72;  // paper end
   answers.modelName = "M";
-  answers.inkStatusB = 0x3a;                        // second colour ink end, no cartridge
+  answers.inkStatusB = 0x3a;                           // second colour ink end, no cartridge
   answers.automaticStatus = {0x18, 0x00, 0x0c, 0x00};  // offline, paper end
   QueryStream stream(answers);
   Bytes answered;
@@ -200,8 +200,8 @@ std::vector<OpenEndCase> OpenEndCases() {
        Joined({HexBytes("1c 71 02 01 00 01 00 ff ff ff ff ff ff ff ff 01 00 01 00"), fakeQueries,
                HexBytes("10 04 02")}),
        "12"},
-      {"TabStopsLongerThanAnyHeader",
-       Joined({HexBytes("1b 44"), longTabStops, HexBytes("00 10 04 02")}), "12"},
+      {"TabStopsLongerThanAnyHeader", Joined({HexBytes("1b 44"), longTabStops, HexBytes("00 10 04 02")}),
+       "12"},
       {"BarcodeUpToNul", Joined({HexBytes("1d 6b 04 31 32 10 04 01 33 00 10 04 02")}), "12"},
   };
 }

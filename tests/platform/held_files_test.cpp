@@ -24,8 +24,8 @@ TEST(HeldFiles, EverySpellingOfAHeldFileIsRefused) {
 
   InputFile held = InputFile::Open(job);
   ASSERT_TRUE(held.IsOpen());
-  for (const auto& spelling : {job, folder / "link.prn", folder / "hard.prn",
-                               folder / "sub" / ".." / "job.prn"}) {
+  for (const auto& spelling :
+       {job, folder / "link.prn", folder / "hard.prn", folder / "sub" / ".." / "job.prn"}) {
     SCOPED_TRACE(spelling);
     OutputFile output = OutputFile::Create(spelling);
     EXPECT_FALSE(output.IsOpen());

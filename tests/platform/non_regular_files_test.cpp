@@ -75,14 +75,16 @@ TEST(NonRegularFiles, MoveIntoPlaceReplacesOnlyARegularFile) {
     const char* name;
     int error;  // 0: replaced
   };
-  for (const Place place : {Place{"plain.bin", 0}, Place{"new.bin", 0}, Place{"held.bin", EBUSY},
-                            Place{"fifo.bin", EINVAL}, Place{"link.bin", ELOOP}, Place{"folder.bin", EISDIR}}) {
+  for (const Place place :
+       {Place{"plain.bin", 0}, Place{"new.bin", 0}, Place{"held.bin", EBUSY}, Place{"fifo.bin", EINVAL},
+        Place{"link.bin", ELOOP}, Place{"folder.bin", EISDIR}}) {
     SCOPED_TRACE(place.name);
     const fs::path destination = folder / place.name;
     OutputFile temporary = OutputFile::CreateTemporaryBeside(destination);
     ASSERT_TRUE(temporary.IsOpen());
     EXPECT_EQ(temporary.Path().parent_path(), folder.path());
-    ASSERT_TRUE(temporary.Write(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>("new"), 3)));
+    ASSERT_TRUE(
+        temporary.Write(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>("new"), 3)));
     ASSERT_TRUE(temporary.Close());
     int error = 0;
     EXPECT_EQ(MoveIntoPlace(temporary.Path(), destination, &error), place.error == 0);

@@ -24,7 +24,9 @@ Bytes Command(std::initializer_list<std::uint8_t> prefix, std::string_view data,
 }
 
 // GS k m d1..dk NUL (m 0..6).
-Bytes FirstForm(std::uint8_t system, std::string_view data) { return Command({0x1D, 'k', system}, data, true); }
+Bytes FirstForm(std::uint8_t system, std::string_view data) {
+  return Command({0x1D, 'k', system}, data, true);
+}
 
 // GS k m n d1..dn (m 65..79).
 Bytes SecondForm(std::uint8_t system, std::string_view data) {
@@ -41,7 +43,7 @@ BarcodeSettings Settings(std::uint8_t moduleWidth = 2, std::uint8_t height = 60)
 struct ScanCase {
   const char* name;
   Bytes command;
-  std::string decoded;        // what zbarimg must read
+  std::string decoded;  // what zbarimg must read
   std::string zbarOptions = "";
 };
 
@@ -151,8 +153,9 @@ class BarcodeGeometry : public ::testing::TestWithParam<std::tuple<int, int>> {}
 TEST_P(BarcodeGeometry, ModuleWidthAndHeightInDots) {
   const auto [moduleWidth, height] = GetParam();
   // ITF: every narrow bar is one module, every wide one three.
-  const Symbol symbol = DrawBarcode(SecondForm(70, "1234567890"), Settings(static_cast<std::uint8_t>(moduleWidth),
-                                                                        static_cast<std::uint8_t>(height)));
+  const Symbol symbol =
+      DrawBarcode(SecondForm(70, "1234567890"),
+                  Settings(static_cast<std::uint8_t>(moduleWidth), static_cast<std::uint8_t>(height)));
   ASSERT_TRUE(symbol.Drawn());
   EXPECT_EQ(symbol.bitmap.height, static_cast<std::uint32_t>(height));
   const std::vector<std::uint32_t> runs = DarkRuns(symbol.bitmap, 0);
@@ -171,7 +174,8 @@ TEST_P(BarcodeGeometry, ModuleWidthAndHeightInDots) {
 }
 
 INSTANTIATE_TEST_SUITE_P(GsWAndGsH, BarcodeGeometry,
-                         ::testing::Combine(::testing::Values(1, 2, 3, 4, 5, 6), ::testing::Values(1, 50, 162, 255)),
+                         ::testing::Combine(::testing::Values(1, 2, 3, 4, 5, 6),
+                                            ::testing::Values(1, 50, 162, 255)),
                          [](const auto& info) {
                            return "Width" + std::to_string(std::get<0>(info.param)) + "Height" +
                                   std::to_string(std::get<1>(info.param));
@@ -189,11 +193,14 @@ TEST(BarcodeGeometry, WiderThanThePrintAreaIsNotPrinted) {
 struct HriCase {
   std::uint8_t gsH;
   std::uint8_t gsF;
-  std::vector<std::int32_t> lineTops;  // where each reserved line starts; the bars follow the first when above
+  std::vector<std::int32_t>
+      lineTops;  // where each reserved line starts; the bars follow the first when above
   std::uint32_t barsTop;
 };
 
-void PrintTo(const HriCase& hri, std::ostream* out) { *out << "GS H " << int{hri.gsH} << ", GS f " << int{hri.gsF}; }
+void PrintTo(const HriCase& hri, std::ostream* out) {
+  *out << "GS H " << int{hri.gsH} << ", GS f " << int{hri.gsF};
+}
 
 class HriPlacement : public ::testing::TestWithParam<HriCase> {};
 
@@ -233,14 +240,15 @@ TEST_P(HriPlacement, ReservesTheLineWhereGsHPutsIt) {
 }
 
 // lineTops: 0 marks the line above the bars, 1 the line below them.
-INSTANTIATE_TEST_SUITE_P(
-    GsH, HriPlacement,
-    ::testing::Values(HriCase{0, 0, {}, 0}, HriCase{48, 0, {}, 0}, HriCase{1, 0, {0}, 24}, HriCase{49, 1, {0}, 17},
-                      HriCase{2, 0, {1}, 0}, HriCase{50, 1, {1}, 0}, HriCase{3, 0, {0, 1}, 24},
-                      HriCase{51, 1, {0, 1}, 17}),
-    [](const auto& info) {
-      return "H" + std::to_string(info.param.gsH) + "Font" + std::to_string(info.param.gsF);
-    });
+INSTANTIATE_TEST_SUITE_P(GsH, HriPlacement,
+                         ::testing::Values(HriCase{0, 0, {}, 0}, HriCase{48, 0, {}, 0},
+                                           HriCase{1, 0, {0}, 24}, HriCase{49, 1, {0}, 17},
+                                           HriCase{2, 0, {1}, 0}, HriCase{50, 1, {1}, 0},
+                                           HriCase{3, 0, {0, 1}, 24}, HriCase{51, 1, {0, 1}, 17}),
+                         [](const auto& info) {
+                           return "H" + std::to_string(info.param.gsH) + "Font" +
+                                  std::to_string(info.param.gsF);
+                         });
 
 TEST(BarcodeSettings, GsCommandsSetAndOutOfRangeValuesAreIgnored) {
   BarcodeSettings settings;

@@ -13,11 +13,11 @@ namespace tesk::printer {
 namespace {
 
 using testing::Joined;
+using testing::kWhite;
 using testing::NotDrawnLines;
 using testing::PieceRows;
 using testing::Print;
 using testing::Repeated;
-using testing::kWhite;
 
 // The dots of `area` on the first piece, one string a row.
 std::vector<std::string> Cut(const Paper& paper, const Rectangle& area) {
@@ -42,8 +42,10 @@ std::vector<std::string> QuarterTurn(const std::vector<std::string>& rows, bool 
   std::vector<std::string> turned(width, std::string(height, '0'));
   for (std::size_t y = 0; y < height; ++y)
     for (std::size_t x = 0; x < width; ++x) {
-      if (clockwise) turned[x][height - 1 - y] = rows[y][x];
-      else turned[width - 1 - x][y] = rows[y][x];
+      if (clockwise)
+        turned[x][height - 1 - y] = rows[y][x];
+      else
+        turned[width - 1 - x][y] = rows[y][x];
     }
   return turned;
 }
@@ -99,10 +101,17 @@ INSTANTIATE_TEST_SUITE_P(
     Page, PageDirections,
     ::testing::Values(
         DirectionCase{"LeftToRightFromTopLeft", 0, {0, 0, 12, 24}, {0, 24, 8, 2}, {"11100000", "10000000"}},
-        DirectionCase{"BottomToTopFromBottomLeft", 1, {0, 20, 24, 12}, {24, 24, 2, 8},
+        DirectionCase{"BottomToTopFromBottomLeft",
+                      1,
+                      {0, 20, 24, 12},
+                      {24, 24, 2, 8},
                       {"00", "00", "00", "00", "00", "10", "10", "11"}},
-        DirectionCase{"RightToLeftFromBottomRight", 2, {36, 8, 12, 24}, {40, 6, 8, 2}, {"00000001", "00000111"}},
-        DirectionCase{"TopToBottomFromTopRight", 3, {24, 0, 24, 12}, {22, 0, 2, 8},
+        DirectionCase{
+            "RightToLeftFromBottomRight", 2, {36, 8, 12, 24}, {40, 6, 8, 2}, {"00000001", "00000111"}},
+        DirectionCase{"TopToBottomFromTopRight",
+                      3,
+                      {24, 0, 24, 12},
+                      {22, 0, 2, 8},
                       {"11", "01", "01", "00", "00", "00", "00", "00"}}),
     DirectionName);
 
@@ -125,13 +134,14 @@ INSTANTIATE_TEST_SUITE_P(
                  Joined({{kWhite, kWhite}, Repeated("0000111111110000", 4)})},
         PageCase{"AbsoluteAndRelativeVerticalPositions",
                  "1b4c 1b57 0000 0000 1000 0a00"
-                 "1d24 0400 1d7630 00 0100 0100 ff"   // row 4
-                 "1d5c 0300 1d7630 00 0100 0100 0f"   // 5 + 3: row 8
-                 "1d5c fdff 1d7630 00 0100 0100 f0"   // 9 - 3: row 6
-                 "1d24 2000 1d5c 2000"                // beyond the area: ignored
+                 "1d24 0400 1d7630 00 0100 0100 ff"  // row 4
+                 "1d5c 0300 1d7630 00 0100 0100 0f"  // 5 + 3: row 8
+                 "1d5c fdff 1d7630 00 0100 0100 f0"  // 9 - 3: row 6
+                 "1d24 2000 1d5c 2000"               // beyond the area: ignored
                  "0c",
                  Joined({Repeated(kWhite, 4),
-                         {"1111111100000000", kWhite, "1111000000000000", kWhite, "0000111100000000", kWhite}})},
+                         {"1111111100000000", kWhite, "1111000000000000", kWhite, "0000111100000000",
+                          kWhite}})},
         // ESC $ counts along the line: down the paper from the top right.
         PageCase{"HorizontalPositionFollowsTheDirection",
                  "1b4c 1b57 0000 0000 1000 1000 1b5403 1b24 0500 1b2a 01 0100 ff 0c",

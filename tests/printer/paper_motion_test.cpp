@@ -9,11 +9,11 @@ namespace tesk::printer {
 namespace {
 
 using testing::Joined;
+using testing::kWhite;
 using testing::NotDrawnLines;
 using testing::PieceRows;
 using testing::Print;
 using testing::Repeated;
-using testing::kWhite;
 using MotionCase = testing::JobCase;
 
 class PaperMotion : public ::testing::TestWithParam<MotionCase> {};
@@ -26,11 +26,13 @@ TEST_P(PaperMotion, PutsTheDotsWhereThePrinterWould) {
 INSTANTIATE_TEST_SUITE_P(
     Feeds, PaperMotion,
     ::testing::Values(
-        MotionCase{"DriverBandsWithEscJBetween", "1d7630 00 0100 0100 ff 1b4a 03 1d7630 00 0100 0100 81",
+        MotionCase{"DriverBandsWithEscJBetween",
+                   "1d7630 00 0100 0100 ff 1b4a 03 1d7630 00 0100 0100 81",
                    {"1111111100000000", kWhite, kWhite, kWhite, "1000000100000000"}},
         MotionCase{"LineFeedAfterABandFeedsTheLineSpacing", "1d7630 00 0100 0100 ff 0a",
                    Joined({{"1111111100000000"}, Repeated(kWhite, 4)})},
-        MotionCase{"BandsIgnoreTheLineSpacing", "1b3364 1d7630 00 0100 0100 ff 1d7630 00 0100 0100 81",
+        MotionCase{"BandsIgnoreTheLineSpacing",
+                   "1b3364 1d7630 00 0100 0100 ff 1d7630 00 0100 0100 81",
                    {"1111111100000000", "1000000100000000"}},
         MotionCase{"EscDFeedsWholeLines", "1b3302 1b6403", Repeated(kWhite, 6)},
         MotionCase{"DefaultSpacingComesBack", "1b3302 1b32 0a", Repeated(kWhite, 4)},
@@ -40,20 +42,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Positions, PaperMotion,
-    ::testing::Values(
-        MotionCase{"CentredBand", "1b6101 1d7630 00 0100 0100 ff", {"0000111111110000"}},
-        MotionCase{"RightBand", "1b6132 1d7630 00 0100 0100 ff", {"0000000011111111"}},
-        MotionCase{"CentredColumnLine", "1b6131 1b2a 21 0200 800000 800000 0a",
-                   Joined({{"0000000110000000"}, Repeated(kWhite, 23)})},
-        MotionCase{"LeftMargin", "1d4c 0400 1d7630 00 0100 0100 ff", {"0000111111110000"}},
-        MotionCase{"LeftMarginAndAreaWidthCentre", "1d4c 0200 1d57 0c00 1b6101 1d7630 00 0100 0100 ff",
-                   {"0000111111110000"}},
-        MotionCase{"AbsolutePosition", "1b24 0300 1b2a 21 0100 800000 0a",
-                   Joined({{"0001000000000000"}, Repeated(kWhite, 23)})},
-        MotionCase{"RelativePositionBack", "1b2a 21 0100 800000 1b5c 0400 1b5c feff 1b2a 21 0100 800000 0a",
-                   Joined({{"1001000000000000"}, Repeated(kWhite, 23)})},
-        MotionCase{"InitialiseForgetsMarginAndJustification", "1d4c 0400 1b6102 1b40 1d7630 00 0100 0100 ff",
-                   {"1111111100000000"}}),
+    ::testing::Values(MotionCase{"CentredBand", "1b6101 1d7630 00 0100 0100 ff", {"0000111111110000"}},
+                      MotionCase{"RightBand", "1b6132 1d7630 00 0100 0100 ff", {"0000000011111111"}},
+                      MotionCase{"CentredColumnLine", "1b6131 1b2a 21 0200 800000 800000 0a",
+                                 Joined({{"0000000110000000"}, Repeated(kWhite, 23)})},
+                      MotionCase{"LeftMargin", "1d4c 0400 1d7630 00 0100 0100 ff", {"0000111111110000"}},
+                      MotionCase{"LeftMarginAndAreaWidthCentre",
+                                 "1d4c 0200 1d57 0c00 1b6101 1d7630 00 0100 0100 ff",
+                                 {"0000111111110000"}},
+                      MotionCase{"AbsolutePosition", "1b24 0300 1b2a 21 0100 800000 0a",
+                                 Joined({{"0001000000000000"}, Repeated(kWhite, 23)})},
+                      MotionCase{"RelativePositionBack",
+                                 "1b2a 21 0100 800000 1b5c 0400 1b5c feff 1b2a 21 0100 800000 0a",
+                                 Joined({{"1001000000000000"}, Repeated(kWhite, 23)})},
+                      MotionCase{"InitialiseForgetsMarginAndJustification",
+                                 "1d4c 0400 1b6102 1b40 1d7630 00 0100 0100 ff",
+                                 {"1111111100000000"}}),
     testing::JobCaseName);
 
 TEST(PrintArea, ChangesOnlyBetweenLines) {
@@ -61,14 +65,15 @@ TEST(PrintArea, ChangesOnlyBetweenLines) {
   // printer keeps the line's area and says so.
   const Paper paper = Print("1b2a 21 0100 800000 1d4c 2000 1d57 0400 0a 1d4c 0200 1d7630 00 0100 0100 ff");
   EXPECT_EQ(PieceRows(paper), Joined({{"1000000000000000"}, Repeated(kWhite, 23), {"0011111111000000"}}));
-  EXPECT_EQ(NotDrawnLines(paper),
-            (std::vector<std::string>{"8 GS L: ignored: the print area changes only at the start of a line",
-                                      "12 GS W: ignored: the print area changes only at the start of a line"}));
+  EXPECT_EQ(
+      NotDrawnLines(paper),
+      (std::vector<std::string>{"8 GS L: ignored: the print area changes only at the start of a line",
+                                "12 GS W: ignored: the print area changes only at the start of a line"}));
 }
 
 TEST(Cuts, SplitThePaperIntoPieces) {
   const Paper paper = Print(
-      "1d7630 00 0100 0100 ff 1d5600"    // full cut
+      "1d7630 00 0100 0100 ff 1d5600"     // full cut
       "1d7630 00 0100 0100 81 1d5642 02"  // feed 2 and partial cut
       "1d7630 00 0100 0100 18 1b69"       // ESC i
       "1d7630 00 0100 0100 3c 1b6d");     // ESC m, the job's end: no empty piece after it
@@ -109,25 +114,24 @@ TEST(DisplayList, TracesEveryItemToItsCommand) {
 
 TEST(NotDrawn, ListsEveryCommandThePaperDoesNotShow) {
   const Paper paper = Print(
-      "1b5501"        // 0 unidirectional printing: not shown
-      "4869"          // 3 text
-      "0a"            // 5
-      "1d6b 02 303132 00"  // 6 EAN-13 of three digits: refused
-      "1d286b 0300 31 51 30"  // 13 QR print with nothing stored
-      "1b0c"          // 21 printing a page in standard mode
-      "7f"            // 23 unknown byte
+      "1b5501"                    // 0 unidirectional printing: not shown
+      "4869"                      // 3 text
+      "0a"                        // 5
+      "1d6b 02 303132 00"         // 6 EAN-13 of three digits: refused
+      "1d286b 0300 31 51 30"      // 13 QR print with nothing stored
+      "1b0c"                      // 21 printing a page in standard mode
+      "7f"                        // 23 unknown byte
       "1b2a 21 0100 800000 1b40"  // 24 ESC * cleared by 32 ESC @
       "1b2a 21 0100 800000");     // 34 never printed
-  EXPECT_EQ(NotDrawnLines(paper),
-            (std::vector<std::string>{
-                "0 ESC U: not shown on the paper",
-                "6 GS k: the printer draws no symbol",
-                "13 GS (: the printer draws no symbol",
-                "21 ESC FF: ignored outside page mode",
-                "23 unknown: unknown command",
-                "24 ESC *: cleared from the line buffer by ESC @",
-                "34 ESC *: left in the line buffer at the end of the job",
-            }));
+  EXPECT_EQ(NotDrawnLines(paper), (std::vector<std::string>{
+                                      "0 ESC U: not shown on the paper",
+                                      "6 GS k: the printer draws no symbol",
+                                      "13 GS (: the printer draws no symbol",
+                                      "21 ESC FF: ignored outside page mode",
+                                      "23 unknown: unknown command",
+                                      "24 ESC *: cleared from the line buffer by ESC @",
+                                      "34 ESC *: left in the line buffer at the end of the job",
+                                  }));
   EXPECT_EQ(paper.notDrawnCount, 7u);
   // "Hi" takes two lines of font A's 24 dots on the 16-dot printer; a
   // refused symbol takes no paper.

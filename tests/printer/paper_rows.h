@@ -69,7 +69,8 @@ inline printer::Paper Print(std::string_view hex, const printer::Profile& profil
 inline std::vector<std::string> NotDrawnLines(const printer::Paper& paper) {
   std::vector<std::string> lines;
   for (const auto& item : paper.notDrawn)
-    lines.push_back(std::to_string(item.offset) + " " + item.command + ": " + printer::NotDrawnReasonText(item.reason));
+    lines.push_back(std::to_string(item.offset) + " " + item.command + ": " +
+                    printer::NotDrawnReasonText(item.reason));
   return lines;
 }
 

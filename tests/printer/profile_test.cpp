@@ -52,8 +52,8 @@ TEST(UserProfiles, AddCodePagesAndMultibyteSettings) {
 TEST(UserProfiles, StatusAndIdentityKeepTheBaselineWhereUnnamed) {
   Profile profile;
   std::string message;
-  ASSERT_EQ(ParseProfile(R"({"status": {"paperRollSensor": 114}, "identity": {"makerName": "Bench"}})", profile,
-                         message),
+  ASSERT_EQ(ParseProfile(R"({"status": {"paperRollSensor": 114}, "identity": {"makerName": "Bench"}})",
+                         profile, message),
             ProfileResult::Loaded)
       << message;
   EXPECT_EQ(profile.answers.paperRollSensor, 0x72);
@@ -83,9 +83,10 @@ TEST(BuiltInProfiles, SayWhereEveryValueCameFrom) {
 
 TEST(UserProfiles, NameOnlyWhereThePrinterDiffers) {
   testing::TempFolder folder;
-  testing::WriteFile(folder / "mine.json",
-                     "{ // a printer that ignores ESC J\n"
-                     "  \"name\": \"mine\", \"printableWidth\": 512, \"quirks\": {\"feedDotsIgnored\": true} }");
+  testing::WriteFile(
+      folder / "mine.json",
+      "{ // a printer that ignores ESC J\n"
+      "  \"name\": \"mine\", \"printableWidth\": 512, \"quirks\": {\"feedDotsIgnored\": true} }");
   Profile profile;
   std::string message;
   ASSERT_EQ(LoadProfile((folder / "mine.json").string(), profile, message), ProfileResult::Loaded) << message;
@@ -133,10 +134,11 @@ INSTANTIATE_TEST_SUITE_P(
                    "\"codePages\" maps numbers 0 to 255 to character set names"},
         BadProfile{"StatusByteTooLarge", R"({"status": {"paperRollSensor": 256}})", ProfileResult::BadValue,
                    "\"paperRollSensor\" must be a whole number from 0 to 255"},
-        BadProfile{"AutomaticStatusShort", R"({"status": {"automaticStatus": [16, 0, 0]}})", ProfileResult::BadValue,
+        BadProfile{"AutomaticStatusShort", R"({"status": {"automaticStatus": [16, 0, 0]}})",
+                   ProfileResult::BadValue,
                    "\"automaticStatus\" must be a list of 4 whole numbers from 0 to 255"},
-        BadProfile{"IdentityTextWithNul", R"({"identity": {"modelName": "A\u0000B"}})", ProfileResult::BadValue,
-                   "\"modelName\" must be at most 80 bytes without NUL"},
+        BadProfile{"IdentityTextWithNul", R"({"identity": {"modelName": "A\u0000B"}})",
+                   ProfileResult::BadValue, "\"modelName\" must be at most 80 bytes without NUL"},
         BadProfile{"MultibyteCellTooWide", R"({"multibyte": {"width": 100}})", ProfileResult::BadValue,
                    "\"width\" must be a whole number from 1 to 64"}),
     [](const ::testing::TestParamInfo<BadProfile>& info) { return std::string(info.param.name); });

@@ -114,14 +114,18 @@ INSTANTIATE_TEST_SUITE_P(
                          Line(kEan, 193 + 36, 60, 9, 17)},
         ReadableLineCase{"Ean13FontBBoth", Job({0x1D, 'H', 51, 0x1D, 'f', 49}, 67, kEan),
                          Joined(Line(kEan, 193 + 36, 0, 9, 17), Line(kEan, 193 + 36, 17 + 60, 9, 17))},
-        ReadableLineCase{"Code39Below", Job({0x1D, 'H', 2}, 69, kCode39), Line(kCode39Line, 145 + 89, 60, 12, 24)},
-        ReadableLineCase{"Code39Above", Job({0x1D, 'H', 1}, 69, kCode39), Line(kCode39Line, 145 + 89, 0, 12, 24)},
+        ReadableLineCase{"Code39Below", Job({0x1D, 'H', 2}, 69, kCode39),
+                         Line(kCode39Line, 145 + 89, 60, 12, 24)},
+        ReadableLineCase{"Code39Above", Job({0x1D, 'H', 1}, 69, kCode39),
+                         Line(kCode39Line, 145 + 89, 0, 12, 24)},
         ReadableLineCase{"Code39BothFontB", Job({0x1D, 'H', 3, 0x1D, 'f', 1}, 69, kCode39),
-                         Joined(Line(kCode39Line, 145 + 102, 0, 9, 17), Line(kCode39Line, 145 + 102, 17 + 60, 9, 17))},
+                         Joined(Line(kCode39Line, 145 + 102, 0, 9, 17),
+                                Line(kCode39Line, 145 + 102, 17 + 60, 9, 17))},
         ReadableLineCase{"NoneByDefault", Job({}, 67, kEan), {}},
         // The line has none of the character modes: no size, no reverse, no rotation.
         ReadableLineCase{"CharacterModesLeaveItAlone",
-                         Job({0x1D, '!', 0x11, 0x1D, 'B', 1, 0x1B, 'V', 1, 0x1B, '-', 1, 0x1D, 'H', 2}, 67, kEan),
+                         Job({0x1D, '!', 0x11, 0x1D, 'B', 1, 0x1B, 'V', 1, 0x1B, '-', 1, 0x1D, 'H', 2}, 67,
+                             kEan),
                          Line(kEan, 193 + 17, 60, 12, 24)}),
     [](const ::testing::TestParamInfo<ReadableLineCase>& info) { return std::string(info.param.name); });
 

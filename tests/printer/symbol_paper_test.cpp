@@ -85,25 +85,25 @@ TEST_P(SymbolOnPaper, IsCentredAndDecodesToTheDataSent) {
 
 INSTANTIATE_TEST_SUITE_P(
     Symbologies, SymbolOnPaper,
-    ::testing::Values(PaperScanCase{"UpcA", Barcode(65, "01234567890"), "012345678905", "-Supca.enable"},
-                      PaperScanCase{"Ean13FirstForm", WithData({0x1D, 'k', 2}, std::string("490123456789\0", 13)),
-                                    "4901234567894"},
-                      PaperScanCase{"Ean8", Barcode(68, "96385074"), "96385074"},
-                      PaperScanCase{"Code39", Barcode(69, "TESK-39"), "TESK-39"},
-                      PaperScanCase{"Itf", Barcode(70, "12345678"), "12345678"},
-                      PaperScanCase{"Codabar", Barcode(71, "A40156B"), "A40156B"},
-                      PaperScanCase{"Code93", Barcode(72, "Tesk 93!"), "Tesk 93!"},
-                      PaperScanCase{"Code128", Barcode(73, "{BReceipt-42"), "Receipt-42"},
-                      PaperScanCase{"DataBar", Barcode(75, "0950110153000"), "0109501101530003"},
-                      PaperScanCase{"QrModule4", Qr("https://example.com/pay?id=42", 4),
-                                    "https://example.com/pay?id=42"},
-                      PaperScanCase{"QrModule8", Qr("ORDER 20261211-0042", 8), "ORDER 20261211-0042"}),
+    ::testing::Values(
+        PaperScanCase{"UpcA", Barcode(65, "01234567890"), "012345678905", "-Supca.enable"},
+        PaperScanCase{"Ean13FirstForm", WithData({0x1D, 'k', 2}, std::string("490123456789\0", 13)),
+                      "4901234567894"},
+        PaperScanCase{"Ean8", Barcode(68, "96385074"), "96385074"},
+        PaperScanCase{"Code39", Barcode(69, "TESK-39"), "TESK-39"},
+        PaperScanCase{"Itf", Barcode(70, "12345678"), "12345678"},
+        PaperScanCase{"Codabar", Barcode(71, "A40156B"), "A40156B"},
+        PaperScanCase{"Code93", Barcode(72, "Tesk 93!"), "Tesk 93!"},
+        PaperScanCase{"Code128", Barcode(73, "{BReceipt-42"), "Receipt-42"},
+        PaperScanCase{"DataBar", Barcode(75, "0950110153000"), "0109501101530003"},
+        PaperScanCase{"QrModule4", Qr("https://example.com/pay?id=42", 4), "https://example.com/pay?id=42"},
+        PaperScanCase{"QrModule8", Qr("ORDER 20261211-0042", 8), "ORDER 20261211-0042"}),
     [](const ::testing::TestParamInfo<PaperScanCase>& info) { return std::string(info.param.name); });
 
 TEST(SymbolOnPaper, ARefusedSymbolIsListedWithItsReasonAndTheOthersStayInOrder) {
   if (!testing::ZbarAvailable()) GTEST_SKIP() << "zbarimg is not installed";
-  const Bytes job = Concat({kPreamble, Barcode(67, "4901234567894"), Barcode(67, "4901234567890"),
-                            Qr("second", 4), {0x0A}});
+  const Bytes job = Concat(
+      {kPreamble, Barcode(67, "4901234567894"), Barcode(67, "4901234567890"), Qr("second", 4), {0x0A}});
   Paper paper;
   ASSERT_EQ(PrintJob(job, Receipt80(), paper), PaperResult::Printed);
   const auto symbols = Symbols(paper);
@@ -118,7 +118,8 @@ TEST(SymbolOnPaper, ARefusedSymbolIsListedWithItsReasonAndTheOthersStayInOrder) 
   for (const NotDrawnItem& item : paper.notDrawn) {
     if (item.offset == refusedAt && item.reason == NotDrawnReason::SymbolRefused) {
       refused = true;
-      EXPECT_NE(item.detail.find(SymbolStatusText(SymbolStatus::BadCheckDigit)), std::string::npos) << item.detail;
+      EXPECT_NE(item.detail.find(SymbolStatusText(SymbolStatus::BadCheckDigit)), std::string::npos)
+          << item.detail;
     }
   }
   EXPECT_TRUE(refused);
@@ -135,7 +136,8 @@ TEST(SymbolOnPaper, InitialiseRestoresTheBarcodeSettings) {
   Paper plain;
   Paper reset;
   ASSERT_EQ(PrintJob(Concat({{0x1B, '@'}, ean}), Receipt80(), plain), PaperResult::Printed);
-  ASSERT_EQ(PrintJob(Concat({{0x1D, 'h', 30, 0x1D, 'w', 5, 0x1D, 'H', 3, 0x1B, '@'}, ean}), Receipt80(), reset),
+  ASSERT_EQ(PrintJob(Concat({{0x1D, 'h', 30, 0x1D, 'w', 5, 0x1D, 'H', 3, 0x1B, '@'}, ean}), Receipt80(),
+                     reset),
             PaperResult::Printed);
   ASSERT_EQ(Symbols(plain).size(), 1u);
   ASSERT_EQ(Symbols(reset).size(), 1u);
@@ -147,7 +149,8 @@ TEST(SymbolOnPaper, ModuleWidthAndHeightComeFromTheSettings) {
   Paper narrow;
   Paper wide;
   const Bytes ean = Barcode(67, "4901234567894");
-  ASSERT_EQ(PrintJob(Concat({{0x1D, 'w', 2, 0x1D, 'h', 40}, ean}), Receipt80(), narrow), PaperResult::Printed);
+  ASSERT_EQ(PrintJob(Concat({{0x1D, 'w', 2, 0x1D, 'h', 40}, ean}), Receipt80(), narrow),
+            PaperResult::Printed);
   ASSERT_EQ(PrintJob(Concat({{0x1D, 'w', 4, 0x1D, 'h', 90}, ean}), Receipt80(), wide), PaperResult::Printed);
   ASSERT_EQ(Symbols(narrow).size(), 1u);
   ASSERT_EQ(Symbols(wide).size(), 1u);

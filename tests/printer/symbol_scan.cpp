@@ -38,8 +38,8 @@ void WritePbm(const std::filesystem::path& path, const printer::SymbolBitmap& bi
   file << "P4\n" << width << ' ' << height << '\n' << pixels;
 }
 
-std::string ScanSymbol(const printer::SymbolBitmap& bitmap, const TempFolder& folder, const std::string& options,
-                       unsigned magnify) {
+std::string ScanSymbol(const printer::SymbolBitmap& bitmap, const TempFolder& folder,
+                       const std::string& options, unsigned magnify) {
   const auto path = folder / "symbol.pbm";
   // A quiet zone of ten modules at the widest module a test draws.
   WritePbm(path, bitmap, 80, magnify);

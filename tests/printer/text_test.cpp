@@ -15,9 +15,9 @@ namespace tesk::printer {
 namespace {
 
 using testing::Joined;
+using testing::kWhite;
 using testing::PieceRows;
 using testing::Repeated;
-using testing::kWhite;
 
 // Tiny cells keep the bit strings short: font A 4 x 6, font B 3 x 4 and a
 // 6 x 6 multibyte cell on the 16-dot printer. Spaces have no glyph, so
@@ -29,7 +29,9 @@ Profile TextProfile() {
   return profile;
 }
 
-Paper PrintText(std::string_view hex, Profile profile = TextProfile()) { return testing::Print(hex, profile); }
+Paper PrintText(std::string_view hex, Profile profile = TextProfile()) {
+  return testing::Print(hex, profile);
+}
 
 std::vector<char32_t> CodePoints(const Paper& paper) {
   std::vector<char32_t> points;
@@ -40,7 +42,9 @@ std::vector<char32_t> CodePoints(const Paper& paper) {
 
 class TextCells : public ::testing::TestWithParam<testing::JobCase> {};
 
-TEST_P(TextCells, FillTheCellsThePrinterWould) { EXPECT_EQ(PieceRows(PrintText(GetParam().job)), GetParam().rows); }
+TEST_P(TextCells, FillTheCellsThePrinterWould) {
+  EXPECT_EQ(PieceRows(PrintText(GetParam().job)), GetParam().rows);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Styles, TextCells,
@@ -48,8 +52,10 @@ INSTANTIATE_TEST_SUITE_P(
         testing::JobCase{"ReversedSpace", "1d4201 20 0a", Repeated("1111000000000000", 6)},
         testing::JobCase{"UnderlineOneDot", "1b2d01 2020 0a",
                          Joined({Repeated(kWhite, 5), {"1111111100000000"}})},
-        testing::JobCase{"UnderlineTwoDots", "1b2d32 20 0a", Joined({Repeated(kWhite, 4), Repeated("1111000000000000", 2)})},
-        testing::JobCase{"UnderlineByPrintModes", "1b2180 20 0a", Joined({Repeated(kWhite, 5), {"1111000000000000"}})},
+        testing::JobCase{"UnderlineTwoDots", "1b2d32 20 0a",
+                         Joined({Repeated(kWhite, 4), Repeated("1111000000000000", 2)})},
+        testing::JobCase{"UnderlineByPrintModes", "1b2180 20 0a",
+                         Joined({Repeated(kWhite, 5), {"1111000000000000"}})},
         testing::JobCase{"UnderlineCoversRightSpacing", "1b2001 1b2d01 20 0a",
                          Joined({Repeated(kWhite, 5), {"1111100000000000"}})},
         testing::JobCase{"UnderlineUpsideDownIsOnTop", "1b7b01 1b2d01 20 0a",
@@ -80,9 +86,12 @@ INSTANTIATE_TEST_SUITE_P(
         testing::JobCase{"QuarterTurnSwapsTheCell", "1b5601 1d4201 20 0a", Repeated("1111110000000000", 4)},
         testing::JobCase{"Parameter49TurnsToo", "1b5631 1d4201 20 0a", Repeated("1111110000000000", 4)},
         testing::JobCase{"OffAgain", "1b5601 1b5630 1d4201 20 0a", Repeated("1111000000000000", 6)},
-        testing::JobCase{"DoubleWidthMakesItTaller", "1b5601 1d2110 1d4201 20 0a", Repeated("1111110000000000", 8)},
-        testing::JobCase{"DoubleHeightMakesItWider", "1b5601 1d2101 1d4201 20 0a", Repeated("1111111111110000", 4)},
-        testing::JobCase{"RightSpacingStaysAcross", "1b5601 1b2001 1d4201 20 0a", Repeated("1111111000000000", 4)},
+        testing::JobCase{"DoubleWidthMakesItTaller", "1b5601 1d2110 1d4201 20 0a",
+                         Repeated("1111110000000000", 8)},
+        testing::JobCase{"DoubleHeightMakesItWider", "1b5601 1d2101 1d4201 20 0a",
+                         Repeated("1111111111110000", 4)},
+        testing::JobCase{"RightSpacingStaysAcross", "1b5601 1b2001 1d4201 20 0a",
+                         Repeated("1111111000000000", 4)},
         testing::JobCase{"NotUnderlined", "1b5601 1b2d02 20 0a", Repeated(kWhite, 4)},
         // The turned cell is shorter than the upright one and stands on the baseline.
         testing::JobCase{"BesideAnUprightCell", "1d4201 20 1b5601 20 0a",
@@ -95,14 +104,16 @@ INSTANTIATE_TEST_SUITE_P(
 // with them; ESC @ clears it.
 INSTANTIATE_TEST_SUITE_P(
     MultibyteSpacing, TextCells,
-    ::testing::Values(
-        testing::JobCase{"LeftAndRight", "1c26 1c530102 1d4201 a1a1 0a", Repeated("1111111110000000", 6)},
-        testing::JobCase{"UnderlineCoversTheSpacing", "1c26 1c530200 1c2d01 a1a1 0a",
-                         Joined({Repeated(kWhite, 5), {"1111111100000000"}})},
-        testing::JobCase{"DoubledByDoubleWidth", "1c26 1c530100 1c5701 1d4201 a1a1 0a",
-                         Repeated("1111111111111100", 12)},
-        testing::JobCase{"LeavesSingleByteCellsAlone", "1c26 1c530303 1d4201 20 0a", Repeated("1111000000000000", 6)},
-        testing::JobCase{"ClearedByInitialise", "1c530303 1b40 1c26 1d4201 a1a1 0a", Repeated("1111110000000000", 6)}),
+    ::testing::Values(testing::JobCase{"LeftAndRight", "1c26 1c530102 1d4201 a1a1 0a",
+                                       Repeated("1111111110000000", 6)},
+                      testing::JobCase{"UnderlineCoversTheSpacing", "1c26 1c530200 1c2d01 a1a1 0a",
+                                       Joined({Repeated(kWhite, 5), {"1111111100000000"}})},
+                      testing::JobCase{"DoubledByDoubleWidth", "1c26 1c530100 1c5701 1d4201 a1a1 0a",
+                                       Repeated("1111111111111100", 12)},
+                      testing::JobCase{"LeavesSingleByteCellsAlone", "1c26 1c530303 1d4201 20 0a",
+                                       Repeated("1111000000000000", 6)},
+                      testing::JobCase{"ClearedByInitialise", "1c530303 1b40 1c26 1d4201 a1a1 0a",
+                                       Repeated("1111110000000000", 6)}),
     testing::JobCaseName);
 
 INSTANTIATE_TEST_SUITE_P(
@@ -115,7 +126,8 @@ INSTANTIATE_TEST_SUITE_P(
                          Joined({Repeated("0000111100000000", 11), {"1111111100000000"}})},
         testing::JobCase{"Centred", "1b6101 1d4201 20 0a", Repeated("0000001111000000", 6)},
         testing::JobCase{"Right", "1b6102 1d4201 20 0a", Repeated("0000000000001111", 6)},
-        testing::JobCase{"CentredCountsEveryCell", "1b6101 1d4201 20 1d4200 20 0a", Repeated("0000111100000000", 6)},
+        testing::JobCase{"CentredCountsEveryCell", "1b6101 1d4201 20 1d4200 20 0a",
+                         Repeated("0000111100000000", 6)},
         testing::JobCase{"TabToSetStop", "1b44 02 00 09 1d4201 20 0a", Repeated("0000000011110000", 6)},
         testing::JobCase{"LineSpacingLargerThanTheCell", "1b3308 1d4201 20 0a",
                          Joined({Repeated("1111000000000000", 6), Repeated(kWhite, 2)})},
@@ -124,7 +136,8 @@ INSTANTIATE_TEST_SUITE_P(
         testing::JobCase{"WrapsAtTheAreaWidth", "1d5708 00 1d4201 202020 0a",
                          Joined({Repeated("1111111100000000", 6), Repeated("1111000000000000", 6)})},
         // GB18030 A1 A1 is the ideographic space: a 6-dot multibyte cell.
-        testing::JobCase{"MultibyteCellBesideAscii", "1c26 1d4201 20 a1a1 0a", Repeated("1111111111000000", 6)},
+        testing::JobCase{"MultibyteCellBesideAscii", "1c26 1d4201 20 a1a1 0a",
+                         Repeated("1111111111000000", 6)},
         testing::JobCase{"MultibyteDoubleWidthByFsBang", "1c26 1c2104 1d4201 a1a1 0a",
                          Repeated("1111111111110000", 6)},
         testing::JobCase{"MultibyteUnderlineIsItsOwn", "1c26 1c2d02 20 a1a1 0a",
@@ -148,15 +161,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // The same byte 82 under PC437, WPC1252 and PC866 in one line.
         CodePointCase{"EscTSwitchesMidLine", "82 1b7410 82 1b7411 82 0a", {U'é', U'‚', U'В'}},
-        CodePointCase{"Katakana", "1b7401 b1 0a", {U'ｱ'}},
-        CodePointCase{"Pc850", "1b7402 d0 0a", {U'ð'}},
-        CodePointCase{"Pc852", "1b7412 a5 0a", {U'ą'}},
-        CodePointCase{"Pc858Euro", "1b7413 d5 0a", {U'€'}},
+        CodePointCase{"Katakana", "1b7401 b1 0a", {U'ｱ'}}, CodePointCase{"Pc850", "1b7402 d0 0a", {U'ð'}},
+        CodePointCase{"Pc852", "1b7412 a5 0a", {U'ą'}}, CodePointCase{"Pc858Euro", "1b7413 d5 0a", {U'€'}},
         CodePointCase{"UnknownPageKeepsTheLastOne", "1b7410 1b74fe 80 0a", {U'€'}},
         CodePointCase{"InternationalSetGermany", "1b5202 5b7e 0a", {U'Ä', U'ß'}},
         CodePointCase{"InternationalSetLeavesLettersAlone", "1b5203 2341 0a", {U'£', U'A'}},
         CodePointCase{"MultibyteOffReadsTheCodePage", "d6d0 0a", {U'╓', U'╨'}},
-        CodePointCase{"Gb18030TwoAndFourBytesBesideAscii", "1c26 41 d6d0 81308937 95328236 42 0a",
+        CodePointCase{"Gb18030TwoAndFourBytesBesideAscii",
+                      "1c26 41 d6d0 81308937 95328236 42 0a",
                       {U'A', U'中', U'Þ', U'\U00020000', U'B'}},
         CodePointCase{"MultibyteOffAgain", "1c26 d6d0 1c2e d6 0a", {U'中', U'╓'}}),
     [](const ::testing::TestParamInfo<CodePointCase>& info) { return std::string(info.param.name); });
@@ -183,7 +195,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         KanjiCodesCase{"ShiftJisByProfile", "SHIFT_JIS", "1c26 93fa 467c 0a", {U'日', U'F', U'|'}},
         KanjiCodesCase{"Jis", "SHIFT_JIS", "1c4300 1c26 467c 0a", {U'日'}},
-        KanjiCodesCase{"JisAsciiOutsideKanjiMode", "SHIFT_JIS", "1c4330 467c 1c26 467c 1c2e 467c 0a",
+        KanjiCodesCase{"JisAsciiOutsideKanjiMode",
+                       "SHIFT_JIS",
+                       "1c4330 467c 1c26 467c 1c2e 467c 0a",
                        {U'F', U'|', U'日', U'F', U'|'}},
         KanjiCodesCase{"ShiftJisAgain", "SHIFT_JIS", "1c4300 1c4331 1c26 93fa 0a", {U'日'}},
         KanjiCodesCase{"ShiftJis2004", "SHIFT_JIS", "1c4302 1c26 81ad 93fa 0a", {U'＇', U'日'}},
@@ -287,7 +301,8 @@ TEST(Glyphs, UpsideDownIsTheCellTurnedHalfWay) {
     return (block.rows[y * block.stride + x / 8] & (0x80 >> (x % 8))) != 0;
   };
   for (std::int64_t y = 0; y < 24; ++y)
-    for (std::int64_t x = 0; x < 12; ++x) ASSERT_EQ(dot(upright, x, y), dot(down, 11 - x, 23 - y)) << x << "," << y;
+    for (std::int64_t x = 0; x < 12; ++x)
+      ASSERT_EQ(dot(upright, x, y), dot(down, 11 - x, 23 - y)) << x << "," << y;
 }
 
 TEST(Glyphs, QuarterTurnsAreTheUprightGlyphTurned) {

@@ -16,8 +16,7 @@ std::string ChildOutcome::Describe() const {
   return std::string("killed by signal ") + std::to_string(signal) + " (" + strsignal(signal) + ")";
 }
 
-ChildOutcome RunInChild(const std::function<int()>& body, unsigned seconds,
-                        std::uint64_t addressSpaceBytes) {
+ChildOutcome RunInChild(const std::function<int()>& body, unsigned seconds, std::uint64_t addressSpaceBytes) {
   ChildOutcome outcome;
   const pid_t child = ::fork();
   if (child < 0) return outcome;

@@ -10,9 +10,9 @@
 namespace tesk::testing {
 
 struct ChildOutcome {
-  bool exited = false;    // false: killed by a signal (the timeout's SIGALRM, or a crash)
-  int status = -1;        // the exit status when it exited
-  int signal = 0;         // the signal when it did not
+  bool exited = false;  // false: killed by a signal (the timeout's SIGALRM, or a crash)
+  int status = -1;      // the exit status when it exited
+  int signal = 0;       // the signal when it did not
   std::string Describe() const;
 };
 

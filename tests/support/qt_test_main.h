@@ -21,11 +21,11 @@ inline void PinQtTestEnvironment() {
 
 }  // namespace tesk::testing
 
-#define TESK_QT_TEST_MAIN(TestObject)                  \
-  int main(int argc, char** argv) {                    \
-    tesk::testing::PinQtTestEnvironment();             \
-    QApplication application(argc, argv);              \
-    QLocale::setDefault(QLocale::c());                 \
-    TestObject test;                                   \
-    return QTest::qExec(&test, argc, argv);            \
+#define TESK_QT_TEST_MAIN(TestObject)       \
+  int main(int argc, char** argv) {         \
+    tesk::testing::PinQtTestEnvironment();  \
+    QApplication application(argc, argv);   \
+    QLocale::setDefault(QLocale::c());      \
+    TestObject test;                        \
+    return QTest::qExec(&test, argc, argv); \
   }

@@ -1,13 +1,13 @@
 #include "tests/support/temp_folder.h"
 
 #include <stdlib.h>
+#include <sys/wait.h>
 
 #include <array>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-#include <sys/wait.h>
 
 namespace tesk::testing {
 
@@ -48,10 +48,14 @@ Bytes HexBytes(std::string_view hex) {
   int pending = -1;
   for (const char character : hex) {
     int value;
-    if (character >= '0' && character <= '9') value = character - '0';
-    else if (character >= 'a' && character <= 'f') value = character - 'a' + 10;
-    else if (character >= 'A' && character <= 'F') value = character - 'A' + 10;
-    else continue;
+    if (character >= '0' && character <= '9')
+      value = character - '0';
+    else if (character >= 'a' && character <= 'f')
+      value = character - 'a' + 10;
+    else if (character >= 'A' && character <= 'F')
+      value = character - 'A' + 10;
+    else
+      continue;
     if (pending < 0) {
       pending = value;
     } else {

@@ -26,7 +26,7 @@ struct FormatCase {
 
 void PrintTo(const FormatCase& format, std::ostream* out) { *out << format.name; }
 
-constexpr double kMicrosecondStep = 0.000625;   // five steps, each stamp cut to whole microseconds
+constexpr double kMicrosecondStep = 0.000625;  // five steps, each stamp cut to whole microseconds
 constexpr double kNanosecondStep = 0.000625005;
 
 // A small job of three bands in URBs of 500 bytes: 8 URBs, the last one short.
@@ -87,9 +87,10 @@ TEST_P(UsbCaptureFormats, SnapLengthLeavesGapsButKeepsTheRest) {
   for (std::size_t index = 0; index < decoded.transfers.size(); ++index) {
     const UsbTransfer& transfer = decoded.transfers[index];
     const auto urbStart = job_.begin() + static_cast<std::ptrdiff_t>(index * kUrbSize);
-    EXPECT_TRUE(std::equal(decoded.job.begin() + static_cast<std::ptrdiff_t>(transfer.jobOffset),
-                           decoded.job.begin() + static_cast<std::ptrdiff_t>(transfer.jobOffset + transfer.length),
-                           urbStart));
+    EXPECT_TRUE(
+        std::equal(decoded.job.begin() + static_cast<std::ptrdiff_t>(transfer.jobOffset),
+                   decoded.job.begin() + static_cast<std::ptrdiff_t>(transfer.jobOffset + transfer.length),
+                   urbStart));
   }
 }
 
@@ -97,8 +98,9 @@ TEST_P(UsbCaptureFormats, SnapLengthLeavesGapsButKeepsTheRest) {
 // each transfer we took, concatenated, are the job.
 std::map<std::uint64_t, Bytes> TsharkCaptureData(const std::filesystem::path& file) {
   std::string output;
-  const int status = tesk::testing::RunCommand(
-      "tshark -r '" + file.string() + "' -T fields -e frame.number -e usb.capdata 2>/dev/null", &output);
+  const int status = tesk::testing::RunCommand("tshark -r '" + file.string() +
+                                                   "' -T fields -e frame.number -e usb.capdata 2>/dev/null",
+                                               &output);
   std::map<std::uint64_t, Bytes> frames;
   if (status != 0) return frames;
   std::size_t start = 0;
@@ -143,26 +145,33 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"PcapUsbmonBigEndianNanoseconds",
                    {.file = CaptureFile::Pcap, .linkType = 189, .bigEndian = true, .nanoseconds = true},
                    kNanosecondStep},
-        FormatCase{"PcapMmappedNanoseconds", {.file = CaptureFile::Pcap, .linkType = 220, .nanoseconds = true},
+        FormatCase{"PcapMmappedNanoseconds",
+                   {.file = CaptureFile::Pcap, .linkType = 220, .nanoseconds = true},
                    kNanosecondStep},
-        FormatCase{"PcapMmappedBigEndian", {.file = CaptureFile::Pcap, .linkType = 220, .bigEndian = true},
+        FormatCase{"PcapMmappedBigEndian",
+                   {.file = CaptureFile::Pcap, .linkType = 220, .bigEndian = true},
                    kMicrosecondStep},
         FormatCase{"PcapUsbPcap", {.file = CaptureFile::Pcap, .linkType = 249}, kMicrosecondStep},
-        FormatCase{"PcapUsbPcapInABigEndianFile", {.file = CaptureFile::Pcap, .linkType = 249, .bigEndian = true},
+        FormatCase{"PcapUsbPcapInABigEndianFile",
+                   {.file = CaptureFile::Pcap, .linkType = 249, .bigEndian = true},
                    kMicrosecondStep},
         FormatCase{"PcapNgMmapped", {.file = CaptureFile::PcapNg, .linkType = 220}, kMicrosecondStep},
         FormatCase{"PcapNgMmappedBigEndianNanoseconds",
                    {.file = CaptureFile::PcapNg, .linkType = 220, .bigEndian = true, .nanoseconds = true},
                    kNanosecondStep},
-        FormatCase{"PcapNgUsbmonBigEndian", {.file = CaptureFile::PcapNg, .linkType = 189, .bigEndian = true},
+        FormatCase{"PcapNgUsbmonBigEndian",
+                   {.file = CaptureFile::PcapNg, .linkType = 189, .bigEndian = true},
                    kMicrosecondStep},
-        FormatCase{"PcapNgUsbPcapNanoseconds", {.file = CaptureFile::PcapNg, .linkType = 249, .nanoseconds = true},
+        FormatCase{"PcapNgUsbPcapNanoseconds",
+                   {.file = CaptureFile::PcapNg, .linkType = 249, .nanoseconds = true},
                    kNanosecondStep},
         // Simple packets carry no time stamp.
         FormatCase{"PcapNgSimplePacketsMmapped",
-                   {.file = CaptureFile::PcapNg, .linkType = 220, .simplePackets = true}, 0.0},
+                   {.file = CaptureFile::PcapNg, .linkType = 220, .simplePackets = true},
+                   0.0},
         FormatCase{"PcapNgSimplePacketsUsbPcapBigEndian",
-                   {.file = CaptureFile::PcapNg, .linkType = 249, .bigEndian = true, .simplePackets = true}, 0.0}),
+                   {.file = CaptureFile::PcapNg, .linkType = 249, .bigEndian = true, .simplePackets = true},
+                   0.0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -45,13 +45,15 @@ std::size_t ThirdSubmission(const tools::UsbCaptureWriter& writer) {
   return writer.RecordOffsets()[writer.RecordOffsets().size() - 2];
 }
 
-void PutField(Bytes& file, std::size_t offset, std::uint32_t value) { platform::PutLe32(file.data() + offset, value); }
+void PutField(Bytes& file, std::size_t offset, std::uint32_t value) {
+  platform::PutLe32(file.data() + offset, value);
+}
 
 struct HostileCase {
   const char* name;
   CaptureFile container;
   std::function<Damage(const tools::UsbCaptureWriter&)> damage;
-  bool ends;      // the reading ends there, rather than skipping one record
+  bool ends;  // the reading ends there, rather than skipping one record
   Bytes job;
   std::uint64_t gapBytes;
 };
@@ -66,7 +68,8 @@ Damage Patched(const tools::UsbCaptureWriter& writer, std::size_t fieldOffset, s
 
 Damage CutAt(const tools::UsbCaptureWriter& writer, std::size_t intoThird) {
   const std::size_t at = ThirdSubmission(writer);
-  return {Bytes(writer.Bytes().begin(), writer.Bytes().begin() + static_cast<std::ptrdiff_t>(at + intoThird)), at};
+  return {Bytes(writer.Bytes().begin(), writer.Bytes().begin() + static_cast<std::ptrdiff_t>(at + intoThird)),
+          at};
 }
 
 // Offsets inside an enhanced packet block: its length, its captured length, and
@@ -107,27 +110,28 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"PcapRecordLongerThanTheFile", CaptureFile::Pcap,
                     [](const auto& writer) { return Patched(writer, kPcapCapturedLength, 0xFFFFFFF0); }, true,
                     kFirstTwo, 0},
-        HostileCase{"PcapRecordCutOff", CaptureFile::Pcap, [](const auto& writer) { return CutAt(writer, 40); },
-                    true, kFirstTwo, 0},
+        HostileCase{"PcapRecordCutOff", CaptureFile::Pcap,
+                    [](const auto& writer) { return CutAt(writer, 40); }, true, kFirstTwo, 0},
         HostileCase{"PcapRecordHeaderCutOff", CaptureFile::Pcap,
                     [](const auto& writer) { return CutAt(writer, 5); }, true, kFirstTwo, 0},
         HostileCase{"PcapNgBlockLongerThanTheFile", CaptureFile::PcapNg,
-                    [](const auto& writer) { return Patched(writer, kBlockLength, 0x7FFFFFF0); }, true, kFirstTwo,
-                    0},
+                    [](const auto& writer) { return Patched(writer, kBlockLength, 0x7FFFFFF0); }, true,
+                    kFirstTwo, 0},
         HostileCase{"PcapNgBlockShorterThanTwelve", CaptureFile::PcapNg,
                     [](const auto& writer) { return Patched(writer, kBlockLength, 8); }, true, kFirstTwo, 0},
         HostileCase{"PcapNgBlockOfZeroLength", CaptureFile::PcapNg,
                     [](const auto& writer) { return Patched(writer, kBlockLength, 0); }, true, kFirstTwo, 0},
         HostileCase{"PcapNgBlockLengthNotAMultipleOfFour", CaptureFile::PcapNg,
                     [](const auto& writer) { return Patched(writer, kBlockLength, 30); }, true, kFirstTwo, 0},
-        HostileCase{"PcapNgBlockCutOff", CaptureFile::PcapNg, [](const auto& writer) { return CutAt(writer, 50); },
-                    true, kFirstTwo, 0},
+        HostileCase{"PcapNgBlockCutOff", CaptureFile::PcapNg,
+                    [](const auto& writer) { return CutAt(writer, 50); }, true, kFirstTwo, 0},
         HostileCase{"PcapNgBlockHeaderCutOff", CaptureFile::PcapNg,
                     [](const auto& writer) { return CutAt(writer, 7); }, true, kFirstTwo, 0},
         HostileCase{"PcapNgSectionWithUnknownByteOrder", CaptureFile::PcapNg,
                     [](const auto& writer) {
                       Damage damage{writer.Bytes(), ThirdSubmission(writer)};
-                      const Bytes section = HexBytes("0a0d0d0a 1c000000 11223344 0100 0000 ffffffffffffffff 1c000000");
+                      const Bytes section =
+                          HexBytes("0a0d0d0a 1c000000 11223344 0100 0000 ffffffffffffffff 1c000000");
                       damage.file.insert(damage.file.begin() + static_cast<std::ptrdiff_t>(damage.damagedAt),
                                          section.begin(), section.end());
                       return damage;
@@ -135,8 +139,8 @@ INSTANTIATE_TEST_SUITE_P(
                     true, kFirstTwo, 0},
         // The block itself is whole, so only its packet is lost.
         HostileCase{"PcapNgPacketLongerThanItsBlock", CaptureFile::PcapNg,
-                    [](const auto& writer) { return Patched(writer, kEnhancedCapturedLength, 0xFFFFFF00); }, false,
-                    kFirstTwo, 0},
+                    [](const auto& writer) { return Patched(writer, kEnhancedCapturedLength, 0xFFFFFF00); },
+                    false, kFirstTwo, 0},
         HostileCase{"UsbmonCapturedLengthBeyondTheRecord", CaptureFile::Pcap,
                     [](const auto& writer) {
                       return Patched(writer, kPcapUsbRecord + kUsbmonCapturedLength, 0xFFFFFFFF);
@@ -155,7 +159,8 @@ TEST(HostileCaptures, EveryCutOfTheFileGivesAPrefixOfTheJob) {
     const Bytes& whole = writer.Bytes();
     const std::vector<std::size_t>& starts = writer.RecordOffsets();
     for (std::size_t length = 0; length <= whole.size(); ++length) {
-      const Decoded decoded = Decode(Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length)));
+      const Decoded decoded =
+          Decode(Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length)));
       ASSERT_LE(decoded.job.size(), kAllThree.size());
       EXPECT_TRUE(std::equal(decoded.job.begin(), decoded.job.end(), kAllThree.begin())) << length;
       // A cut between two records leaves a whole, shorter capture.

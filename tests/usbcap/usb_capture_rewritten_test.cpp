@@ -73,16 +73,21 @@ TEST_P(RewrittenCapture, StillGivesTheFirstPrintersJob) {
 
 INSTANTIATE_TEST_SUITE_P(
     Tools, RewrittenCapture,
-    ::testing::Values(
-        RewriteCase{"PcapToPcapNg", {.file = CaptureFile::Pcap, .linkType = 189}, "editcap -F pcapng {first} {out}"},
-        RewriteCase{"PcapNgToNanosecondPcap", {.file = CaptureFile::PcapNg, .linkType = 220, .bigEndian = true},
-                    "editcap -F nsecpcap {first} {out}"},
-        RewriteCase{"UsbPcapWithPacketComments", {.file = CaptureFile::PcapNg, .linkType = 249},
-                    "editcap -a '1:plugged in' -a '9:first job transfer' {first} {out}"},
-        RewriteCase{"MergedWithASecondPrinter", {.file = CaptureFile::Pcap, .linkType = 220},
-                    "mergecap -F pcapng -w {out} {first} {second}"},
-        RewriteCase{"MergedUsbPcapFilesNamedTheOtherWayRound", {.file = CaptureFile::PcapNg, .linkType = 249},
-                    "mergecap -w {out} {second} {first}"}),
+    ::testing::Values(RewriteCase{"PcapToPcapNg",
+                                  {.file = CaptureFile::Pcap, .linkType = 189},
+                                  "editcap -F pcapng {first} {out}"},
+                      RewriteCase{"PcapNgToNanosecondPcap",
+                                  {.file = CaptureFile::PcapNg, .linkType = 220, .bigEndian = true},
+                                  "editcap -F nsecpcap {first} {out}"},
+                      RewriteCase{"UsbPcapWithPacketComments",
+                                  {.file = CaptureFile::PcapNg, .linkType = 249},
+                                  "editcap -a '1:plugged in' -a '9:first job transfer' {first} {out}"},
+                      RewriteCase{"MergedWithASecondPrinter",
+                                  {.file = CaptureFile::Pcap, .linkType = 220},
+                                  "mergecap -F pcapng -w {out} {first} {second}"},
+                      RewriteCase{"MergedUsbPcapFilesNamedTheOtherWayRound",
+                                  {.file = CaptureFile::PcapNg, .linkType = 249},
+                                  "mergecap -w {out} {second} {first}"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

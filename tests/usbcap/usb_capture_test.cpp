@@ -38,8 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MagicCase{"ThreeBytesOfAMagic", HexBytes("d4c3b2"), false},
                       MagicCase{"OtherPcapVariant", HexBytes("a1b2cd34"), false},
                       MagicCase{"RawJob", HexBytes("1b40 1d76"), false},
-                      MagicCase{"ZipArchive", HexBytes("504b0304"), false},
-                      MagicCase{"Empty", {}, false}),
+                      MagicCase{"ZipArchive", HexBytes("504b0304"), false}, MagicCase{"Empty", {}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The pitfalls of usbmon: what the host submitted is not always what was sent.
@@ -130,10 +129,11 @@ INSTANTIATE_TEST_SUITE_P(
                             One(Complete(2, 1)), One(Complete(1, 3))),
                     "1b4001 02", 2, 0, 0, 0, 0},
         PitfallCase{"UrbWithoutCompletionIsTakenAsSubmitted",
-                    Packets(Sent(1, HexBytes("1b4001")), One(Submit(2, HexBytes("02")))), "1b4001 02", 2, 0, 0, 0,
-                    0},
+                    Packets(Sent(1, HexBytes("1b4001")), One(Submit(2, HexBytes("02")))), "1b4001 02", 2, 0,
+                    0, 0, 0},
         PitfallCase{"ReusedUrbIdEndsTheWaitOfTheFirst",
-                    Packets(One(Submit(9, HexBytes("1b4001"))), One(Submit(9, HexBytes("02"))), One(Error(9))),
+                    Packets(One(Submit(9, HexBytes("1b4001"))), One(Submit(9, HexBytes("02"))),
+                            One(Error(9))),
                     "1b4001", 1, 0, 1, 0, 0},
         PitfallCase{"DataInACompletionAreNotSent",
                     Packets(Sent(1, HexBytes("1b4001")),
@@ -145,18 +145,20 @@ INSTANTIATE_TEST_SUITE_P(
                     "1b4001 02", 2, 0, 0, 0, 0},
         PitfallCase{"BulkInAndInterruptOutAreNotTheJob",
                     Packets(One(OnEndpoint(Submit(1, HexBytes("1b40ff")), 3, 0x81)),
-                            One(OnEndpoint(Submit(2, HexBytes("1b40fe")), 1, 0x03)), Sent(3, HexBytes("1b4001"))),
+                            One(OnEndpoint(Submit(2, HexBytes("1b40fe")), 1, 0x03)),
+                            Sent(3, HexBytes("1b4001"))),
                     "1b4001", 1, 0, 0, 0, 0},
         PitfallCase{"DecoyStreamFirstDoesNotBlockTheJob",
                     Packets(Sent(1, HexBytes("4142"), 7), Sent(2, HexBytes("1b4001")),
                             Sent(3, HexBytes("1b40dd"), 7), Sent(4, HexBytes("02"))),
                     "1b4001 02", 2, 0, 0, 0, 0},
-        PitfallCase{"StreamJudgedByItsFirstPayloadReallySent",
-                    // Device 5's first submission fails; its first payload sent is 41 42, so device 6 holds the job.
-                    Packets(One(Submit(1, HexBytes("1b4001"))), One(Submit(2, HexBytes("4142"))), One(Error(1)),
-                            One(Complete(2, 2)), Sent(3, HexBytes("1b4099"), 6), Sent(4, HexBytes("1b40")),
-                            Sent(5, HexBytes("07"), 6)),
-                    "1b4099 07", 2, 0, 0, 0, 0},
+        PitfallCase{
+            "StreamJudgedByItsFirstPayloadReallySent",
+            // Device 5's first submission fails; its first payload sent is 41 42, so device 6 holds the job.
+            Packets(One(Submit(1, HexBytes("1b4001"))), One(Submit(2, HexBytes("4142"))), One(Error(1)),
+                    One(Complete(2, 2)), Sent(3, HexBytes("1b4099"), 6), Sent(4, HexBytes("1b40")),
+                    Sent(5, HexBytes("07"), 6)),
+            "1b4099 07", 2, 0, 0, 0, 0},
         // Hosts ask for the printer's status (DLE EOT, GS r), and switch on its
         // automatic status (GS a), before the job: in transfers of their own or
         // at the front of the job's first one. The job begins after them.
@@ -165,11 +167,11 @@ INSTANTIATE_TEST_SUITE_P(
                             Sent(3, HexBytes("1b4001")), Sent(4, HexBytes("100401"))),
                     "1b4001 100401", 2, 0, 0, 0, 0},
         PitfallCase{"StatusRequestsAtTheFrontOfTheJob",
-                    Packets(Sent(1, HexBytes("1d610f 100402 1b4001")), Sent(2, HexBytes("02"))),
-                    "1b4001 02", 2, 0, 0, 0, 0},
+                    Packets(Sent(1, HexBytes("1d610f 100402 1b4001")), Sent(2, HexBytes("02"))), "1b4001 02",
+                    2, 0, 0, 0, 0},
         PitfallCase{"StatusRequestsOnAnotherStreamFirst",
-                    Packets(Sent(1, HexBytes("100401"), 6), Sent(2, HexBytes("100401 1b4001"))),
-                    "1b4001", 1, 0, 0, 0, 0}),
+                    Packets(Sent(1, HexBytes("100401"), 6), Sent(2, HexBytes("100401 1b4001"))), "1b4001", 1,
+                    0, 0, 0, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(UsbCaptureStreams, InterfacesAreKeptApart) {
@@ -202,7 +204,7 @@ TEST(UsbCaptureStreams, SectionsOfBothByteOrdersAndLinkTypes) {
   writer.StartSection(false);
   writer.AddInterface(249);
   writer.Add(Sent(2, HexBytes("1b4001")));
-  writer.AddBlock(4, HexBytes("0000 0000"));             // name resolution: skipped
+  writer.AddBlock(4, HexBytes("0000 0000"));               // name resolution: skipped
   writer.AddBlock(0x0BAD, HexBytes("01020304 05060708"));  // custom: skipped
   writer.Add(Sent(3, HexBytes("02")));
   const Decoded decoded = Decode(writer.Bytes());
@@ -233,15 +235,20 @@ TEST_P(NoJob, IsACaptureWithoutAJob) {
 INSTANTIATE_TEST_SUITE_P(
     Table, NoJob,
     ::testing::Values(
-        NoJobCase{"EthernetLinkType", CaptureOf({.file = CaptureFile::Pcap, .linkType = 1}, Sent(1, HexBytes("1b4001")))},
+        NoJobCase{"EthernetLinkType",
+                  CaptureOf({.file = CaptureFile::Pcap, .linkType = 1}, Sent(1, HexBytes("1b4001")))},
         NoJobCase{"NoPackets", CaptureOf({.file = CaptureFile::PcapNg}, {})},
-        NoJobCase{"OnlyADecoy", CaptureOf({}, Packets(Sent(1, HexBytes("4142")), Sent(2, HexBytes("1b4001"))))},
+        NoJobCase{"OnlyADecoy",
+                  CaptureOf({}, Packets(Sent(1, HexBytes("4142")), Sent(2, HexBytes("1b4001"))))},
         // The only payload beginning with ESC @ was never sent.
-        NoJobCase{"OnlyAFailedJob", CaptureOf({}, Packets(One(Submit(1, HexBytes("1b4001"))), One(Error(1))))},
+        NoJobCase{"OnlyAFailedJob",
+                  CaptureOf({}, Packets(One(Submit(1, HexBytes("1b4001"))), One(Error(1))))},
         NoJobCase{"StatusRequestsThenNoJob",
                   CaptureOf({}, Packets(Sent(1, HexBytes("100401")), Sent(2, HexBytes("4142 1b40"))))},
-        NoJobCase{"OnlyStatusRequests", CaptureOf({}, Packets(Sent(1, HexBytes("100401")), Sent(2, HexBytes("1d7201"))))},
-        NoJobCase{"EscAtSplitOverTwoUrbs", CaptureOf({}, Packets(Sent(1, HexBytes("1b")), Sent(2, HexBytes("4001"))))},
+        NoJobCase{"OnlyStatusRequests",
+                  CaptureOf({}, Packets(Sent(1, HexBytes("100401")), Sent(2, HexBytes("1d7201"))))},
+        NoJobCase{"EscAtSplitOverTwoUrbs",
+                  CaptureOf({}, Packets(Sent(1, HexBytes("1b")), Sent(2, HexBytes("4001"))))},
         NoJobCase{"PcapHeaderCutOff", HexBytes("d4c3b2a1 02000400 0000")}),
     [](const auto& info) { return std::string(info.param.name); });
 

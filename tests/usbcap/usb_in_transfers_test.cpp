@@ -32,7 +32,9 @@ std::vector<UsbPacket> Answer(std::uint64_t urb, const Bytes& bytes, std::uint16
 
 std::vector<UsbPacket> Session() {
   std::vector<UsbPacket> packets;
-  const auto add = [&](std::vector<UsbPacket> more) { packets.insert(packets.end(), more.begin(), more.end()); };
+  const auto add = [&](std::vector<UsbPacket> more) {
+    packets.insert(packets.end(), more.begin(), more.end());
+  };
   add(Sent(1, HexBytes("1b40 100401")));  // ESC @, DLE EOT 1
   add(Answer(2, HexBytes("12")));         // online
   add(Answer(3, HexBytes("16"), 9));      // another device's answer: not the printer's
@@ -77,13 +79,12 @@ TEST_P(InTransfers, AreListedAfterTheBytesSentBeforeThem) {
   EXPECT_GT(answers[1].seconds, answers[0].seconds);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Layouts, InTransfers,
-    ::testing::Values(LayoutCase{"PcapUsbmon", {CaptureFile::Pcap, 189}},
-                      LayoutCase{"PcapNgUsbmonMmapped", {CaptureFile::PcapNg, 220}},
-                      LayoutCase{"PcapNgBigEndian", {CaptureFile::PcapNg, 220, true}},
-                      LayoutCase{"PcapUsbPcap", {CaptureFile::Pcap, 249}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Layouts, InTransfers,
+                         ::testing::Values(LayoutCase{"PcapUsbmon", {CaptureFile::Pcap, 189}},
+                                           LayoutCase{"PcapNgUsbmonMmapped", {CaptureFile::PcapNg, 220}},
+                                           LayoutCase{"PcapNgBigEndian", {CaptureFile::PcapNg, 220, true}},
+                                           LayoutCase{"PcapUsbPcap", {CaptureFile::Pcap, 249}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(InTransferList, IsEmptyWithoutAJob) {
   std::vector<UsbPacket> packets = Answer(2, HexBytes("12"));

@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include <limits>
+#include <ostream>
 
 namespace tesk::view {
 namespace {

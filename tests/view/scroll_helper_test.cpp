@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
-
 #include <vector>
 
 namespace tesk::view {
@@ -15,12 +14,8 @@ class FakeOwner : public ScrollOwner {
  public:
   int ScrollPosition(ScrollBar bar) const override { return info[Index(bar)].position; }
   ScrollInfo GetScrollInfo(ScrollBar bar) const override { return info[Index(bar)]; }
-  void SetScrollInfo(ScrollBar bar, const ScrollInfo& newInfo) override {
-    info[Index(bar)] = newInfo;
-  }
-  void SetScrollPosition(ScrollBar bar, int position) override {
-    info[Index(bar)].position = position;
-  }
+  void SetScrollInfo(ScrollBar bar, const ScrollInfo& newInfo) override { info[Index(bar)] = newInfo; }
+  void SetScrollPosition(ScrollBar bar, int position) override { info[Index(bar)].position = position; }
   int TrackPosition(ScrollBar bar) const override { return track[Index(bar)]; }
   Extent UsableSize() const override {
     ++usableQueries;

@@ -26,8 +26,7 @@ using tesk::testing::RenderedRows;
 DibImage MakeDib(const std::vector<std::uint8_t>& pure, int widthBytes, int height, bool bottomUp) {
   DibImage image;
   const std::int64_t stride = (widthBytes + 3) / 4 * 4;
-  const tesk::image::PictureGeometry geometry{widthBytes, 8 * widthBytes, height, stride,
-                                              stride * height};
+  const tesk::image::PictureGeometry geometry{widthBytes, 8 * widthBytes, height, stride, stride * height};
   if (!tesk::image::BuildDibImage(image, pure, geometry, bottomUp)) qFatal("no memory for a test DIB");
   return image;
 }
@@ -119,10 +118,9 @@ class ZoomCtrlTest : public QObject {
     view.resize(100, 50);
     HandOver(view, image);
     const QImage grab = view.grab().toImage();
-    QCOMPARE(RenderedRows(grab, QRect(0, 0, 18, 4)), QStringList({"100000000000000100",
-                                                                  "010000000000001100",
-                                                                  "111100001111000000",
-                                                                  "000000000000000000"}));
+    QCOMPARE(RenderedRows(grab, QRect(0, 0, 18, 4)),
+             QStringList(
+                 {"100000000000000100", "010000000000001100", "111100001111000000", "000000000000000000"}));
     QVERIFY(AllWhite(grab, QRect(16, 0, 84, 50)));
     QVERIFY(AllWhite(grab, QRect(0, 3, 100, 47)));
     QVERIFY(view.HorizontalBar()->isHidden());

@@ -24,7 +24,7 @@ TEST_P(DosTimes, FieldsOfTheUtcTime) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, DosTimes,
-    ::testing::Values(DosTimeCase{"Mid2016", 1468413297, 0x48ED, 0x645C},  // 2016-07-13 12:34:57
+    ::testing::Values(DosTimeCase{"Mid2016", 1468413297, 0x48ED, 0x645C},        // 2016-07-13 12:34:57
                       DosTimeCase{"FirstDosSecond", 315532800, 0x0021, 0x0000},  // 1980-01-01
                       DosTimeCase{"UnixEpochPinned", 0, 0x0021, 0x0000},
                       DosTimeCase{"DayBeforeTheUnixEpochPinned", -86400, 0x0021, 0x0000},

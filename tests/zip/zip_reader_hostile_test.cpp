@@ -18,11 +18,11 @@ namespace tesk::zip {
 namespace {
 
 using testing::BuildArchive;
-using testing::RegularFilesBeneath;
 using testing::Bytes;
 using testing::BytesOf;
 using testing::HandArchive;
 using testing::HandEntry;
+using testing::RegularFilesBeneath;
 using testing::TempFolder;
 namespace fs = std::filesystem;
 
@@ -139,7 +139,8 @@ Bytes Honest(std::vector<HandEntry> entries) { return BuildArchive(entries).byte
 
 // A "UT" field: flags, then the times it holds.
 Bytes TimestampField(std::uint8_t flags, std::uint16_t dataSize, std::vector<std::int32_t> times) {
-  Bytes field = {0x55, 0x54, static_cast<std::uint8_t>(dataSize), static_cast<std::uint8_t>(dataSize >> 8), flags};
+  Bytes field = {0x55, 0x54, static_cast<std::uint8_t>(dataSize), static_cast<std::uint8_t>(dataSize >> 8),
+                 flags};
   for (const std::int32_t time : times)
     for (int shift = 0; shift < 32; shift += 8) field.push_back(static_cast<std::uint8_t>(time >> shift));
   return field;
@@ -165,18 +166,23 @@ INSTANTIATE_TEST_SUITE_P(
     Names, HostileArchives,
     ::testing::Values(
         HostileCase{"DotDotName",
-                    [] { return Honest({Stored("../victim.bin", "evil"), Stored("ok.bin", "ok")}); },
+                    [] {
+                      return Honest({Stored("../victim.bin", "evil"), Stored("ok.bin", "ok")});
+                    },
                     {{kZipBadArguments}, kExtracted},
                     {{"ok.bin", BytesOf("ok")}}},
         HostileCase{"DotDotLeftByTheCleaning",
                     [] {
                       return Honest({Stored("a/../../outside/victim.bin", "evil"),
                                      Stored("a\\..\\..\\victim.bin", "evil"),
-                                     Stored("..\\outside\\victim.bin", "evil"),
-                                     Stored("sub/..", "evil"), Stored("x/../..", "evil")});
+                                     Stored("..\\outside\\victim.bin", "evil"), Stored("sub/..", "evil"),
+                                     Stored("x/../..", "evil")});
                     },
-                    {{kZipBadArguments}, {kZipBadArguments}, {kZipBadArguments},
-                     {kZipBadArguments}, {kZipBadArguments}},
+                    {{kZipBadArguments},
+                     {kZipBadArguments},
+                     {kZipBadArguments},
+                     {kZipBadArguments},
+                     {kZipBadArguments}},
                     {}},
         HostileCase{"AbsoluteAndDriveNamesLandBeneathTheBase",
                     [] {
@@ -196,15 +202,23 @@ INSTANTIATE_TEST_SUITE_P(
                                      Stored("C:", "drive"), Stored("///", "slashes"),
                                      Stored(kLongName, "long"), Stored("ok.bin", "ok")});
                     },
-                    {{kZipBadArguments}, {kZipBadArguments}, {kZipBadArguments},
-                     {kZipBadArguments}, {kZipBadArguments}, kExtracted},
+                    {{kZipBadArguments},
+                     {kZipBadArguments},
+                     {kZipBadArguments},
+                     {kZipBadArguments},
+                     {kZipBadArguments},
+                     kExtracted},
                     {{"ok.bin", BytesOf("ok")}}},
         HostileCase{"EntryNamedLikeTheHeldArchive",
-                    [] { return Honest({Stored("archive.zip", "not an archive"), Stored("ok.bin", "ok")}); },
+                    [] {
+                      return Honest({Stored("archive.zip", "not an archive"), Stored("ok.bin", "ok")});
+                    },
                     {{kZipOk, kZipCannotOpen}, kExtracted},
                     {{"ok.bin", BytesOf("ok")}}},
         HostileCase{"FolderPartIsAFile",
-                    [] { return Honest({Stored("f", "a file"), Stored("f/x.bin", "below a file")}); },
+                    [] {
+                      return Honest({Stored("f", "a file"), Stored("f/x.bin", "below a file")});
+                    },
                     {kExtracted, {kZipOk, kZipCannotOpen}},
                     {{"f", BytesOf("a file")}}},
         HostileCase{"LinkInTheBaseFolderIsNeverFollowed",
@@ -253,7 +267,8 @@ INSTANTIATE_TEST_SUITE_P(
                     [] {
                       HandArchive archive = BuildArchive({Stored("a.bin", "a"), Stored("b.bin", "b")});
                       // Into the central directory, clear of the first entry's bytes.
-                      archive.SetLocalHeaderOffset(1, static_cast<std::uint32_t>(archive.layout.centralDirectory + 3));
+                      archive.SetLocalHeaderOffset(1, static_cast<std::uint32_t>(
+                                                          archive.layout.centralDirectory + 3));
                       return archive.bytes;
                     },
                     {kExtracted, {kZipBadLocalHeader}},
@@ -294,11 +309,12 @@ INSTANTIATE_TEST_SUITE_P(
                       // A record that points at a local header in the comment,
                       // whose extra field would run past the end of the file.
                       const Bytes header = testing::HexBytes(
-                          "504b0304 1400 0000 0000 5c64 ed48 00000000 00000000 00000000 0100 ffff") ;
+                          "504b0304 1400 0000 0000 5c64 ed48 00000000 00000000 00000000 0100 ffff");
                       Bytes comment = header;
                       comment.push_back('c');
                       HandArchive archive = BuildArchive({Stored("c", "")}, comment);
-                      archive.SetLocalHeaderOffset(0, static_cast<std::uint32_t>(archive.layout.endRecord + 22));
+                      archive.SetLocalHeaderOffset(0,
+                                                   static_cast<std::uint32_t>(archive.layout.endRecord + 22));
                       return archive.bytes;
                     },
                     {{kZipBadLocalExtra}},
@@ -312,15 +328,16 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     {kExtracted, {kZipBadLocalHeader}, {kZipBadLocalHeader}},
                     {{"a.bin", BytesOf("a")}}},
-        HostileCase{"EndRecordCountsMoreEntriesThanThereAre",
-                    [] {
-                      HandArchive archive = BuildArchive({Stored("a.bin", "a"), Stored("b.bin", "b")});
-                      archive.Put16(archive.layout.endRecord + 8, 5);
-                      archive.Put16(archive.layout.endRecord + 10, 5);
-                      return archive.bytes;
-                    },
-                    {kExtracted, kExtracted, {kZipBadLocalHeader}, {kZipBadLocalHeader}, {kZipBadLocalHeader}},
-                    {{"a.bin", BytesOf("a")}, {"b.bin", BytesOf("b")}}},
+        HostileCase{
+            "EndRecordCountsMoreEntriesThanThereAre",
+            [] {
+              HandArchive archive = BuildArchive({Stored("a.bin", "a"), Stored("b.bin", "b")});
+              archive.Put16(archive.layout.endRecord + 8, 5);
+              archive.Put16(archive.layout.endRecord + 10, 5);
+              return archive.bytes;
+            },
+            {kExtracted, kExtracted, {kZipBadLocalHeader}, {kZipBadLocalHeader}, {kZipBadLocalHeader}},
+            {{"a.bin", BytesOf("a")}, {"b.bin", BytesOf("b")}}},
         HostileCase{"RecordNameRunsOutOfTheDirectory",
                     [] {
                       HandArchive archive = BuildArchive({Stored("a.bin", "a"), Stored("b.bin", "b")});
@@ -332,7 +349,8 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"FakeEndRecordInTheComment",
                     [] {
                       Bytes comment = BytesOf("see PK");
-                      const Bytes fake = testing::HexBytes("504b0506 0100 0000 0100 0100 00000000 00000000 0000");
+                      const Bytes fake =
+                          testing::HexBytes("504b0506 0100 0000 0100 0100 00000000 00000000 0000");
                       comment.insert(comment.end(), fake.begin(), fake.end());
                       return BuildArchive({Stored("a.bin", "a")}, comment).bytes;
                     },
@@ -455,7 +473,9 @@ INSTANTIATE_TEST_SUITE_P(
                     {{kZipOk, kZipBadData}},
                     {{"keep.bin", BytesOf("earlier")}},
                     false,
-                    [](const fs::path& root) { testing::WriteFile(root / "base" / "keep.bin", std::string_view("earlier")); }},
+                    [](const fs::path& root) {
+                      testing::WriteFile(root / "base" / "keep.bin", std::string_view("earlier"));
+                    }},
         HostileCase{"CorruptDataLeaveTheFileTheyWouldReplace",
                     [] {
                       HandArchive archive = BuildArchive({Stored("a.bin", "abcdef")});
@@ -465,7 +485,9 @@ INSTANTIATE_TEST_SUITE_P(
                     {{kZipOk, kZipBadData}},
                     {{"a.bin", BytesOf("earlier")}},
                     false,
-                    [](const fs::path& root) { testing::WriteFile(root / "base" / "a.bin", std::string_view("earlier")); }},
+                    [](const fs::path& root) {
+                      testing::WriteFile(root / "base" / "a.bin", std::string_view("earlier"));
+                    }},
         HostileCase{"DataDescriptorLeavesTheLocalHeaderEmpty",
                     [] {
                       HandEntry entry = Deflated("a.bin", Repeated(3000));
@@ -542,7 +564,8 @@ INSTANTIATE_TEST_SUITE_P(
                     [](const fs::path& root) {
                       // Not 1980, not the epoch: the time the file was written,
                       // which is after the archive was.
-                      EXPECT_GE(WriteTimeOf(root / "base" / "a.bin"), WriteTimeOf(root / "base" / "archive.zip"));
+                      EXPECT_GE(WriteTimeOf(root / "base" / "a.bin"),
+                                WriteTimeOf(root / "base" / "archive.zip"));
                     }},
         HostileCase{"ReadOnlyAttributeClearsWritePermission",
                     [] {
@@ -590,24 +613,29 @@ INSTANTIATE_TEST_SUITE_P(
 // opened or replaced.
 INSTANTIATE_TEST_SUITE_P(
     Replacing, HostileArchives,
-    ::testing::Values(
-        HostileCase{"GoodEntryReplacesTheFileOfItsName",
-                    [] { return Honest({Deflated("job.bin", Repeated(5000))}); },
-                    {kExtracted},
-                    {{"job.bin", Repeated(5000)}},
-                    false,
-                    [](const fs::path& root) { testing::WriteFile(root / "base" / "job.bin", std::string_view("mine")); }},
-        HostileCase{"FifoInTheEntrysPlaceIsNeverOpened",
-                    [] { return Honest({Stored("job.bin", "job"), Stored("other.bin", "other")}); },
-                    {{kZipOk, kZipCannotOpen}, kExtracted},
-                    {{"other.bin", BytesOf("other")}},
-                    false,
-                    [](const fs::path& root) { ASSERT_EQ(::mkfifo((root / "base" / "job.bin").c_str(), 0600), 0); },
-                    [](const fs::path& root) {
-                      struct stat info {};
-                      ASSERT_EQ(::lstat((root / "base" / "job.bin").c_str(), &info), 0);
-                      EXPECT_TRUE(S_ISFIFO(info.st_mode));
-                    }}),
+    ::testing::Values(HostileCase{"GoodEntryReplacesTheFileOfItsName",
+                                  [] { return Honest({Deflated("job.bin", Repeated(5000))}); },
+                                  {kExtracted},
+                                  {{"job.bin", Repeated(5000)}},
+                                  false,
+                                  [](const fs::path& root) {
+                                    testing::WriteFile(root / "base" / "job.bin", std::string_view("mine"));
+                                  }},
+                      HostileCase{"FifoInTheEntrysPlaceIsNeverOpened",
+                                  [] {
+                                    return Honest({Stored("job.bin", "job"), Stored("other.bin", "other")});
+                                  },
+                                  {{kZipOk, kZipCannotOpen}, kExtracted},
+                                  {{"other.bin", BytesOf("other")}},
+                                  false,
+                                  [](const fs::path& root) {
+                                    ASSERT_EQ(::mkfifo((root / "base" / "job.bin").c_str(), 0600), 0);
+                                  },
+                                  [](const fs::path& root) {
+                                    struct stat info {};
+                                    ASSERT_EQ(::lstat((root / "base" / "job.bin").c_str(), &info), 0);
+                                    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+                                  }}),
     [](const auto& info) { return std::string(info.param.label); });
 
 // What one archive may write is known before anything is written.

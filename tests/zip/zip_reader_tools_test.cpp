@@ -58,7 +58,8 @@ void PrintTo(const ToolCase& test, std::ostream* out) { *out << test.label; }
 // Python that asserts something of every entry of archive.zip, e.g. "i.flag_bits & 8".
 std::string EveryEntry(const std::string& condition) {
   return " && python3 -c \"import zipfile; l = zipfile.ZipFile('archive.zip').infolist(); "
-         "assert l and all(" + condition + " for i in l), [(i.filename, i.flag_bits) for i in l]\"";
+         "assert l and all(" +
+         condition + " for i in l), [(i.filename, i.flag_bits) for i in l]\"";
 }
 
 class ToolArchives : public ::testing::TestWithParam<ToolCase> {};
@@ -71,8 +72,7 @@ TEST_P(ToolArchives, ExtractBesideTheArchive) {
   MakeInputs(work);
   fs::create_directories(base);
   std::string output;
-  ASSERT_EQ(testing::RunCommand("cd " + testing::Quoted(work) + " && " + test.script, &output), 0)
-      << output;
+  ASSERT_EQ(testing::RunCommand("cd " + testing::Quoted(work) + " && " + test.script, &output), 0) << output;
   fs::copy_file(work / "archive.zip", base / "archive.zip");
 
   const fs::path archivePath = base / "archive.zip";
@@ -100,88 +100,145 @@ std::string CommentOf(int length) {
   return "python3 -c \"import zipfile; z = zipfile.ZipFile('archive.zip', 'a'); z.comment = b'c' * " + size +
          "; z.close(); assert len(zipfile.ZipFile('archive.zip').comment) == " + size + "\"";
 }
-const std::string kStub = "zip -q inner.zip job.prn && head -c 1000 /dev/zero > archive.zip && cat inner.zip >> archive.zip";
+const std::string kStub =
+    "zip -q inner.zip job.prn && head -c 1000 /dev/zero > archive.zip && cat inner.zip >> archive.zip";
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ToolArchives,
     ::testing::Values(
-        ToolCase{"InfoZipStored", "zip -q -0 archive.zip job.prn" + EveryEntry("i.compress_type == 0"),
-                 {{"job.prn", "job.prn"}}, "job.prn"},
+        ToolCase{"InfoZipStored",
+                 "zip -q -0 archive.zip job.prn" + EveryEntry("i.compress_type == 0"),
+                 {{"job.prn", "job.prn"}},
+                 "job.prn"},
         ToolCase{"InfoZipDeflated",
-                 "zip -q -8 archive.zip job.prn empty.bin" + EveryEntry("b'UT' in i.extra and b'ux' in i.extra"),
-                 {{"job.prn", "job.prn"}, {"empty.bin", "empty.bin"}}, "empty.bin"},
-        ToolCase{"InfoZipFolders", "zip -q -r archive.zip sub job.prn",
-                 {{"sub/inner.bin", "sub/inner.bin"}, {"job.prn", "job.prn"}}, "job.prn", {"sub"}},
-        ToolCase{"InfoZipDirectoryEntryLast", "zip -q archive.zip job.prn && zip -q archive.zip sub",
-                 {{"job.prn", "job.prn"}}, "sub/", {"sub"}},
+                 "zip -q -8 archive.zip job.prn empty.bin" +
+                     EveryEntry("b'UT' in i.extra and b'ux' in i.extra"),
+                 {{"job.prn", "job.prn"}, {"empty.bin", "empty.bin"}},
+                 "empty.bin"},
+        ToolCase{"InfoZipFolders",
+                 "zip -q -r archive.zip sub job.prn",
+                 {{"sub/inner.bin", "sub/inner.bin"}, {"job.prn", "job.prn"}},
+                 "job.prn",
+                 {"sub"}},
+        ToolCase{"InfoZipDirectoryEntryLast",
+                 "zip -q archive.zip job.prn && zip -q archive.zip sub",
+                 {{"job.prn", "job.prn"}},
+                 "sub/",
+                 {"sub"}},
         ToolCase{"PythonEmptyArchive",
                  "python3 -c \"import zipfile; zipfile.ZipFile('archive.zip', 'w').close()\" && "
                  "test $(stat -c %s archive.zip) -eq 22",
-                 {}, ""},
-        ToolCase{"Comment2000", "zip -q archive.zip job.prn && " + CommentOf(2000),
-                 {{"job.prn", "job.prn"}}, "job.prn"},
-        ToolCase{"Comment65535", "zip -q archive.zip job.prn && " + CommentOf(65535),
-                 {{"job.prn", "job.prn"}}, "job.prn"},
+                 {},
+                 ""},
+        ToolCase{"Comment2000",
+                 "zip -q archive.zip job.prn && " + CommentOf(2000),
+                 {{"job.prn", "job.prn"}},
+                 "job.prn"},
+        ToolCase{"Comment65535",
+                 "zip -q archive.zip job.prn && " + CommentOf(65535),
+                 {{"job.prn", "job.prn"}},
+                 "job.prn"},
         ToolCase{"StubWithOffsetsFromTheArchive", kStub, {{"job.prn", "job.prn"}}, "job.prn"},
-        ToolCase{"StubWithOffsetsFromTheFile", kStub + " && zip -q -A archive.zip",
-                 {{"job.prn", "job.prn"}}, "job.prn"},
+        ToolCase{"StubWithOffsetsFromTheFile",
+                 kStub + " && zip -q -A archive.zip",
+                 {{"job.prn", "job.prn"}},
+                 "job.prn"},
         ToolCase{"InfoZipToAPipe",
                  "zip -q - job.prn empty.bin | cat > archive.zip" + EveryEntry("i.flag_bits & 8"),
-                 {{"job.prn", "job.prn"}, {"empty.bin", "empty.bin"}}, "empty.bin"},
-        ToolCase{"PythonDeflated",
-                 "python3 -c \"import zipfile; z = zipfile.ZipFile('archive.zip', 'w', zipfile.ZIP_DEFLATED); "
-                 "z.write('job.prn'); z.write('sub'); z.write('sub/inner.bin'); z.close()\"",
-                 {{"job.prn", "job.prn"}, {"sub/inner.bin", "sub/inner.bin"}}, "sub/inner.bin", {"sub"}, 1},
+                 {{"job.prn", "job.prn"}, {"empty.bin", "empty.bin"}},
+                 "empty.bin"},
+        ToolCase{
+            "PythonDeflated",
+            "python3 -c \"import zipfile; z = zipfile.ZipFile('archive.zip', 'w', zipfile.ZIP_DEFLATED); "
+            "z.write('job.prn'); z.write('sub'); z.write('sub/inner.bin'); z.close()\"",
+            {{"job.prn", "job.prn"}, {"sub/inner.bin", "sub/inner.bin"}},
+            "sub/inner.bin",
+            {"sub"},
+            1},
         ToolCase{"PythonToAStream",
                  "python3 -c \"import sys, zipfile; z = zipfile.ZipFile(sys.stdout.buffer, 'w', "
                  "zipfile.ZIP_DEFLATED); z.write('job.prn'); z.close()\" | cat > archive.zip" +
                      EveryEntry("i.flag_bits & 8"),
-                 {{"job.prn", "job.prn"}}, "job.prn", {}, 1},
-        ToolCase{"SevenZip", "7z a -tzip -bd -bso0 archive.zip job.prn sub",
-                 {{"job.prn", "job.prn"}, {"sub/inner.bin", "sub/inner.bin"}}, "sub/inner.bin", {"sub"}, 1},
+                 {{"job.prn", "job.prn"}},
+                 "job.prn",
+                 {},
+                 1},
+        ToolCase{"SevenZip",
+                 "7z a -tzip -bd -bso0 archive.zip job.prn sub",
+                 {{"job.prn", "job.prn"}, {"sub/inner.bin", "sub/inner.bin"}},
+                 "sub/inner.bin",
+                 {"sub"},
+                 1},
         // The empty password really is empty: unzip opens the entries with it, and not with another.
         ToolCase{"SevenZipEmptyPassword",
                  "printf '\\n' | 7z a -tzip -p -mem=ZipCrypto -bd -bso0 archive.zip job.prn sub/inner.bin" +
                      EveryEntry("i.flag_bits & 1") +
                      " && unzip -qq -P '' -t archive.zip && ! unzip -qq -P x -t archive.zip",
-                 {{"job.prn", "job.prn"}, {"sub/inner.bin", "sub/inner.bin"}}, "sub/inner.bin", {"sub"}, 1},
-        ToolCase{"SevenZipEmptyPasswordToAPipe",
-                 "printf '\\n' | 7z a -tzip -p -mem=ZipCrypto -bd -bso0 -so x.zip job.prn | cat > archive.zip" +
-                     EveryEntry("i.flag_bits & 9 == 9") + " && unzip -qq -P '' -t archive.zip",
-                 {{"job.prn", "job.prn"}}, "job.prn", {}, 1},
+                 {{"job.prn", "job.prn"}, {"sub/inner.bin", "sub/inner.bin"}},
+                 "sub/inner.bin",
+                 {"sub"},
+                 1},
+        ToolCase{
+            "SevenZipEmptyPasswordToAPipe",
+            "printf '\\n' | 7z a -tzip -p -mem=ZipCrypto -bd -bso0 -so x.zip job.prn | cat > archive.zip" +
+                EveryEntry("i.flag_bits & 9 == 9") + " && unzip -qq -P '' -t archive.zip",
+            {{"job.prn", "job.prn"}},
+            "job.prn",
+            {},
+            1},
         ToolCase{"InfoZipUnicodeNameWithoutTheFlag",
                  "zip -q archive.zip 收据.bin" + EveryEntry("not i.flag_bits & 0x800"),
-                 {{"收据.bin", "收据.bin"}}, "收据.bin"},
+                 {{"收据.bin", "收据.bin"}},
+                 "收据.bin"},
         ToolCase{"PythonUnicodeNameWithTheFlag",
                  "python3 -c \"import zipfile; z = zipfile.ZipFile('archive.zip', 'w'); "
-                 "z.write('收据.bin'); z.close()\"" + EveryEntry("i.flag_bits & 0x800"),
-                 {{"收据.bin", "收据.bin"}}, "收据.bin"},
-        ToolCase{"InfoZipSymbolicLink", "ln -s job.prn link.prn && zip -q -y archive.zip job.prn link.prn",
-                 {{"job.prn", "job.prn"}, {"link.prn", "=job.prn"}}, "link.prn"},
+                 "z.write('收据.bin'); z.close()\"" +
+                     EveryEntry("i.flag_bits & 0x800"),
+                 {{"收据.bin", "收据.bin"}},
+                 "收据.bin"},
+        ToolCase{"InfoZipSymbolicLink",
+                 "ln -s job.prn link.prn && zip -q -y archive.zip job.prn link.prn",
+                 {{"job.prn", "job.prn"}, {"link.prn", "=job.prn"}},
+                 "link.prn"},
         // Windows tools write a backslash between folders.
-        ToolCase{"PythonBackslashNames",
-                 "python3 -c \"import zipfile; z = zipfile.ZipFile('archive.zip', 'w', zipfile.ZIP_DEFLATED); "
-                 "z.writestr('sub' + chr(92) + 'job.prn', open('job.prn', 'rb').read()); z.close()\"" +
-                     EveryEntry("chr(92) in i.orig_filename"),
-                 {{"sub/job.prn", "job.prn"}}, "sub/job.prn", {"sub"}, 1},
+        ToolCase{
+            "PythonBackslashNames",
+            "python3 -c \"import zipfile; z = zipfile.ZipFile('archive.zip', 'w', zipfile.ZIP_DEFLATED); "
+            "z.writestr('sub' + chr(92) + 'job.prn', open('job.prn', 'rb').read()); z.close()\"" +
+                EveryEntry("chr(92) in i.orig_filename"),
+            {{"sub/job.prn", "job.prn"}},
+            "sub/job.prn",
+            {"sub"},
+            1},
         // Methods other than stored and deflated are refused entry by entry,
         // leaving nothing behind; the good entries before them still count.
-        ToolCase{"SevenZipDeflate64", "7z a -tzip -mm=Deflate64 -bd -bso0 archive.zip job.prn" +
+        ToolCase{"SevenZipDeflate64",
+                 "7z a -tzip -mm=Deflate64 -bd -bso0 archive.zip job.prn" +
                      EveryEntry("i.compress_type == 9"),
-                 {}, ""},
-        ToolCase{"SevenZipBzip2", "7z a -tzip -mm=BZip2 -bd -bso0 archive.zip job.prn" +
-                     EveryEntry("i.compress_type == 12"),
-                 {}, ""},
+                 {},
+                 ""},
+        ToolCase{"SevenZipBzip2",
+                 "7z a -tzip -mm=BZip2 -bd -bso0 archive.zip job.prn" + EveryEntry("i.compress_type == 12"),
+                 {},
+                 ""},
         ToolCase{"PythonLzmaAndBzip2AfterADeflatedEntry",
                  "python3 -c \"import zipfile as z; a = z.ZipFile('archive.zip', 'w', z.ZIP_DEFLATED); "
                  "a.write('job.prn'); a.write('sub/inner.bin', compress_type=z.ZIP_LZMA); "
                  "a.write('empty.bin', compress_type=z.ZIP_BZIP2); a.close()\"",
-                 {{"job.prn", "job.prn"}}, "job.prn", {}, 1},
+                 {{"job.prn", "job.prn"}},
+                 "job.prn",
+                 {},
+                 1},
         // Sizes declared only in ZIP64 fields are not read: nothing is extracted.
-        ToolCase{"InfoZipZip64Fields", "zip -q -fz archive.zip job.prn" + EveryEntry("bytes([1, 0, 8, 0]) in i.extra"),
-                 {}, ""},
-        ToolCase{"Bsdtar", "bsdtar --format zip -cf archive.zip job.prn sub",
-                 {{"job.prn", "job.prn"}, {"sub/inner.bin", "sub/inner.bin"}}, "sub/inner.bin", {"sub"}}),
+        ToolCase{"InfoZipZip64Fields",
+                 "zip -q -fz archive.zip job.prn" + EveryEntry("bytes([1, 0, 8, 0]) in i.extra"),
+                 {},
+                 ""},
+        ToolCase{"Bsdtar",
+                 "bsdtar --format zip -cf archive.zip job.prn sub",
+                 {{"job.prn", "job.prn"}, {"sub/inner.bin", "sub/inner.bin"}},
+                 "sub/inner.bin",
+                 {"sub"}}),
     [](const auto& info) { return std::string(info.param.label); });
 
 // A bare archive name lies in the current folder, and so do its entries.
@@ -189,7 +246,8 @@ TEST(ArchiveInputPaths, BareNameExtractsIntoTheCurrentFolder) {
   TempFolder root;
   MakeInputs(root.path());
   std::string output;
-  ASSERT_EQ(testing::RunCommand("cd " + testing::Quoted(root.path()) + " && zip -q pack.zip job.prn && rm job.prn",
+  ASSERT_EQ(testing::RunCommand("cd " + testing::Quoted(root.path()) +
+                                    " && zip -q pack.zip job.prn && rm job.prn",
                                 &output),
             0)
       << output;
@@ -236,7 +294,8 @@ TEST(ToolArchivesLookup, InfoZipEntryTimesAndAttributes) {
   MakeInputs(root.path());
   ::chmod((root / "job.prn").c_str(), 0444);
   std::string output;
-  ASSERT_EQ(testing::RunCommand("cd " + testing::Quoted(root.path()) + " && zip -q -8 archive.zip job.prn sub",
+  ASSERT_EQ(testing::RunCommand("cd " + testing::Quoted(root.path()) +
+                                    " && zip -q -8 archive.zip job.prn sub",
                                 &output),
             0)
       << output;

@@ -199,13 +199,11 @@ TEST_P(ZipWriterCases, WritesTheArchiveByteForByte) {
   ASSERT_EQ(listing.size(), test.entries.size());
   for (std::size_t index = 0; index < listing.size(); ++index) {
     const ExpectedFields& expected = test.entries[index];
-    EXPECT_EQ(listing[index], expected.storedName + " " + Hex(expected.flags) + " " +
-                                  std::to_string(expected.method) + " " +
-                                  Hex(Crc32Of(contents[index].content)) + " " +
-                                  std::to_string(parsed[index].compressedSize) + " " +
-                                  std::to_string(contents[index].content.size()) + " " +
-                                  Hex(expected.externalAttributes) + " 0xb17 " +
-                                  std::to_string(parsed[index].localOffset));
+    EXPECT_EQ(listing[index],
+              expected.storedName + " " + Hex(expected.flags) + " " + std::to_string(expected.method) + " " +
+                  Hex(Crc32Of(contents[index].content)) + " " + std::to_string(parsed[index].compressedSize) +
+                  " " + std::to_string(contents[index].content.size()) + " " +
+                  Hex(expected.externalAttributes) + " 0xb17 " + std::to_string(parsed[index].localOffset));
   }
 }
 
@@ -214,53 +212,67 @@ const std::string kLongestName = std::string(255, 'n') + ".bin";  // 259 bytes
 INSTANTIATE_TEST_SUITE_P(
     Table, ZipWriterCases,
     ::testing::Values(
-        WriterCase{"DeflatedJob", {{"job.bin", SampleContent(40000)}}, {kZipOk},
+        WriterCase{"DeflatedJob",
+                   {{"job.bin", SampleContent(40000)}},
+                   {kZipOk},
                    {{"job.bin", 8, 0x0002, 0x81800020}}},
-        WriterCase{"MissingSourceGivesAnEmptyArchive", {{"job.bin", std::nullopt}},
-                   {kZipCannotOpen}, {}},
-        WriterCase{"EmptySource", {{"empty.bin", Bytes{}}}, {kZipOk},
-                   {{"empty.bin", 8, 0x0002, 0x81800020}}},
+        WriterCase{"MissingSourceGivesAnEmptyArchive", {{"job.bin", std::nullopt}}, {kZipCannotOpen}, {}},
+        WriterCase{"EmptySource", {{"empty.bin", Bytes{}}}, {kZipOk}, {{"empty.bin", 8, 0x0002, 0x81800020}}},
         WriterCase{"CompressedSuffixesAreStored",
-                   {{"pack.ZIP", SampleContent(20000)}, {"b.Tgz", SampleContent(100)},
-                    {".gz", SampleContent(10)}, {"x.Z", SampleContent(10)}},
+                   {{"pack.ZIP", SampleContent(20000)},
+                    {"b.Tgz", SampleContent(100)},
+                    {".gz", SampleContent(10)},
+                    {"x.Z", SampleContent(10)}},
                    {kZipOk, kZipOk, kZipOk, kZipOk},
                    {{"pack.ZIP", 0, 0x0000, 0x81800020},
                     {"b.Tgz", 0, 0x0000, 0x81800020},
                     {".gz", 0, 0x0000, 0x81800020},
                     {"x.Z", 0, 0x0000, 0x81800020}}},
         WriterCase{"OtherSuffixesAreDeflated",
-                   {{"a.zip.bak", SampleContent(300)}, {"noext", SampleContent(300)},
+                   {{"a.zip.bak", SampleContent(300)},
+                    {"noext", SampleContent(300)},
                     {"z.zipx", SampleContent(300)}},
                    {kZipOk, kZipOk, kZipOk},
                    {{"a.zip.bak", 8, 0x0002, 0x81800020},
                     {"noext", 8, 0x0002, 0x81800020},
                     {"z.zipx", 8, 0x0002, 0x81800020}}},
-        WriterCase{"BackslashesBecomeSlashes", {{"dir\\sub\\f.bin", SampleContent(50)}}, {kZipOk},
+        WriterCase{"BackslashesBecomeSlashes",
+                   {{"dir\\sub\\f.bin", SampleContent(50)}},
+                   {kZipOk},
                    {{"dir/sub/f.bin", 8, 0x0002, 0x81800020}}},
         WriterCase{"EmptyNameWritesNothing", {{"", SampleContent(50)}}, {kZipBadArguments}, {}},
         WriterCase{"NamesUpTo259Bytes",
                    {{kLongestName, SampleContent(20)}, {kLongestName + "x", SampleContent(20)}},
                    {kZipOk, kZipBadArguments},
                    {{kLongestName, 8, 0x0002, 0x81800020}}},
-        WriterCase{"NonAsciiNameIsMarkedUtf8", {{"收据.bin", SampleContent(20)}}, {kZipOk},
+        WriterCase{"NonAsciiNameIsMarkedUtf8",
+                   {{"收据.bin", SampleContent(20)}},
+                   {kZipOk},
                    {{"收据.bin", 8, 0x0802, 0x81800020}}},
-        WriterCase{"ReadOnlySource", {{"ro.bin", SampleContent(20), 0444}}, {kZipOk},
+        WriterCase{"ReadOnlySource",
+                   {{"ro.bin", SampleContent(20), 0444}},
+                   {kZipOk},
                    {{"ro.bin", 8, 0x0002, 0x81000021}}},
-        WriterCase{"ExecutableSource", {{"run.bin", SampleContent(20), 0755}}, {kZipOk},
+        WriterCase{"ExecutableSource",
+                   {{"run.bin", SampleContent(20), 0755}},
+                   {kZipOk},
                    {{"run.bin", 8, 0x0002, 0x81C00020}}},
         // 12:34:57 keeps 28 in the low five bits: MS-DOS times count two seconds.
-        WriterCase{"EvenSecond", {{"even.bin", SampleContent(20), 0644, kOddSecond + 1}}, {kZipOk},
+        WriterCase{"EvenSecond",
+                   {{"even.bin", SampleContent(20), 0644, kOddSecond + 1}},
+                   {kZipOk},
                    {{"even.bin", 8, 0x0002, 0x81800020, 0x48ED, 0x645D}}},
         // Before 1980 the MS-DOS fields are pinned to their first day.
-        WriterCase{"Before1980", {{"old.bin", SampleContent(20), 0644, 0}}, {kZipOk},
+        WriterCase{"Before1980",
+                   {{"old.bin", SampleContent(20), 0644, 0}},
+                   {kZipOk},
                    {{"old.bin", 8, 0x0002, 0x81800020, 0x0021, 0x0000}}},
         WriterCase{"TwoAddsFollowEachOther",
                    {{"first.bin", SampleContent(30000)}, {"second.zip", SampleContent(777)}},
                    {kZipOk, kZipOk},
                    {{"first.bin", 8, 0x0002, 0x81800020}, {"second.zip", 0, 0x0000, 0x81800020}}},
         WriterCase{"FailedAddLeavesTheNextEntryIntact",
-                   {{"a.bin", SampleContent(500)}, {"gone.bin", std::nullopt},
-                    {"b.bin", SampleContent(600)}},
+                   {{"a.bin", SampleContent(500)}, {"gone.bin", std::nullopt}, {"b.bin", SampleContent(600)}},
                    {kZipOk, kZipCannotOpen, kZipOk},
                    {{"a.bin", 8, 0x0002, 0x81800020}, {"b.bin", 8, 0x0002, 0x81800020}}}),
     [](const auto& info) { return std::string(info.param.label); });
@@ -282,7 +294,8 @@ TEST(ZipWriterHandles, MissingAndForeignHandlesAreRefused) {
   EXPECT_EQ(ZipWriterAddFile(nullptr, "a", folder / "a"), kZipBadArguments);
   EXPECT_EQ(ZipWriterClose(nullptr), kZipBadArguments);
 
-  testing::WriteFile(folder / "empty.zip", testing::HexBytes("504b0506 00000000 00000000 00000000 00000000 0000"));
+  testing::WriteFile(folder / "empty.zip",
+                     testing::HexBytes("504b0506 00000000 00000000 00000000 00000000 0000"));
   ZipHandle* reader = ZipReaderOpen(folder / "empty.zip");
   ASSERT_NE(reader, nullptr);
   EXPECT_EQ(ZipWriterAddFile(reader, "a", folder / "empty.zip"), kZipWrongHandle);
@@ -445,8 +458,7 @@ TEST(ZipWriterWriteFaults, DeadBytesOfAFailedAddAreSkippedByLaterOffsets) {
   // Readers that go by the central directory never see the dead bytes; 7-Zip,
   // which also scans the local headers, reports them, as it should.
   std::string output;
-  EXPECT_EQ(testing::RunCommand("unzip -t " + testing::Quoted(folder / "out.zip"), &output), 0)
-      << output;
+  EXPECT_EQ(testing::RunCommand("unzip -t " + testing::Quoted(folder / "out.zip"), &output), 0) << output;
   EXPECT_EQ(testing::RunCommand("python3 -m zipfile -t " + testing::Quoted(folder / "out.zip"), &output), 0);
   EXPECT_EQ(output.find("corrupted"), std::string::npos) << output;
 }
