@@ -248,7 +248,9 @@ struct ColumnOrderCase {
 std::string WithoutHeader(std::string text) {
   const std::size_t heads = LineStartOf(text, "Device  ");
   const std::size_t dashes = text.find("\r\n", text.find("\r\n", heads) + 2) + 2;
-  return text.erase(heads, dashes - heads);
+  text.erase(heads, dashes - heads);
+  EXPECT_EQ(text.find("------"), std::string::npos);
+  return text;
 }
 
 std::vector<ColumnOrderCase> ColumnOrderCases() {
