@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include "capture/capture_columns.h"
 #include "capture/piece_reader.h"
+#include "capture/text_lines.h"
 
 namespace tesk::capture {
 namespace {
@@ -57,12 +59,15 @@ std::string_view DataField(std::string_view line) {
 
 // The data field of a line, cut where the Data column ends when the capture's
 // header names its columns.
-std::string_view DataColumnOf(std::string_view line, std::string_view text) {
-  const CaptureColumns columns = FindCaptureColumns(text);
+std::string_view DataColumnOf(std::string_view line, const CaptureColumns& columns) {
   std::string_view field = DataField(line);
   if (columns.fromHeader && columns.data.end > kDataFieldStart && columns.data.end != CaptureField::kNone)
     field = field.substr(0, columns.data.end - kDataFieldStart);
   return field;
+}
+
+std::string_view DataColumnOf(std::string_view line, std::string_view text) {
+  return DataColumnOf(line, FindCaptureColumns(text));
 }
 
 // A transfer must be a print job: its first two bytes ESC @, hex letters of
@@ -83,6 +88,68 @@ bool BeginsWithEscAt(std::string_view field) {
 bool ReadLineOffset(std::string_view field, std::int32_t& offset) {
   const std::size_t lastDot = field.rfind('.');
   return ReadDecimalInt(lastDot == std::string_view::npos ? field : field.substr(lastDot + 1), offset);
+}
+
+bool IsDigit(char character) { return character >= '0' && character <= '9'; }
+
+// Reads a whole Cmd.Phase.Ofs(rep) value, "2.1.16" or "85.1.0(3)": three
+// runs of digits joined by dots, perhaps a repeat count in brackets. The
+// offset is the third number.
+bool ReadCommandOffset(std::string_view word, std::int32_t& offset) {
+  std::size_t index = 0;
+  std::size_t offsetStart = 0;
+  for (int number = 0; number < 3; ++number) {
+    if (number > 0) {
+      if (index == word.size() || word[index] != '.') return false;
+      ++index;
+    }
+    const std::size_t start = index;
+    while (index < word.size() && IsDigit(word[index])) ++index;
+    if (index == start) return false;
+    offsetStart = start;
+  }
+  const std::string_view rest = word.substr(index);
+  if (!rest.empty()) {
+    if (rest.size() < 3 || rest.front() != '(' || rest.back() != ')') return false;
+    for (const char character : rest.substr(1, rest.size() - 2))
+      if (!IsDigit(character)) return false;
+  }
+  return ReadDecimalInt(word.substr(offsetStart, index - offsetStart), offset);
+}
+
+// The word of `field` (between spaces) that holds position `at`.
+std::string_view WordAt(std::string_view field, std::size_t at) {
+  const std::size_t before = field.rfind(' ', at);
+  const std::size_t start = before == std::string_view::npos ? 0 : before + 1;
+  const std::size_t end = std::min(field.find(' ', at), field.size());
+  return field.substr(start, end - start);
+}
+
+// How many bytes a line shows in its Data column.
+std::size_t BytesShownOn(std::string_view line, const CaptureColumns& columns) {
+  const std::string_view field = DataColumnOf(line, columns);
+  std::vector<std::uint8_t> scratch(field.size() / 3 + 1);
+  return ReadHexPairs(field, scratch.size(), scratch.data());
+}
+
+// The offset of a line read from its Cmd.Phase.Ofs column: where the header
+// puts it, else the last word of the line shaped like it. Only an offset of
+// at most `most` bytes is taken, so a date such as 10.12.2025 is passed over.
+bool FindCommandOffset(std::string_view line, const CaptureColumns& columns, std::size_t most,
+                       std::int32_t& offset) {
+  auto fits = [most](std::int32_t value) { return value > 0 && static_cast<std::size_t>(value) <= most; };
+  if (columns.command.present() && ReadCommandOffset(Trimmed(columns.command.Of(line)), offset) &&
+      fits(offset))
+    return true;
+  const std::string_view field = DataField(line);
+  for (std::size_t end = field.size(); end > 0;) {
+    const std::size_t before = field.rfind(' ', end - 1);
+    const std::size_t start = before == std::string_view::npos ? 0 : before + 1;
+    if (ReadCommandOffset(field.substr(start, end - start), offset) && fits(offset)) return true;
+    if (before == std::string_view::npos) break;
+    end = before;
+  }
+  return false;
 }
 
 // Reads at most `limit` bytes of one line into `out` and returns how many.
@@ -135,8 +202,9 @@ struct CaptureScan {
   std::size_t capacity = 0;
   bool collecting = false;
   bool secondPass = false;
-  bool firstLineRead = false;       // of the current OUT transfer, in the first pass
-  std::string_view jobFirstLine{};  // the first OUT line, whose data began with ESC @
+  bool firstLineRead = false;            // of the current OUT transfer, in the first pass
+  std::string_view jobFirstLine{};       // the first OUT line, whose data began with ESC @
+  std::string_view transferFirstLine{};  // of the OUT transfer being read in the first pass
   std::size_t position = 0;
 
   // The next whole line, without its CR LF; false at the end of the text.
@@ -178,16 +246,41 @@ struct CaptureScan {
   bool TakeFirstLine(std::string_view line) {
     if (!BeginsWithEscAt(DataField(line))) return false;
     if (!target.kindIsCapture) jobFirstLine = line;
+    transferFirstLine = line;
     target.kindIsCapture = true;
     firstLineRead = true;
     return true;
+  }
+
+  // How many bytes a full line shows, read from the transfer's second line:
+  // the number after its last ".", which is the offset in the Cmd.Phase.Ofs
+  // column when that column is the last one. When the user put another column
+  // with dots after it (a time, a delta), that number is not the offset: the
+  // count is then read from the Cmd.Phase.Ofs column itself. A full line
+  // never shows more bytes than the transfer's first line, so a count above
+  // that is refused rather than let the text of other columns into the job.
+  bool ReadBytesPerLine(std::string_view line, std::int32_t& bytesPerLine) const {
+    const std::string_view field = DataField(line);
+    const bool read = ReadLineOffset(field, bytesPerLine) && bytesPerLine > 0;
+    const CaptureColumns columns = FindCaptureColumns(text);
+    const std::size_t shown = BytesShownOn(transferFirstLine, columns);
+    const bool possible = read && static_cast<std::size_t>(bytesPerLine) <= shown;
+    const std::size_t lastDot = field.rfind('.');
+    std::int32_t offset = 0;
+    if (possible && lastDot != std::string_view::npos && ReadCommandOffset(WordAt(field, lastDot), offset))
+      return true;
+    if (FindCommandOffset(line, columns, shown, offset)) {
+      bytesPerLine = offset;
+      return true;
+    }
+    return possible;
   }
 
   // The transfer's second line: learn the count, then read the text again
   // from its first line with it. False when the line gives no count.
   bool LearnBytesPerLine(std::string_view line) {
     std::int32_t bytesPerLine = 0;
-    if (!ReadLineOffset(DataField(line), bytesPerLine) || bytesPerLine <= 0) return false;
+    if (!ReadBytesPerLine(line, bytesPerLine)) return false;
     target.bytesPerLine = bytesPerLine;
     secondPass = true;
     // Collection starts at the transfer's OUT line, never at an indented line

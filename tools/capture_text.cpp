@@ -150,6 +150,7 @@ void AppendDumpLine(std::string& out, const CaptureLayout& layout, const Capture
   const std::size_t count = std::min(perLine, transfer.bytes.size() - offset);
   const auto line = std::span<const std::uint8_t>(transfer.bytes).subspan(offset, count);
   const bool first = offset == 0;
+  const bool timing = first || layout.timingOnEveryLine;
   const std::string_view device = transfer.device.empty() ? layout.device : transfer.device;
 
   for (const DumpColumn column : layout.columns) {
@@ -180,7 +181,7 @@ void AppendDumpLine(std::string& out, const CaptureLayout& layout, const Capture
         }
         break;
       case DumpColumn::Delta:
-        if (first) AppendRightAligned(out, DeltaOf(command), width);
+        if (timing) AppendRightAligned(out, DeltaOf(command), width);
         break;
       case DumpColumn::Command:
         // Every transfer is phase 1 of a command of its own.
@@ -190,10 +191,10 @@ void AppendDumpLine(std::string& out, const CaptureLayout& layout, const Capture
         if (first && transfer.repeats > 1) out += "(" + std::to_string(transfer.repeats) + ")";
         break;
       case DumpColumn::Date:
-        if (first) out += "12/10/2025";
+        if (timing) out += "12/10/2025";
         break;
       case DumpColumn::Time:
-        if (first) out += TimeOf(command);
+        if (timing) out += TimeOf(command);
         break;
       case DumpColumn::Driver:
         if (first) out += "usbprint";

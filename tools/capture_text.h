@@ -50,6 +50,9 @@ struct CaptureLayout {
   std::string device = "27.2";
   std::vector<DumpColumn> columns = DefaultDumpColumns();
   std::string lineEnd = "\r\n";  // "\n" as files that passed through other tools have it
+  // Delta, Date and Time on every line of a transfer, not on its first line
+  // only: their dots then stand on the lines that tell the offset too.
+  bool timingOnEveryLine = false;
 };
 
 // Width of the Data column: two digits per byte, one space between bytes and

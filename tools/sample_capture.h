@@ -7,8 +7,11 @@
 #include <span>
 #include <string>
 
+#include "tools/capture_text.h"
+
 namespace tesk::tools {
 
-std::string MakeSampleCaptureText(std::span<const std::uint8_t> job);
+// `layout` sets the columns and the bytes per line; the bundled sample uses the default.
+std::string MakeSampleCaptureText(std::span<const std::uint8_t> job, const CaptureLayout& layout = {});
 
 }  // namespace tesk::tools

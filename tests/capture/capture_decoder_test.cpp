@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "tests/capture/test_jobs.h"
 #include "tests/support/temp_folder.h"
 #include "tools/capture_text.h"
+#include "tools/sample_capture.h"
 
 namespace tesk::capture {
 namespace {
@@ -263,6 +265,83 @@ TEST_P(GeneratedCapture, DecodesTheFirstOutTransfer) {
 
 INSTANTIATE_TEST_SUITE_P(Table, GeneratedCapture, ::testing::ValuesIn(CaptureCases()),
                          [](const auto& info) { return info.param.name; });
+
+// The sample job saved with columns in another order, or with a column of
+// times after the offsets, has to decode to the same bytes.
+struct ColumnOrderCase {
+  std::string name;
+  std::vector<tools::DumpColumn> columns;
+  bool timingOnEveryLine;
+  bool withHeader;
+};
+
+// The capture without its column heads and the row of dashes under them.
+std::string WithoutHeader(std::string text) {
+  const std::size_t heads = LineStartOf(text, "Device  ");
+  const std::size_t dashes = text.find("\r\n", text.find("\r\n", heads) + 2) + 2;
+  text.erase(heads, dashes - heads);
+  EXPECT_EQ(text.find("------"), std::string::npos);
+  return text;
+}
+
+std::vector<ColumnOrderCase> ColumnOrderCases() {
+  using enum tools::DumpColumn;
+  const std::vector<tools::DumpColumn> usual = tools::DefaultDumpColumns();
+  const std::vector<tools::DumpColumn> time = {Device, Phase, Data, Description, Command, Time};
+  const std::vector<tools::DumpColumn> delta = {Device, Phase, Data, Description, Command, Delta};
+  const std::vector<tools::DumpColumn> both = {Device, Phase, Data, Description, Command, Delta, Time};
+  const std::vector<tools::DumpColumn> all = {Device, Phase, Data, Description, Delta, Command, Date, Time};
+  return {
+      {"UsualColumns", usual, false, true},
+      {"UsualColumnsNoHeader", usual, false, false},
+      {"TimeOnFirstLinesAfterOffset", time, false, true},
+      {"TimeAfterOffset", time, true, true},
+      {"TimeAfterOffsetNoHeader", time, true, false},
+      {"DeltaAfterOffset", delta, true, true},
+      {"DeltaAfterOffsetNoHeader", delta, true, false},
+      {"DeltaAndTimeAfterOffset", both, true, true},
+      {"DeltaAndTimeAfterOffsetNoHeader", both, true, false},
+      {"DeltaBeforeDateAndTimeAfterOffset", all, true, true},
+  };
+}
+
+void PrintTo(const ColumnOrderCase& row, std::ostream* out) { *out << row.name; }
+
+class SampleWithColumns : public ::testing::TestWithParam<ColumnOrderCase> {};
+
+TEST_P(SampleWithColumns, DecodesToTheSampleJob) {
+  const ColumnOrderCase& row = GetParam();
+  const Bytes job = testing::ReadFile(std::filesystem::path(TESK_SAMPLES_DIR) / "receipt.prn");
+  tools::CaptureLayout layout;
+  layout.columns = row.columns;
+  layout.timingOnEveryLine = row.timingOnEveryLine;
+  std::string capture = tools::MakeSampleCaptureText(job, layout);
+  if (!row.withHeader) capture = WithoutHeader(std::move(capture));
+  const Decoded decoded = DecodeFile(capture);
+  EXPECT_EQ(decoded.result, 1);
+  EXPECT_EQ(decoded.bytesPerLine, 16);
+  EXPECT_EQ(decoded.data.size(), job.size());
+  EXPECT_TRUE(decoded.data == job);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SampleWithColumns, ::testing::ValuesIn(ColumnOrderCases()),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(CaptureDecoder, CountAboveWhatTheFirstLineShowsIsRefused) {
+  // No offsets at all, and times whose last digits would pass for a count of
+  // 74: reading that many pieces a line would take descriptions for bytes.
+  const Bytes job = TestJob(200);
+  tools::CaptureLayout layout;
+  layout.columns = {tools::DumpColumn::Device, tools::DumpColumn::Phase, tools::DumpColumn::Data,
+                    tools::DumpColumn::Description, tools::DumpColumn::Time};
+  layout.timingOnEveryLine = true;
+  const std::string capture =
+      tools::MakeCaptureText(layout, std::vector<CaptureTransfer>{kDeviceIdRequest, {"OUT", job, ""}});
+  ASSERT_NE(capture.find("09:00:02.074  \r\n               "), std::string::npos);
+  const Decoded decoded = DecodeFile(capture);
+  EXPECT_EQ(decoded.result, 0);
+  EXPECT_TRUE(decoded.data.empty());
+}
 
 TEST(CaptureDecoder, NeverWritesPastTheRoomGiven) {
   const Bytes job = TestJob(200);

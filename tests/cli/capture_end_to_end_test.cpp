@@ -53,6 +53,19 @@ TEST(CaptureEndToEnd, CaptureGivesTheRawJobAndItsFigures) {
   }
 }
 
+TEST(CaptureEndToEnd, TimeColumnAfterTheOffsetsGivesTheRawJob) {
+  using enum tools::DumpColumn;
+  tools::CaptureLayout layout;
+  layout.columns = {Device, Phase, Data, Description, Command, Delta, Time};
+  layout.timingOnEveryLine = true;
+  TempFolder folder;
+  testing::WriteFile(folder / "receipt.txt", tools::MakeSampleCaptureText(ReadFile(kSampleJob), layout));
+  int status = -1;
+  const std::string output = CliJson(folder / "receipt.txt", &status);
+  ASSERT_EQ(status, 0) << output;
+  EXPECT_TRUE(ReadFile(folder / "receipt.bin") == ReadFile(kSampleJob));
+}
+
 TEST(CaptureEndToEnd, CaptureNamedLikeItsOwnBinaryIsLeftAlone) {
   // The loaded file is held, so the Plain Binary cannot replace it.
   TempFolder folder;
