@@ -108,6 +108,8 @@ const std::string kHasZip64EndRecord =
 const std::string kLocalSizesInZip64 =
     " && python3 -c \"d = open('archive.zip', 'rb').read(); "
     "assert d[18:26] == b'\\xff' * 8 and d[30 + d[26]:32 + d[26]] == bytes([1, 0])\"";
+const std::string kZip64Stub = "zip -q -fz inner.zip job.prn && head -c 1000 /dev/zero > archive.zip && "
+                               "cat inner.zip >> archive.zip" + kHasZip64EndRecord;
 // The one entry's data descriptor holds 8-byte sizes: 24 bytes up to the central directory.
 const std::string kEightByteDescriptor =
     " && python3 -c \"d = open('archive.zip', 'rb').read(); p = d.index(b'PK\\x07\\x08'); "
@@ -195,6 +197,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "zip -q -fz archive.zip job.prn empty.bin" + EveryEntry("bytes([1, 0, 8, 0]) in i.extra") +
                      kHasZip64EndRecord,
                  {{"job.prn", "job.prn"}, {"empty.bin", "empty.bin"}}, "empty.bin"},
+        ToolCase{"InfoZipZip64BehindAStub", kZip64Stub, {{"job.prn", "job.prn"}}, "job.prn"},
         ToolCase{"InfoZipFromStandardInput",
                  "cat job.prn | zip -q archive.zip -" + kHasZip64EndRecord + kLocalSizesInZip64,
                  {{"-", "job.prn"}}, "-"},
