@@ -777,6 +777,35 @@ TEST(ArchiveInputBudget, IsTheLargerOfOneGibibyteAndSixtyFourTimesTheArchive) {
   EXPECT_EQ(ExtractionBudget(~std::uint64_t{0}), ~std::uint64_t{0});
 }
 
+// Every entry is extracted; the one the loader goes on with is the last that
+// is not macOS's metadata, unless there is no other.
+TEST(ArchiveInputMacMetadata, IsExtractedButNotNamed) {
+  struct Layout {
+    std::vector<std::string> names;
+    std::string named;
+  };
+  for (const Layout& layout : {
+           Layout{{"job.prn", "__MACOSX/._job.prn"}, "job.prn"},
+           Layout{{"__MACOSX/._a.prn", "a.prn", "sub/b.prn", "__MACOSX/sub/._b.prn"}, "sub/b.prn"},
+           Layout{{"sub/__MACOSX/._c.prn", "c.prn", "sub/__MACOSX/._d.prn"}, "c.prn"},
+           Layout{{"__MACOSX/._a.prn", "__MACOSX/._b.prn"}, "__MACOSX/._b.prn"},
+           Layout{{"__MACOSX.prn", "x__MACOSX/y.prn"}, "x__MACOSX/y.prn"},
+       }) {
+    SCOPED_TRACE(layout.named);
+    TempFolder folder;
+    std::vector<HandEntry> entries;
+    for (const std::string& name : layout.names) entries.push_back(Stored(name, name));
+    testing::WriteFile(folder / "archive.zip", Honest(entries));
+    fs::path path = folder / "archive.zip";
+    ArchiveExtraction found;
+    std::uint64_t budget = 1000;
+    ASSERT_TRUE(ExtractArchiveInput(path, budget, &found));
+    EXPECT_EQ(path, folder / layout.named);
+    EXPECT_EQ(found.lastEntryName, layout.named);
+    for (const std::string& name : layout.names) EXPECT_EQ(testing::ReadFile(folder / name), BytesOf(name)) << name;
+  }
+}
+
 TEST(ReaderLookup, BadIndexesAndTheCache) {
   TempFolder folder;
   testing::WriteFile(folder / "a.zip", Honest({Stored("a.bin", "a"), Stored("b.bin", "b")}));
