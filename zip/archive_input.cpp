@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <string_view>
 
 #include "platform/input_file.h"
 #include "zip/zip_reader.h"
@@ -34,6 +35,12 @@ std::uint64_t DeclaredBytes(ZipHandle* handle, std::int32_t count) {
   return total;
 }
 
+// macOS's "Compress" adds an AppleDouble file of metadata for each file,
+// under __MACOSX/ and after all the real files: never the job the user packed.
+bool IsMacMetadata(std::string_view name) {
+  return name.starts_with("__MACOSX/") || name.find("/__MACOSX/") != std::string_view::npos;
+}
+
 }  // namespace
 
 std::uint64_t ExtractionBudget(std::uint64_t archiveSize) {
@@ -58,14 +65,19 @@ bool ExtractArchiveInput(std::filesystem::path& path, std::uint64_t& budget, Arc
 
   bool extracted = false;
   std::string lastName;
+  bool lastIsMetadata = false;
   for (std::int32_t index = 0; index < count; ++index) {
     info = ZipEntryInfo{};
     // An entry that cannot be looked up or extracted is skipped; the loader
-    // goes on with the last one that could.
+    // goes on with the last one that could, passing over macOS's metadata
+    // unless there is nothing else.
     if (ZipReaderGetEntry(handle, index, info) != kZipOk) continue;
     if (ZipReaderExtractEntry(handle, index, info.name) != kZipOk) continue;
+    const bool isMetadata = IsMacMetadata(info.name);
+    if (isMetadata && extracted && !lastIsMetadata) continue;
     path = EntryPath(folder, info.name);
     lastName = info.name;
+    lastIsMetadata = isMetadata;
     extracted = true;
   }
   if (found) *found = {count, lastName, declared};

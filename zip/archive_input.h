@@ -20,11 +20,12 @@ std::uint64_t ExtractionBudget(std::uint64_t archiveSize);
 // What an extraction found, for the loader.
 struct ArchiveExtraction {
   std::int32_t entryCount = 0;      // as the archive declares
-  std::string lastEntryName;        // of the last entry extracted, "/" between folders
+  std::string lastEntryName;        // of the entry `path` names, "/" between folders
   std::uint64_t declaredBytes = 0;  // the sizes of the entries it was to extract, added up
 };
 
-// `path`: the archive on entry; the last entry extracted when true is returned.
+// `path`: the archive on entry; the last entry extracted when true is returned,
+// passing over macOS's metadata under __MACOSX/ unless nothing else was.
 // An archive whose entries would together write more than `budget` bytes is
 // refused before anything is written (false, `path` unchanged); otherwise
 // what it was to write is taken from `budget`.

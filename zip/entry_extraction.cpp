@@ -144,12 +144,12 @@ ZipResult CopyInflated(EntryDataSource& source, std::uint64_t declaredSize, Outp
 
 // The checks that need no output file, so a bad entry leaves a file of its
 // name as it was.
-ZipResult CheckDeclaredSizes(const CentralRecord& central) {
-  if (central.uncompressedSize > kLargestExtractedSize)
+ZipResult CheckDeclaredSizes(const CentralEntry& entry) {
+  if (entry.uncompressedSize > kLargestExtractedSize)
     return kZipBadArguments;  // too large for any file that could be loaded
-  const std::uint64_t header = (central.flags & kFlagEncrypted) ? kEncryptionHeaderSize : 0;
-  if (central.compressedSize < header) return kZipBadData;  // the data end inside the encryption header
-  if (central.method == kMethodStored && central.compressedSize - header != central.uncompressedSize)
+  const std::uint64_t header = (entry.record.flags & kFlagEncrypted) ? kEncryptionHeaderSize : 0;
+  if (entry.compressedSize < header) return kZipBadData;  // the data end inside the encryption header
+  if (entry.record.method == kMethodStored && entry.compressedSize - header != entry.uncompressedSize)
     return kZipBadData;  // a stored entry whose data are not its size
   return kZipOk;
 }
@@ -175,7 +175,8 @@ ZipResult ZipReaderExtractEntry(ZipHandle* handle, std::int32_t index, const std
   std::uint64_t dataPosition = 0;
   if (const ZipResult looked = LookUpEntry(*reader, index, info, dataPosition); looked != kZipOk)
     return looked;
-  const CentralRecord& central = reader->entries[static_cast<std::size_t>(index)].record;
+  const CentralEntry& entry = reader->entries[static_cast<std::size_t>(index)];
+  const CentralRecord& central = entry.record;
 
   std::string name = destinationName;
   for (char& character : name)
@@ -185,7 +186,7 @@ ZipResult ZipReaderExtractEntry(ZipHandle* handle, std::int32_t index, const std
   if (info.attributes & kEntryDirectory)
     return MakeFoldersBeneath(reader->baseFolder, name) ? kZipOk : kZipCannotOpen;
 
-  if (const ZipResult sizes = CheckDeclaredSizes(central); sizes != kZipOk) return sizes;
+  if (const ZipResult sizes = CheckDeclaredSizes(entry); sizes != kZipOk) return sizes;
   const std::size_t slash = name.rfind('/');
   const std::string_view folderPart =
       slash == std::string::npos ? std::string_view() : std::string_view(name).substr(0, slash + 1);
@@ -193,7 +194,7 @@ ZipResult ZipReaderExtractEntry(ZipHandle* handle, std::int32_t index, const std
   if (!MakeFoldersBeneath(reader->baseFolder, folderPart))
     return kZipCannotOpen;  // a folder part exists as a file or a link
 
-  EntryDataSource source(*reader, dataPosition, central.compressedSize);
+  EntryDataSource source(*reader, dataPosition, entry.compressedSize);
   if (reader->compressedBlock.empty()) {
     reader->compressedBlock.resize(kTransferBlockSize);
     reader->outputBlock.resize(kTransferBlockSize);
@@ -227,8 +228,8 @@ ZipResult ZipReaderExtractEntry(ZipHandle* handle, std::int32_t index, const std
 
   OutputSink sink{output, systemError};
   ZipResult result = central.method == kMethodStored
-                         ? CopyStored(source, central.uncompressedSize, sink)
-                         : CopyInflated(source, central.uncompressedSize, sink, reader->outputBlock);
+                         ? CopyStored(source, entry.uncompressedSize, sink)
+                         : CopyInflated(source, entry.uncompressedSize, sink, reader->outputBlock);
   if (result == kZipOk && sink.crc32 != central.crc32) result = kZipBadData;  // CRC-32 mismatch
   if (!output.Close() && result == kZipOk) {
     if (systemError) *systemError = output.Error();

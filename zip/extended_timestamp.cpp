@@ -1,9 +1,9 @@
 #include "zip/extended_timestamp.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "platform/little_endian.h"
+#include "zip/extra_fields.h"
 
 namespace tesk::zip {
 namespace {
@@ -16,31 +16,21 @@ std::uint32_t LowBits(std::int64_t unixSeconds) { return static_cast<std::uint32
 }  // namespace
 
 std::optional<ExtendedTimes> FindExtendedTimes(std::span<const std::uint8_t> extra) {
-  std::size_t position = 0;
-  while (position + 4 < extra.size()) {
-    const std::uint16_t id = platform::ReadLe16(extra.data() + position);
-    const std::size_t dataSize = platform::ReadLe16(extra.data() + position + 2);
-    const std::size_t dataStart = position + 4;
-    if (id != kExtendedTimestampId) {
-      position = dataStart + dataSize;
-      continue;
-    }
-    const std::size_t fieldEnd = std::min(dataStart + dataSize, extra.size());
-    ExtendedTimes times;
-    if (dataSize == 0) return times;
-    const std::uint8_t flags = extra[dataStart];
-    std::size_t next = dataStart + 1;
-    for (auto [bit, time] :
-         {std::pair{kHasWriteTime, &times.writeTime}, std::pair{kHasAccessTime, &times.accessTime},
-          std::pair{kHasCreationTime, &times.creationTime}}) {
-      if (!(flags & bit)) continue;
-      if (next + 4 > fieldEnd) break;
-      *time = static_cast<std::int32_t>(platform::ReadLe32(extra.data() + next));
-      next += 4;
-    }
-    return times;
+  const auto field = FindExtraField(extra, kExtendedTimestampId);
+  if (!field) return std::nullopt;
+  ExtendedTimes times;
+  if (field->empty()) return times;
+  const std::uint8_t flags = field->front();
+  std::size_t next = 1;
+  for (auto [bit, time] :
+       {std::pair{kHasWriteTime, &times.writeTime}, std::pair{kHasAccessTime, &times.accessTime},
+        std::pair{kHasCreationTime, &times.creationTime}}) {
+    if (!(flags & bit)) continue;
+    if (next + 4 > field->size()) break;
+    *time = static_cast<std::int32_t>(platform::ReadLe32(field->data() + next));
+    next += 4;
   }
-  return std::nullopt;
+  return times;
 }
 
 std::array<std::uint8_t, kLocalTimestampFieldSize> EncodeLocalTimestampField(std::int64_t writeTime,

@@ -8,6 +8,7 @@
 #include "zip/dos_time.h"
 #include "zip/entry_name.h"
 #include "zip/extended_timestamp.h"
+#include "zip/zip64_records.h"
 #include "zip/zip_reader_state.h"
 
 namespace tesk::zip {
@@ -15,6 +16,9 @@ namespace {
 
 // The end record is followed only by the archive comment, at most 65535 bytes.
 constexpr std::uint64_t kEndRecordSearchSpan = 65535 + kEndRecordSize;
+// As many entries as a classic end record can count; a ZIP64 one may count
+// more, but no archive of a print job has them.
+constexpr std::uint64_t kMostEntries = 65535;
 
 // Makers whose external attributes carry the MS-DOS attribute bits in their
 // low byte: MS-DOS, Macintosh, NTFS and VFAT.
@@ -46,6 +50,15 @@ void SetEntryTimes(const CentralRecord& record, std::span<const std::uint8_t> lo
   }
 }
 
+// Where the central directory lies, as the end record (or the ZIP64 end
+// record it leads to) gives it.
+struct DirectoryLayout {
+  std::uint64_t entryCount = 0;
+  std::uint64_t offset = 0;  // from the archive's start
+  std::uint64_t size = 0;
+  std::uint64_t end = 0;  // the position in the file the directory runs up to
+};
+
 bool IsUsableEndRecord(const EndRecord& end, std::uint64_t position) {
   if (end.diskNumber != 0 || end.centralDirectoryDisk != 0) return false;  // a multi-disk archive
   if (end.entriesOnDisk != end.entriesTotal) return false;
@@ -53,10 +66,78 @@ bool IsUsableEndRecord(const EndRecord& end, std::uint64_t position) {
   return directoryEnd <= position;  // else the directory would run into the end record
 }
 
+// Both records must tell the same archive: a classic field either holds the
+// marker or the ZIP64 record's value.
+bool Agrees(std::uint64_t classic, std::uint64_t marker, std::uint64_t zip64) {
+  return classic == marker || classic == zip64;
+}
+
+// The ZIP64 end record that ends exactly where the locator begins, at
+// `position`.
+bool ReadZip64EndRecordAt(ZipReader& reader, std::uint64_t position, std::uint64_t locatorPosition,
+                          Zip64EndRecord& record) {
+  if (position > locatorPosition || locatorPosition - position < kZip64EndRecordSize) return false;
+  std::array<std::uint8_t, kZip64EndRecordSize> bytes{};
+  if (!reader.ReadAt(position, bytes) || !DecodeZip64EndRecord(bytes, record)) return false;
+  return record.recordSize == locatorPosition - position - kZip64EndRecordLeadSize;
+}
+
+bool IsUsableZip64EndRecord(const Zip64EndRecord& record, const EndRecord& end, const Zip64Locator& locator,
+                            std::uint64_t position) {
+  if (record.diskNumber != 0 || record.centralDirectoryDisk != 0) return false;  // a multi-disk archive
+  if (record.entriesOnDisk != record.entriesTotal || record.entriesTotal > kMostEntries) return false;
+  if (!Agrees(end.diskNumber, kMarker16, 0) || !Agrees(end.centralDirectoryDisk, kMarker16, 0) ||
+      !Agrees(end.entriesOnDisk, kMarker16, record.entriesOnDisk) ||
+      !Agrees(end.entriesTotal, kMarker16, record.entriesTotal) ||
+      !Agrees(end.centralDirectorySize, kMarker32, record.centralDirectorySize) ||
+      !Agrees(end.centralDirectoryOffset, kMarker32, record.centralDirectoryOffset))
+    return false;
+  // The directory ends where the ZIP64 end record begins, which is where
+  // the locator says it is (both counted from the archive's start).
+  if (record.centralDirectorySize > position ||
+      record.centralDirectoryOffset > position - record.centralDirectorySize)
+    return false;
+  return locator.recordOffset == record.centralDirectoryOffset + record.centralDirectorySize;
+}
+
+// The layout a ZIP64 end record gives, when a locator lies right in front of
+// the end record at `endPosition` and leads to a usable one.
+bool FindZip64Layout(ZipReader& reader, const EndRecord& end, std::uint64_t endPosition,
+                     DirectoryLayout& layout) {
+  if (endPosition < kZip64LocatorSize) return false;
+  const std::uint64_t locatorPosition = endPosition - kZip64LocatorSize;
+  std::array<std::uint8_t, kZip64LocatorSize> bytes{};
+  Zip64Locator locator;
+  if (!reader.ReadAt(locatorPosition, bytes) || !DecodeZip64Locator(bytes, locator)) return false;
+  if (locator.recordDisk != 0 || locator.diskCount > 1) return false;  // a multi-disk archive
+  // The record lies where the locator says in an archive that fills its
+  // file; behind a stub, it lies right in front of the locator.
+  const std::uint64_t rightInFront =
+      locatorPosition >= kZip64EndRecordSize ? locatorPosition - kZip64EndRecordSize : locatorPosition + 1;
+  for (const std::uint64_t position : {locator.recordOffset, rightInFront}) {
+    Zip64EndRecord record;
+    if (ReadZip64EndRecordAt(reader, position, locatorPosition, record) &&
+        IsUsableZip64EndRecord(record, end, locator, position)) {
+      layout = {record.entriesTotal, record.centralDirectoryOffset, record.centralDirectorySize, position};
+      return true;
+    }
+  }
+  return false;
+}
+
+// The layout an end record at `position` gives, through its ZIP64 end record
+// when it has one.
+bool FindLayout(ZipReader& reader, const EndRecord& end, std::uint64_t position, DirectoryLayout& layout) {
+  if (FindZip64Layout(reader, end, position, layout)) return true;
+  if (!IsUsableEndRecord(end, position)) return false;
+  layout = {end.entriesTotal, end.centralDirectoryOffset, end.centralDirectorySize, position};
+  return true;
+}
+
 // Looks for the end record from the end of the file backwards, and takes the
 // first candidate whose fields make sense, so a comment that happens to hold
 // the signature does not hide the real record.
-bool FindEndRecord(ZipReader& reader, EndRecord& end, std::uint64_t& position) {
+bool FindDirectory(ZipReader& reader, DirectoryLayout& layout) {
   if (reader.fileSize < kEndRecordSize) return false;
   const std::uint64_t span = std::min(reader.fileSize, kEndRecordSearchSpan);
   const std::uint64_t start = reader.fileSize - span;
@@ -64,12 +145,29 @@ bool FindEndRecord(ZipReader& reader, EndRecord& end, std::uint64_t& position) {
   if (!reader.ReadAt(start, tail)) return false;
   for (std::size_t offset = tail.size() - kEndRecordSize + 1; offset-- > 0;) {
     const std::span<const std::uint8_t, kEndRecordSize> candidate(tail.data() + offset, kEndRecordSize);
-    if (DecodeEndRecord(candidate, end) && IsUsableEndRecord(end, start + offset)) {
-      position = start + offset;
-      return true;
-    }
+    EndRecord end;
+    if (DecodeEndRecord(candidate, end) && FindLayout(reader, end, start + offset, layout)) return true;
   }
   return false;
+}
+
+// The entry's sizes and local header position, through its ZIP64 extra
+// field where the record holds markers.
+void ResolveExtent(ZipReader& reader, std::uint64_t recordPosition, CentralEntry& entry) {
+  const CentralRecord& record = entry.record;
+  EntryExtent extent{record.uncompressedSize, record.compressedSize, record.localHeaderOffset};
+  if (HasZip64Marker(extent)) {
+    std::vector<std::uint8_t> extra(record.extraLength);
+    if (!reader.ReadAt(recordPosition + kCentralRecordSize + record.nameLength, extra) ||
+        !ApplyZip64Extra(extra, extent, true))
+      entry.unreachable = true;
+  }
+  entry.compressedSize = extent.compressedSize;
+  entry.uncompressedSize = extent.uncompressedSize;
+  if (extent.localHeaderOffset > reader.fileSize)
+    entry.unreachable = true;
+  else
+    entry.localHeaderPosition = reader.prefix + extent.localHeaderOffset;
 }
 
 // Reads the central directory once, up to the first record that cannot be
@@ -87,13 +185,13 @@ void ReadCentralDirectory(ZipReader& reader, std::uint64_t directoryEnd) {
                                entry.record.extraLength + entry.record.commentLength;
     if (next > directoryEnd) break;
     entry.namePosition = position + kCentralRecordSize;
-    entry.localHeaderPosition = reader.prefix + entry.record.localHeaderOffset;
+    ResolveExtent(reader, position, entry);
     reader.entries.push_back(entry);
     position = next;
   }
   reader.localHeaderPositions.reserve(reader.entries.size());
   for (const CentralEntry& entry : reader.entries)
-    reader.localHeaderPositions.push_back(entry.localHeaderPosition);
+    if (!entry.unreachable) reader.localHeaderPositions.push_back(entry.localHeaderPosition);
   std::sort(reader.localHeaderPositions.begin(), reader.localHeaderPositions.end());
 }
 
@@ -127,15 +225,13 @@ ZipHandle* ZipReaderOpen(const std::filesystem::path& archivePath) {
   if (!reader->archive.IsOpen()) return nullptr;
   reader->fileSize = reader->archive.Size();
 
-  EndRecord end;
-  std::uint64_t endPosition = 0;
-  if (!FindEndRecord(*reader, end, endPosition)) return nullptr;
-  const std::uint64_t directoryEnd = std::uint64_t{end.centralDirectoryOffset} + end.centralDirectorySize;
+  DirectoryLayout layout;
+  if (!FindDirectory(*reader, layout)) return nullptr;
   // Offsets count from the archive's own start; anything in front of it shifts them all.
-  reader->prefix = endPosition - directoryEnd;
-  reader->entryCount = end.entriesTotal;
-  reader->centralDirectoryStart = reader->prefix + end.centralDirectoryOffset;
-  ReadCentralDirectory(*reader, endPosition);
+  reader->prefix = layout.end - (layout.offset + layout.size);
+  reader->entryCount = static_cast<std::uint32_t>(layout.entryCount);
+  reader->centralDirectoryStart = reader->prefix + layout.offset;
+  ReadCentralDirectory(*reader, layout.end);
 
   return ZipHandle::Adopt(std::move(reader));
 }
@@ -168,6 +264,7 @@ ZipResult LookUpEntry(ZipReader& reader, std::int32_t index, ZipEntryInfo& info,
     return kZipBadLocalHeader;  // its central record, or one before it, cannot be read
   const CentralEntry& entry = reader.entries[static_cast<std::size_t>(index)];
   const CentralRecord& central = entry.record;
+  if (entry.unreachable) return kZipBadLocalHeader;  // its local header cannot be found
 
   std::string rawName(central.nameLength, '\0');
   if (!reader.ReadAt(entry.namePosition, {reinterpret_cast<std::uint8_t*>(rawName.data()), rawName.size()}))
@@ -179,9 +276,15 @@ ZipResult LookUpEntry(ZipReader& reader, std::int32_t index, ZipEntryInfo& info,
     return kZipBadLocalHeader;  // no local header where the central record points
   if (local.method != central.method || (local.method != kMethodStored && local.method != kMethodDeflated))
     return kZipBadLocalHeader;  // a method we cannot extract, or one the headers disagree on
-  if (!(local.flags & kFlagDataDescriptor) &&
-      (local.crc32 != central.crc32 || local.compressedSize != central.compressedSize ||
-       local.uncompressedSize != central.uncompressedSize))
+  // Sizes the local header keeps in its ZIP64 field are compared once that is read.
+  const bool checksSizes = !(local.flags & kFlagDataDescriptor);
+  EntryExtent localExtent{local.uncompressedSize, local.compressedSize, 0};
+  const bool sizesInZip64 = HasZip64Marker(localExtent);
+  const auto sizesDiffer = [&entry, &localExtent] {
+    return localExtent.compressedSize != entry.compressedSize ||
+           localExtent.uncompressedSize != entry.uncompressedSize;
+  };
+  if (checksSizes && (local.crc32 != central.crc32 || (!sizesInZip64 && sizesDiffer())))
     return kZipBadLocalHeader;  // local header disagrees with its central record
   if (local.nameLength != central.nameLength)
     return kZipBadLocalHeader;  // local header disagrees with its central record
@@ -190,9 +293,12 @@ ZipResult LookUpEntry(ZipReader& reader, std::int32_t index, ZipEntryInfo& info,
   std::vector<std::uint8_t> localExtra(local.extraLength);
   if (!reader.ReadAt(extraPosition, localExtra))
     return kZipBadLocalExtra;  // the local extra field cannot be read
+  if (checksSizes && sizesInZip64 && (!ApplyZip64Extra(localExtra, localExtent, false) || sizesDiffer()))
+    return kZipBadLocalHeader;  // local header disagrees with its central record
 
   const std::uint64_t start = extraPosition + local.extraLength;
-  if (!StaysInItsOwnRange(reader, entry.localHeaderPosition, start + central.compressedSize))
+  if (entry.compressedSize > reader.fileSize ||
+      !StaysInItsOwnRange(reader, entry.localHeaderPosition, start + entry.compressedSize))
     return kZipBadLocalHeader;  // its data overlap another entry or the central directory
 
   std::string name = CleanEntryName(rawName);
@@ -202,8 +308,8 @@ ZipResult LookUpEntry(ZipReader& reader, std::int32_t index, ZipEntryInfo& info,
   found.index = index;
   found.name = std::move(name);
   found.attributes = EntryAttributes(central);
-  found.compressedSize = central.compressedSize;
-  found.uncompressedSize = central.uncompressedSize;
+  found.compressedSize = entry.compressedSize;
+  found.uncompressedSize = entry.uncompressedSize;
   SetEntryTimes(central, localExtra, found);
 
   reader.cachedIndex = index;

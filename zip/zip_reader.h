@@ -23,8 +23,9 @@ struct ZipEntryInfo {
   std::optional<platform::Timestamp> creationTime;
   std::optional<platform::Timestamp> accessTime;
   std::optional<platform::Timestamp> writeTime;
-  std::uint32_t compressedSize = 0;
-  std::uint32_t uncompressedSize = 0;
+  // From the central record, or its ZIP64 extra field.
+  std::uint64_t compressedSize = 0;
+  std::uint64_t uncompressedSize = 0;
 };
 
 // No handle when the file cannot be opened or holds no readable archive. The

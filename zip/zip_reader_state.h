@@ -16,8 +16,15 @@ namespace tesk::zip {
 // One central directory record that could be read, and where its parts lie.
 struct CentralEntry {
   CentralRecord record;
+  // The sizes, from the ZIP64 extra field where the record's own fields
+  // hold the marker.
+  std::uint64_t compressedSize = 0;
+  std::uint64_t uncompressedSize = 0;
   std::uint64_t namePosition = 0;         // in the file
   std::uint64_t localHeaderPosition = 0;  // in the file: prefix + the record's offset
+  // A ZIP64 extra field too short for its markers, or an offset beyond the
+  // file: the entry cannot be found.
+  bool unreachable = false;
 };
 
 class ZipReader final : public ZipComponent {

@@ -164,6 +164,47 @@ TEST_F(ArchiveRun, LastEntryIsTheOneConverted) {
   EXPECT_FALSE(fs::exists(folder / "abin.zip"));
 }
 
+// As macOS's "Compress" packs a file: the job, then its AppleDouble metadata
+// under __MACOSX/, deflated with data descriptors.
+TEST_F(ArchiveRun, MacMetadataAfterTheJobIsExtractedButNotConverted) {
+  const Bytes job = FixedLayoutJob(4, 3, 2);
+  testing::WriteFile(folder / "job.prn", job);
+  Shell(
+      "python3 -c \"import sys, zipfile; z = zipfile.ZipFile(sys.stdout.buffer, 'w', zipfile.ZIP_DEFLATED); "
+      "z.write('job.prn'); z.writestr('__MACOSX/', b''); "
+      "z.writestr('__MACOSX/._job.prn', b'\\x00\\x05\\x16\\x07\\x00\\x02\\x00\\x00Mac OS X        ' + bytes(60)); "
+      "z.close()\" | cat > job.zip && rm job.prn && "
+      "python3 -c \"import zipfile; n = zipfile.ZipFile('job.zip').namelist(); "
+      "assert n == ['job.prn', '__MACOSX/', '__MACOSX/._job.prn'], n\"");
+
+  ASSERT_FALSE(Run(folder / "job.zip").has_value());
+  EXPECT_EQ(figures.loadedPath, folder / "job.prn");
+  EXPECT_EQ(figures.dataLength, static_cast<std::int64_t>(job.size()));
+  EXPECT_EQ(figures.widthBytes, 4);
+  EXPECT_EQ(figures.bandHeight, 3);
+  EXPECT_EQ(figures.bandCount, 2);
+  EXPECT_EQ(testing::ReadFile(folder / "job.prn"), job);
+  EXPECT_TRUE(fs::exists(folder / "__MACOSX" / "._job.prn"));
+  EXPECT_TRUE(fs::exists(folder / "jobbin.zip"));
+  EXPECT_TRUE(fs::exists(folder / "job.bmp"));
+  EXPECT_FALSE(fs::exists(folder / "__MACOSX" / "._jobbin.zip"));
+  EXPECT_FALSE(fs::exists(folder / "__MACOSX" / "._job.bmp"));
+}
+
+// Info-ZIP packing a job from its standard input writes a ZIP64 end record
+// and keeps the entry's sizes in ZIP64 fields.
+TEST_F(ArchiveRun, Zip64ArchiveIsConvertedAsItsEntry) {
+  const Bytes job = FixedLayoutJob(3, 2, 3);
+  testing::WriteFile(folder / "job.prn", job);
+  Shell("cat job.prn | zip -q -fz pack.zip - && rm job.prn");
+  ASSERT_FALSE(Run(folder / "pack.zip").has_value());
+  EXPECT_EQ(figures.loadedPath, folder / "-");
+  EXPECT_EQ(figures.dataLength, static_cast<std::int64_t>(job.size()));
+  EXPECT_EQ(figures.widthBytes, 3);
+  EXPECT_EQ(figures.bandCount, 3);
+  EXPECT_EQ(testing::ReadFile(folder / "-"), job);
+}
+
 TEST_F(ArchiveRun, LastDirectoryEntryNamesAFolderThatCannotBeLoaded) {
   testing::WriteFile(folder / "job.prn", FixedLayoutJob(1, 1, 1));
   fs::create_directory(folder / "sub");

@@ -53,6 +53,12 @@ struct HandLayout {
   std::vector<std::size_t> centralRecords;
   std::size_t centralDirectory = 0;
   std::size_t endRecord = 0;
+  // ZIP64 archives only: the ZIP64 end record, its locator, and each entry's
+  // ZIP64 extra field in its local header and its central record.
+  std::size_t zip64Record = 0;
+  std::size_t zip64Locator = 0;
+  std::vector<std::size_t> localZip64Fields;
+  std::vector<std::size_t> centralZip64Fields;
 };
 
 struct HandArchive {
@@ -61,6 +67,10 @@ struct HandArchive {
 
   void Put16(std::size_t offset, std::uint16_t value) { platform::PutLe16(bytes.data() + offset, value); }
   void Put32(std::size_t offset, std::uint32_t value) { platform::PutLe32(bytes.data() + offset, value); }
+  void Put64(std::size_t offset, std::uint64_t value) {
+    Put32(offset, static_cast<std::uint32_t>(value));
+    Put32(offset + 4, static_cast<std::uint32_t>(value >> 32));
+  }
   // Both headers of entry `index` get the same value at their field of that name.
   void SetMethod(std::size_t index, std::uint16_t method) {
     Put16(layout.localHeaders[index] + 8, method);
@@ -151,6 +161,65 @@ inline HandArchive BuildArchive(const std::vector<HandEntry>& entries, const Byt
   put32(static_cast<std::uint32_t>(archive.layout.centralDirectory - base));
   put16(static_cast<std::uint16_t>(comment.size()));
   out.insert(out.end(), comment.begin(), comment.end());
+  return archive;
+}
+
+// The same archive in ZIP64 form: every size and offset of both headers is
+// the marker, with its value in a ZIP64 extra field (sizes in the local one;
+// sizes and offset in the central one) put in front of the entry's own extra
+// fields, and the directory is found through a ZIP64 end record and its
+// locator, the classic end record holding markers alone.
+inline HandArchive BuildZip64Archive(std::vector<HandEntry> entries) {
+  constexpr std::size_t kLocalField = 4 + 16;
+  constexpr std::size_t kCentralField = 4 + 24;
+  for (HandEntry& entry : entries) {
+    entry.localExtra.insert(entry.localExtra.begin(), kLocalField, 0);
+    entry.centralExtra.insert(entry.centralExtra.begin(), kCentralField, 0);
+  }
+  HandArchive archive = BuildArchive(entries);
+  HandLayout& layout = archive.layout;
+  for (std::size_t index = 0; index < entries.size(); ++index) {
+    const std::size_t central = layout.centralRecords[index];
+    const std::uint32_t compressed = platform::ReadLe32(archive.bytes.data() + central + 20);
+    const std::uint32_t uncompressed = platform::ReadLe32(archive.bytes.data() + central + 24);
+    const std::size_t local = layout.localHeaders[index] + 30 + entries[index].name.size();
+    archive.Put16(local, 1);
+    archive.Put16(local + 2, 16);
+    archive.Put64(local + 4, uncompressed);
+    archive.Put64(local + 12, compressed);
+    const std::size_t field = central + 46 + entries[index].name.size();
+    archive.Put16(field, 1);
+    archive.Put16(field + 2, 24);
+    archive.Put64(field + 4, uncompressed);
+    archive.Put64(field + 12, compressed);
+    archive.Put64(field + 20, layout.localHeaders[index]);
+    archive.SetCompressedSize(index, 0xFFFFFFFF);
+    archive.SetUncompressedSize(index, 0xFFFFFFFF);
+    archive.SetLocalHeaderOffset(index, 0xFFFFFFFF);
+    layout.localZip64Fields.push_back(local);
+    layout.centralZip64Fields.push_back(field);
+  }
+  layout.zip64Record = layout.endRecord;
+  layout.zip64Locator = layout.zip64Record + 56;
+  layout.endRecord = layout.zip64Locator + 20;
+  archive.bytes.resize(layout.zip64Record);
+  archive.bytes.resize(layout.endRecord + 22, 0);
+  archive.Put32(layout.zip64Record, 0x06064B50);
+  archive.Put64(layout.zip64Record + 4, 44);
+  archive.Put16(layout.zip64Record + 12, 0x031E);
+  archive.Put16(layout.zip64Record + 14, 45);
+  archive.Put64(layout.zip64Record + 24, entries.size());
+  archive.Put64(layout.zip64Record + 32, entries.size());
+  archive.Put64(layout.zip64Record + 40, layout.zip64Record - layout.centralDirectory);
+  archive.Put64(layout.zip64Record + 48, layout.centralDirectory);
+  archive.Put32(layout.zip64Locator, 0x07064B50);
+  archive.Put64(layout.zip64Locator + 8, layout.zip64Record);
+  archive.Put32(layout.zip64Locator + 16, 1);
+  archive.Put32(layout.endRecord, 0x06054B50);
+  archive.Put16(layout.endRecord + 8, 0xFFFF);
+  archive.Put16(layout.endRecord + 10, 0xFFFF);
+  archive.Put32(layout.endRecord + 12, 0xFFFFFFFF);
+  archive.Put32(layout.endRecord + 16, 0xFFFFFFFF);
   return archive;
 }
 

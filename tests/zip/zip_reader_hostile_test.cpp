@@ -638,6 +638,137 @@ INSTANTIATE_TEST_SUITE_P(
                                   }}),
     [](const auto& info) { return std::string(info.param.label); });
 
+HandArchive Zip64(std::vector<HandEntry> entries) { return testing::BuildZip64Archive(std::move(entries)); }
+
+constexpr std::uint64_t kTebibyte = std::uint64_t{1} << 40;
+
+INSTANTIATE_TEST_SUITE_P(
+    Zip64, HostileArchives,
+    ::testing::Values(
+        HostileCase{"HonestHandMadeZip64",
+                    [] {
+                      return Zip64({Stored("a.bin", "a"), Deflated("b.bin", Repeated(3000))}).bytes;
+                    },
+                    {kExtracted, kExtracted},
+                    {{"a.bin", BytesOf("a")}, {"b.bin", Repeated(3000)}},
+                    false,
+                    nullptr,
+                    [](const fs::path& root) {
+                      // So the hostile cases below bend an archive another reader takes.
+                      std::string output;
+                      EXPECT_EQ(testing::RunCommand("python3 -m zipfile -t " +
+                                                        testing::Quoted(root / "base" / "archive.zip"),
+                                                    &output),
+                                0)
+                          << output;
+                    }},
+        HostileCase{"LocatorPointsOutsideTheFile",
+                    [] {
+                      HandArchive archive = Zip64({Stored("a.bin", "a")});
+                      archive.Put64(archive.layout.zip64Locator + 8, kTebibyte);
+                      return archive.bytes;
+                    },
+                    {},
+                    {},
+                    true},
+        HostileCase{"LocatorOfAMultiDiskArchive",
+                    [] {
+                      HandArchive archive = Zip64({Stored("a.bin", "a")});
+                      archive.Put32(archive.layout.zip64Locator + 16, 2);
+                      return archive.bytes;
+                    },
+                    {},
+                    {},
+                    true},
+        HostileCase{"Zip64RecordTooShort",
+                    [] {
+                      HandArchive archive = Zip64({Stored("a.bin", "a")});
+                      archive.Put64(archive.layout.zip64Record + 4, 20);
+                      return archive.bytes;
+                    },
+                    {},
+                    {},
+                    true},
+        HostileCase{"Zip64RecordRunsOverItsLocator",
+                    [] {
+                      HandArchive archive = Zip64({Stored("a.bin", "a")});
+                      archive.Put64(archive.layout.zip64Record + 4, ~std::uint64_t{0} - 4);
+                      return archive.bytes;
+                    },
+                    {},
+                    {},
+                    true},
+        HostileCase{"Zip64DirectoryWrapsAround",
+                    [] {
+                      HandArchive archive = Zip64({Stored("a.bin", "a")});
+                      archive.Put64(archive.layout.zip64Record + 48, ~std::uint64_t{0} - 10);
+                      archive.Put64(archive.layout.zip64Locator + 8, 20);
+                      return archive.bytes;
+                    },
+                    {},
+                    {},
+                    true},
+        HostileCase{"Zip64RecordCountsMoreThan65535Entries",
+                    [] {
+                      HandArchive archive = Zip64({Stored("a.bin", "a")});
+                      archive.Put64(archive.layout.zip64Record + 24, 70000);
+                      archive.Put64(archive.layout.zip64Record + 32, 70000);
+                      return archive.bytes;
+                    },
+                    {},
+                    {},
+                    true},
+        HostileCase{"Zip64RecordDisagreesWithTheEndRecord",
+                    [] {
+                      HandArchive archive = Zip64({Stored("a.bin", "a")});
+                      archive.Put16(archive.layout.endRecord + 8, 2);
+                      archive.Put16(archive.layout.endRecord + 10, 2);
+                      return archive.bytes;
+                    },
+                    {},
+                    {},
+                    true},
+        HostileCase{
+            "Zip64FieldsShorterThanTheMarkersNeed",
+            [] {
+              HandArchive archive = Zip64({Stored("a.bin", "a"), Stored("b.bin", "b"), Stored("c.bin", "c")});
+              // The central field of a.bin lacks its offset; the local field of b.bin its compressed size.
+              archive.Put16(archive.layout.centralZip64Fields[0] + 2, 16);
+              archive.Put16(archive.layout.localZip64Fields[1] + 2, 8);
+              return archive.bytes;
+            },
+            {{kZipBadLocalHeader}, {kZipBadLocalHeader}, kExtracted},
+            {{"c.bin", BytesOf("c")}}},
+        HostileCase{"Zip64SizesAndOffsetsBeyondTheFile",
+                    [] {
+                      HandArchive archive =
+                          Zip64({Stored("a.bin", "a"), Stored("b.bin", "b"), Stored("c.bin", "c"),
+                                 Stored("d.bin", "d"), Stored("e.bin", "e")});
+                      const auto& central = archive.layout.centralZip64Fields;
+                      archive.Put64(central[0] + 12, kTebibyte);  // compressed size
+                      archive.Put64(archive.layout.localZip64Fields[0] + 12, kTebibyte);
+                      archive.Put64(central[1] + 20, kTebibyte);  // local header offset
+                      archive.Put64(central[2] + 20, ~std::uint64_t{0});
+                      archive.Put64(central[3] + 4, kTebibyte);  // uncompressed size
+                      archive.Put64(archive.layout.localZip64Fields[3] + 4, kTebibyte);
+                      return archive.bytes;
+                    },
+                    {{kZipBadLocalHeader},
+                     {kZipBadLocalHeader},
+                     {kZipBadLocalHeader},
+                     {kZipOk, kZipBadArguments},
+                     kExtracted},
+                    {{"e.bin", BytesOf("e")}}},
+        HostileCase{"LocalZip64FieldDisagreesWithTheCentralOne",
+                    [] {
+                      HandArchive archive = Zip64({Stored("a.bin", "abc"), Stored("b.bin", "b")});
+                      archive.Put64(archive.layout.localZip64Fields[0] + 4, 2);
+                      return archive.bytes;
+                    },
+                    {{kZipBadLocalHeader}, kExtracted},
+                    {{"b.bin", BytesOf("b")}}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
 // What one archive may write is known before anything is written.
 TEST(ArchiveInputBudget, ArchiveBeyondItIsRefusedBeforeWritingAnything) {
   TempFolder folder;
@@ -660,11 +791,54 @@ TEST(ArchiveInputBudget, ArchiveBeyondItIsRefusedBeforeWritingAnything) {
   EXPECT_EQ(testing::ReadFile(folder / "b.bin"), Repeated(4000));
 }
 
+TEST(ArchiveInputBudget, CountsTheSizesOfZip64Fields) {
+  TempFolder folder;
+  HandArchive archive = testing::BuildZip64Archive({Stored("a.bin", "a"), Stored("b.bin", "b")});
+  archive.Put64(archive.layout.centralZip64Fields[0] + 4, kTebibyte);
+  archive.Put64(archive.layout.localZip64Fields[0] + 4, kTebibyte);
+  testing::WriteFile(folder / "archive.zip", archive.bytes);
+  fs::path path = folder / "archive.zip";
+  std::uint64_t budget = ExtractionBudget(archive.bytes.size());
+  EXPECT_FALSE(ExtractArchiveInput(path, budget));
+  EXPECT_EQ(path, folder / "archive.zip");
+  EXPECT_TRUE(RegularFilesBeneath(folder.path()).empty());
+}
+
 TEST(ArchiveInputBudget, IsTheLargerOfOneGibibyteAndSixtyFourTimesTheArchive) {
   EXPECT_EQ(ExtractionBudget(0), std::uint64_t{1} << 30);
   EXPECT_EQ(ExtractionBudget(16u << 20), std::uint64_t{1} << 30);
   EXPECT_EQ(ExtractionBudget(100u << 20), std::uint64_t{6400} << 20);
   EXPECT_EQ(ExtractionBudget(~std::uint64_t{0}), ~std::uint64_t{0});
+}
+
+// Every entry is extracted; the one the loader goes on with is the last that
+// is not macOS's metadata, unless there is no other.
+TEST(ArchiveInputMacMetadata, IsExtractedButNotNamed) {
+  struct Layout {
+    std::vector<std::string> names;
+    std::string named;
+  };
+  for (const Layout& layout : {
+           Layout{{"job.prn", "__MACOSX/._job.prn"}, "job.prn"},
+           Layout{{"__MACOSX/._a.prn", "a.prn", "sub/b.prn", "__MACOSX/sub/._b.prn"}, "sub/b.prn"},
+           Layout{{"sub/__MACOSX/._c.prn", "c.prn", "sub/__MACOSX/._d.prn"}, "c.prn"},
+           Layout{{"__MACOSX/._a.prn", "__MACOSX/._b.prn"}, "__MACOSX/._b.prn"},
+           Layout{{"__MACOSX.prn", "x__MACOSX/y.prn"}, "x__MACOSX/y.prn"},
+       }) {
+    SCOPED_TRACE(layout.named);
+    TempFolder folder;
+    std::vector<HandEntry> entries;
+    for (const std::string& name : layout.names) entries.push_back(Stored(name, name));
+    testing::WriteFile(folder / "archive.zip", Honest(entries));
+    fs::path path = folder / "archive.zip";
+    ArchiveExtraction found;
+    std::uint64_t budget = 1000;
+    ASSERT_TRUE(ExtractArchiveInput(path, budget, &found));
+    EXPECT_EQ(path, folder / layout.named);
+    EXPECT_EQ(found.lastEntryName, layout.named);
+    for (const std::string& name : layout.names)
+      EXPECT_EQ(testing::ReadFile(folder / name), BytesOf(name)) << name;
+  }
 }
 
 TEST(ReaderLookup, BadIndexesAndTheCache) {

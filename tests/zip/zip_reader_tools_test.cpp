@@ -100,6 +100,22 @@ std::string CommentOf(int length) {
   return "python3 -c \"import zipfile; z = zipfile.ZipFile('archive.zip', 'a'); z.comment = b'c' * " + size +
          "; z.close(); assert len(zipfile.ZipFile('archive.zip').comment) == " + size + "\"";
 }
+// The ZIP64 end record and its locator lie in front of the classic end record.
+const std::string kHasZip64EndRecord =
+    " && python3 -c \"d = open('archive.zip', 'rb').read(); e = d.rindex(b'PK\\x05\\x06'); "
+    "assert d[e - 20:e - 16] == b'PK\\x06\\x07' and d[e - 76:e - 72] == b'PK\\x06\\x06'\"";
+// The first local header keeps its sizes in its ZIP64 field.
+const std::string kLocalSizesInZip64 =
+    " && python3 -c \"d = open('archive.zip', 'rb').read(); "
+    "assert d[18:26] == b'\\xff' * 8 and d[30 + d[26]:32 + d[26]] == bytes([1, 0])\"";
+const std::string kZip64Stub =
+    "zip -q -fz inner.zip job.prn && head -c 1000 /dev/zero > archive.zip && "
+    "cat inner.zip >> archive.zip" +
+    kHasZip64EndRecord;
+// The one entry's data descriptor holds 8-byte sizes: 24 bytes up to the central directory.
+const std::string kEightByteDescriptor =
+    " && python3 -c \"d = open('archive.zip', 'rb').read(); p = d.index(b'PK\\x07\\x08'); "
+    "assert d[p + 24:p + 28] == b'PK\\x01\\x02'\"";
 const std::string kStub =
     "zip -q inner.zip job.prn && head -c 1000 /dev/zero > archive.zip && cat inner.zip >> archive.zip";
 
@@ -229,11 +245,34 @@ INSTANTIATE_TEST_SUITE_P(
                  "job.prn",
                  {},
                  1},
-        // Sizes declared only in ZIP64 fields are not read: nothing is extracted.
+        // ZIP64: sizes and offsets in the extra field, the directory found
+        // through the ZIP64 end record.
         ToolCase{"InfoZipZip64Fields",
-                 "zip -q -fz archive.zip job.prn" + EveryEntry("bytes([1, 0, 8, 0]) in i.extra"),
-                 {},
-                 ""},
+                 "zip -q -fz archive.zip job.prn empty.bin" + EveryEntry("bytes([1, 0, 8, 0]) in i.extra") +
+                     kHasZip64EndRecord,
+                 {{"job.prn", "job.prn"}, {"empty.bin", "empty.bin"}},
+                 "empty.bin"},
+        ToolCase{"InfoZipZip64BehindAStub", kZip64Stub, {{"job.prn", "job.prn"}}, "job.prn"},
+        ToolCase{"InfoZipFromStandardInput",
+                 "cat job.prn | zip -q archive.zip -" + kHasZip64EndRecord + kLocalSizesInZip64,
+                 {{"-", "job.prn"}},
+                 "-"},
+        ToolCase{"InfoZipFromStandardInputToAPipe",
+                 "cat job.prn | zip -q - - | cat > archive.zip" + EveryEntry("i.flag_bits & 8") +
+                     kLocalSizesInZip64 + kEightByteDescriptor,
+                 {{"-", "job.prn"}},
+                 "-"},
+        ToolCase{"PythonForcedZip64",
+                 "python3 -c \"import zipfile; z = zipfile.ZipFile('archive.zip', 'w'); "
+                 "i = zipfile.ZipInfo.from_file('job.prn'); i.compress_type = zipfile.ZIP_DEFLATED; "
+                 "w = z.open(i, 'w', force_zip64=True); w.write(open('job.prn', 'rb').read()); w.close(); "
+                 "w = z.open(zipfile.ZipInfo.from_file('sub/inner.bin'), 'w', force_zip64=True); "
+                 "w.write(b'inner'); w.close(); z.close()\"" +
+                     kLocalSizesInZip64,
+                 {{"job.prn", "job.prn"}, {"sub/inner.bin", "sub/inner.bin"}},
+                 "sub/inner.bin",
+                 {"sub"},
+                 1},
         ToolCase{"Bsdtar",
                  "bsdtar --format zip -cf archive.zip job.prn sub",
                  {{"job.prn", "job.prn"}, {"sub/inner.bin", "sub/inner.bin"}},
