@@ -328,8 +328,9 @@ std::uint64_t AnnouncedLength(const CommandForm& form, std::span<const std::uint
       record.dataLength = std::uint64_t{record.widthBytes} * record.height;
       return fixed + record.dataLength;
     case Payload::Cut: {
-      const std::uint64_t form = parameter(0);
-      const bool feeds = form == 65 || form == 66 || form == 97 || form == 98 || form == 103 || form == 104;
+      const std::uint64_t cutKind = parameter(0);
+      const bool feeds = cutKind == 65 || cutKind == 66 || cutKind == 97 || cutKind == 98 || cutKind == 103 ||
+                         cutKind == 104;
       return fixed + (feeds ? 1 : 0);
     }
     case Payload::LengthPrefix16: {

@@ -14,7 +14,7 @@ namespace tesk::image {
 // The encoder's output buffer, released with the library's deallocator.
 struct EncodedPng {
   struct FreeBuffer {
-    void operator()(unsigned char* buffer) const { std::free(buffer); }
+    void operator()(unsigned char* bytes) const { std::free(bytes); }
   };
   std::unique_ptr<unsigned char[], FreeBuffer> buffer;
   std::size_t size = 0;
