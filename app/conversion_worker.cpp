@@ -41,12 +41,8 @@ void ConversionWorker::Start(const std::filesystem::path& input, tesk::core::Run
 
 std::size_t ConversionWorker::CountLintFindings(const std::filesystem::path& loaded,
                                                 const tesk::core::RunOptions& options) {
-  tesk::printer::Profile profile;
-  std::string ignored;
-  if (options.paperProfile)
-    profile = *options.paperProfile;
-  else
-    tesk::printer::LoadProfile(tesk::printer::kDefaultProfileName, profile, ignored);
+  const tesk::printer::Profile profile =
+      options.paperProfile ? *options.paperProfile : tesk::printer::DefaultProfile();
   const auto findings = tesk::core::LintFile(loaded, options, profile);
   if (!findings) return 0;
   // The strip speaks of the fixed layout in its own words, and the command

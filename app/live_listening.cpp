@@ -56,10 +56,7 @@ bool CLiveListening::Start() {
   settings.listen = address_;
   settings.folder = folder_.toStdString();
   // The window draws for the default printer, so it answers as that printer too.
-  tesk::printer::Profile profile;
-  std::string ignored;
-  tesk::printer::LoadProfile(tesk::printer::kDefaultProfileName, profile, ignored);
-  settings.answers = tesk::live::AnswersFromProfile(profile);
+  settings.answers = tesk::live::AnswersFromProfile(tesk::printer::DefaultProfile());
   jobs_ = std::make_unique<tesk::live::JobQueue>();
   // Called on the server's thread: only a queued call crosses to the window's.
   jobs_->SetOnChange([this] {

@@ -182,26 +182,27 @@ void CTeskDlg::OnDropFiles(const QStringList& paths) {
   emit DropHandled(path);
 }
 
+// How the job is read and drawn, as the context menu's choices say; shared by
+// a run and a comparison, so both read the job alike.
+tesk::core::RunOptions CTeskDlg::ReadingOptions() const {
+  tesk::core::RunOptions options;
+  options.layout =
+      gatherFromCommands_ ? tesk::core::BandLayoutChoice::Commands : tesk::core::BandLayoutChoice::Fixed;
+  options.captureReading =
+      readWholeCapture_ ? tesk::core::CaptureReading::Whole : tesk::core::CaptureReading::Default;
+  if (paperView_) options.paperProfile = tesk::printer::DefaultProfile();
+  return options;
+}
+
 void CTeskDlg::OnParse() {
   const std::filesystem::path path(QFile::encodeName(pathLabel_->text()).toStdString());
-  tesk::core::RunOptions options;
+  tesk::core::RunOptions options = ReadingOptions();
   options.keepPlainBinary = keepPlainBinary_->isChecked();
   options.keepPlainBinaryZip = keepPlainBinaryZip_->isChecked();
   options.keepPureData = keepPureData_->isChecked();
   options.keepBitmap = keepBitmap_->isChecked();
   options.keepPng = keepPng_->isChecked();
   options.bottomUp = scanDirection_ == 1;
-  options.layout =
-      gatherFromCommands_ ? tesk::core::BandLayoutChoice::Commands : tesk::core::BandLayoutChoice::Fixed;
-  options.captureReading =
-      readWholeCapture_ ? tesk::core::CaptureReading::Whole : tesk::core::CaptureReading::Default;
-
-  if (paperView_) {
-    tesk::printer::Profile profile;
-    std::string ignored;
-    tesk::printer::LoadProfile(tesk::printer::kDefaultProfileName, profile, ignored);
-    options.paperProfile = std::move(profile);
-  }
 
   // The run builds its picture apart from the one on screen, so the view keeps
   // painting while it goes, and a cancelled run leaves it as it was.

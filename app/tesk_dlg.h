@@ -71,6 +71,7 @@ class CTeskDlg : public QDialog {
   void CompareWithFile();
   // The same with the second file given, for tests.
   void CompareWith(const QString& other);
+  tesk::core::RunOptions ReadingOptions() const;
   void Reopen();
   void CopyPicture();
   void SavePicture();

@@ -127,17 +127,7 @@ void CTeskDlg::CompareWithFile() {
 }
 
 void CTeskDlg::CompareWith(const QString& other) {
-  tesk::core::RunOptions options;
-  options.layout =
-      gatherFromCommands_ ? tesk::core::BandLayoutChoice::Commands : tesk::core::BandLayoutChoice::Fixed;
-  options.captureReading =
-      readWholeCapture_ ? tesk::core::CaptureReading::Whole : tesk::core::CaptureReading::Default;
-  if (paperView_) {
-    tesk::printer::Profile profile;
-    std::string ignored;
-    tesk::printer::LoadProfile(tesk::printer::kDefaultProfileName, profile, ignored);
-    options.paperProfile = std::move(profile);
-  }
+  const tesk::core::RunOptions options = ReadingOptions();
   auto* window = new ComparisonWindow(lastPath_, other, options, this);
   window->setObjectName("comparisonWindow");
   window->setAttribute(Qt::WA_DeleteOnClose);

@@ -264,6 +264,13 @@ ProfileResult LoadProfile(std::string_view nameOrPath, Profile& profile, std::st
   return ParseProfile(text, profile, message);
 }
 
+Profile DefaultProfile() {
+  Profile profile;
+  std::string ignored;
+  LoadProfile(kDefaultProfileName, profile, ignored);
+  return profile;
+}
+
 std::vector<std::string> BuiltInProfileNames() {
   std::vector<std::string> names;
   for (const BuiltInProfile& builtIn : BuiltInProfiles()) names.emplace_back(builtIn.name);

@@ -76,5 +76,7 @@ ProfileResult ParseProfile(std::string_view json, Profile& profile, std::string&
 // The built-in profiles' names, the default first.
 std::vector<std::string> BuiltInProfileNames();
 inline constexpr std::string_view kDefaultProfileName = "80mm-203dpi";
+// The built-in default printer; built-in profiles always parse.
+Profile DefaultProfile();
 
 }  // namespace tesk::printer
